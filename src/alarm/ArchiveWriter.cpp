@@ -1,0 +1,130 @@
+#include "alarm/ArchiveWriter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/Utf.h"
+
+namespace NsOvrin::NsAlarm {
+namespace {
+
+bool WriteAll(int fd, const uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Opens a file that did not exist, in the same folder as path, so that the
+// final rename stays on one file system.
+int CreateTemporaryBeside(const std::string& path, std::string& tmpPath) {
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[64];
+    std::snprintf(suffix, sizeof(suffix), ".tmp%ld.%u", static_cast<long>(::getpid()),
+                  serial.fetch_add(1));
+    tmpPath = path + suffix;
+    const int fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced is no
+// reason to report the saved data lost.
+void SyncFolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Malformed bytes become U+FFFD one by one: a stray byte in one message must
+// not cost the text around it.
+std::u16string ToUtf16Lossy(const std::string& utf8) {
+  if (NsPlatform::IsValidUtf8(utf8)) return NsPlatform::Utf8ToUtf16(utf8);
+  std::u16string out;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    const std::string_view seq = std::string_view(utf8).substr(i, len);
+    if (seq.size() == len && NsPlatform::IsValidUtf8(seq)) {
+      out += NsPlatform::Utf8ToUtf16(seq);
+      i += len;
+    } else {
+      out += u'\uFFFD';
+      ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void ArchiveWriter::WriteU16(uint16_t v) {
+  WriteU8(static_cast<uint8_t>(v));
+  WriteU8(static_cast<uint8_t>(v >> 8));
+}
+
+void ArchiveWriter::WriteU32(uint32_t v) {
+  WriteU16(static_cast<uint16_t>(v));
+  WriteU16(static_cast<uint16_t>(v >> 16));
+}
+
+void ArchiveWriter::WriteI64(int64_t v) {
+  const auto u = static_cast<uint64_t>(v);
+  WriteU32(static_cast<uint32_t>(u));
+  WriteU32(static_cast<uint32_t>(u >> 32));
+}
+
+void ArchiveWriter::WriteString(const std::string& utf8) {
+  const std::u16string units = ToUtf16Lossy(utf8);
+  const std::size_t n = units.size();
+  if (n > 0xFFFFFFFEu) {
+    failed_ = true;
+    return;
+  }
+  WriteU8(0xFF);
+  WriteU16(0xFFFE);
+  if (n < 0xFF) {
+    WriteU8(static_cast<uint8_t>(n));
+  } else if (n < 0xFFFE) {
+    WriteU8(0xFF);
+    WriteU16(static_cast<uint16_t>(n));
+  } else {
+    WriteU8(0xFF);
+    WriteU16(0xFFFF);
+    WriteU32(static_cast<uint32_t>(n));
+  }
+  for (char16_t c : units) WriteU16(static_cast<uint16_t>(c));
+}
+
+bool ArchiveWriter::SaveToFile(const std::string& path) const {
+  if (failed_ || path.empty() || path.find('\0') != std::string::npos) return false;
+  std::string tmpPath;
+  const int fd = CreateTemporaryBeside(path, tmpPath);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes_.data(), bytes_.size()) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tmpPath.c_str());
+    return false;
+  }
+  SyncFolderOf(path);
+  return true;
+}
+
+}  // namespace NsOvrin::NsAlarm

@@ -1,0 +1,18 @@
+#include "project/ProjectListener.h"
+
+#include "project/ListenerRegistry.h"
+
+namespace NsOvrin {
+
+ProjectListener::~ProjectListener() = default;
+
+std::vector<ProjectListener*>& ProjectListener::GetRegistry() {
+  static std::vector<ProjectListener*> registry;
+  return registry;
+}
+
+void ProjectListener::Register(ProjectListener* listener) {
+  RegisterListener(GetRegistry(), listener);
+}
+
+}  // namespace NsOvrin

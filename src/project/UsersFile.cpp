@@ -1,0 +1,235 @@
+#include "project/UsersFile.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "common/Log.h"
+#include "common/PathUtil.h"
+#include "platform/Cp936.h"
+#include "platform/Format.h"
+#include "platform/Utf.h"
+
+namespace NsOvrin {
+
+std::string UsersFilePath;
+
+namespace {
+
+constexpr std::size_t kBlockSize = 8;
+constexpr uint8_t kKey[3] = {0x3C, 0xA1, 0x5E};
+constexpr std::size_t kLengthDigits = 5;
+constexpr std::size_t kLevelDigits = 3;
+constexpr std::size_t kMaxFieldLength = 40;
+constexpr int64_t kLevelLimit = 200;
+// Two length fields, the level and the terminating zero byte.
+constexpr std::size_t kMaxTextBytes = kUserRecordSize - 2 * kLengthDigits - kLevelDigits - 1;
+
+using Record = std::span<uint8_t, kUserRecordSize>;
+
+uint8_t KeyFor(std::size_t j) { return kKey[2 - j % 3]; }
+
+void Scramble(Record record) {
+  for (std::size_t i = 0; i < kUserRecordSize / 2; ++i) std::swap(record[i], record[kUserRecordSize - 1 - i]);
+  for (std::size_t b = 0; b < kUserRecordSize; b += kBlockSize) {
+    uint8_t in[kBlockSize];
+    std::memcpy(in, &record[b], kBlockSize);
+    for (std::size_t j = 0; j < kBlockSize; ++j) record[b + j] = in[(j + 5) % kBlockSize] ^ KeyFor(j);
+  }
+}
+
+void Unscramble(Record record) {
+  for (std::size_t b = 0; b < kUserRecordSize; b += kBlockSize) {
+    uint8_t out[kBlockSize];
+    std::memcpy(out, &record[b], kBlockSize);
+    for (std::size_t j = 0; j < kBlockSize; ++j) record[b + (j + 5) % kBlockSize] = out[j] ^ KeyFor(j);
+  }
+  for (std::size_t i = 0; i < kUserRecordSize / 2; ++i) std::swap(record[i], record[kUserRecordSize - 1 - i]);
+}
+
+// A fixed-width number field read the way atoi reads it: leading blanks, an
+// optional sign, then digits up to the first other byte (a zero byte ends the
+// field early). No number gives 0.
+int64_t ParseField(Record record, std::size_t pos, std::size_t width) {
+  const std::size_t end = std::min(pos + width, kUserRecordSize);
+  std::size_t i = pos;
+  while (i < end && (record[i] == ' ' || (record[i] >= '\t' && record[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < end && (record[i] == '+' || record[i] == '-')) negative = record[i++] == '-';
+  int64_t value = 0;
+  for (; i < end && record[i] >= '0' && record[i] <= '9'; ++i) value = value * 10 + (record[i] - '0');
+  return negative ? -value : value;
+}
+
+// A length field: a negative or larger value gives the limit.
+std::size_t ParseLength(Record record, std::size_t pos) {
+  const int64_t value = ParseField(record, pos, kLengthDigits);
+  if (value < 0 || value > static_cast<int64_t>(kMaxFieldLength)) return kMaxFieldLength;
+  return static_cast<std::size_t>(value);
+}
+
+// The bytes of [pos, pos + length) up to the first zero byte among them.
+std::string_view TextField(Record record, std::size_t pos, std::size_t length) {
+  const char* begin = reinterpret_cast<const char*>(record.data()) + pos;
+  const void* zero = std::memchr(begin, 0, length);
+  return std::string_view(begin, zero ? static_cast<const char*>(zero) - begin : length);
+}
+
+// Text that can be stored and read back unchanged.
+bool StorableText(const std::string& text) {
+  return text.find('\0') == std::string::npos && NsPlatform::IsValidUtf8(text);
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Fills buffer unless the file ends first; the count read, or -1 on error.
+ssize_t ReadFull(int fd, uint8_t* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buffer + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+// Replaces the file with bytes through a temporary file in the same folder,
+// so that the rename stays on one file system and a crash or a full disk
+// leaves either the old file or the new one.
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  static std::atomic<unsigned> serial{0};
+  std::string tmpPath;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    tmpPath = path + NsPlatform::StrFormat(".tmp%ld.%u", static_cast<long>(::getpid()), serial.fetch_add(1));
+    fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = true;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(tmpPath.c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::string GetUsersFilePath() {
+  if (!UsersFilePath.empty()) return UsersFilePath;
+  return ResolveRelativePath("users");
+}
+
+bool EncodeUserRecord(std::string& file, const QlUser& user) {
+  if (!StorableText(user.name) || !StorableText(user.password)) return false;
+  if (user.level < 0 || user.level > 999) return false;
+  const std::string name = NsPlatform::Utf8ToAcp(user.name);
+  const std::string password = NsPlatform::Utf8ToAcp(user.password);
+  // An empty name would make the whole file fail to load.
+  if (name.empty()) return false;
+  // The reader takes at most 40 bytes from a length field.
+  if (name.size() > kMaxFieldLength || password.size() > kMaxFieldLength) return false;
+  if (name.size() + password.size() > kMaxTextBytes) return false;
+
+  const std::string text = NsPlatform::StrFormat("%05zu", name.size()) + name +
+                           NsPlatform::StrFormat("%05zu", password.size()) + password +
+                           NsPlatform::StrFormat("%03d", static_cast<int>(user.level));
+  std::array<uint8_t, kUserRecordSize> record{};
+  std::memcpy(record.data(), text.data(), text.size());
+  Scramble(record);
+  file.append(reinterpret_cast<const char*>(record.data()), record.size());
+  return true;
+}
+
+bool DecodeUserRecord(Record record, QlUser& user) {
+  Unscramble(record);
+  const std::size_t nameLength = ParseLength(record, 0);
+  const std::size_t passwordPos = kLengthDigits + nameLength;
+  const std::size_t passwordLength = ParseLength(record, passwordPos);
+  // Refused before the password is read: both fields and the level must lie
+  // inside the record, with room left for the terminating zero byte.
+  if (nameLength + passwordLength > kMaxTextBytes) return false;
+
+  const std::string name = NsPlatform::AcpToUtf8(TextField(record, kLengthDigits, nameLength));
+  if (name.empty()) return false;
+  const std::size_t passwordStart = passwordPos + kLengthDigits;
+  std::string password = NsPlatform::AcpToUtf8(TextField(record, passwordStart, passwordLength));
+  int64_t level = ParseField(record, passwordStart + passwordLength, kLevelDigits);
+  if (level < 0 || level >= kLevelLimit) level = 0;
+
+  user.name = name;
+  user.password = std::move(password);
+  user.level = static_cast<int32_t>(level);
+  return true;
+}
+
+bool LoadUsers() {
+  std::vector<QlUser>& users = GetUserList();
+  users.clear();
+  const std::string path = GetUsersFilePath();
+  if (path.find('\0') != std::string::npos) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+
+  bool ok = true;
+  std::array<uint8_t, kUserRecordSize> record;
+  for (;;) {
+    const ssize_t n = ReadFull(fd, record.data(), record.size());
+    if (n < 0) {
+      OV_LOG(4).AppendText("users file unreadable").AppendOpenParen().AppendText(path).AppendCloseParen();
+      ok = false;
+      break;
+    }
+    if (static_cast<std::size_t>(n) < record.size()) break;
+    QlUser user;
+    if (!DecodeUserRecord(record, user)) {
+      OV_LOG(4).AppendText("bad record in users file").AppendOpenParen().AppendText(path).AppendCloseParen();
+      ok = false;
+      break;
+    }
+    users.push_back(std::move(user));
+  }
+  ::close(fd);
+  if (!ok) users.clear();
+  return ok;
+}
+
+bool SaveUsers() {
+  std::string bytes;
+  for (const QlUser& user : GetUserList()) {
+    if (!EncodeUserRecord(bytes, user)) {
+      OV_LOG(4).AppendText("user cannot be stored").AppendOpenParen().AppendText(user.name).AppendCloseParen();
+      return false;
+    }
+  }
+  return ReplaceFile(GetUsersFilePath(), bytes);
+}
+
+}  // namespace NsOvrin

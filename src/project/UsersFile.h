@@ -1,0 +1,46 @@
+#pragma once
+// The users file: one 80-byte scrambled record per user of the list, in list
+// order, with no header and no trailer. A record holds, in the ANSI code page,
+// "%05zu<name>%05zu<password>%03d" (byte lengths, then the level) followed by
+// zero bytes.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "project/QlUser.h"
+
+namespace NsOvrin {
+
+inline constexpr std::size_t kUserRecordSize = 80;
+
+// Set by the project load and save just before they read or write the file;
+// empty at start.
+extern std::string UsersFilePath;
+
+// UsersFilePath, or "users" next to the program (or in the redirection
+// folder) when it is empty.
+std::string GetUsersFilePath();
+
+// Replaces the user list by the file's users. False, with an empty list, when
+// the file does not open, cannot be read, or holds a record that does not
+// decode. A final piece shorter than a record is ignored.
+bool LoadUsers();
+// Writes every user of the list to a temporary file beside the target and
+// renames it over the target: the old file stays whole when anything fails.
+// False when the file cannot be written or a user cannot be stored whole
+// (see EncodeUserRecord); an empty list writes an empty file.
+bool SaveUsers();
+
+// Appends one scrambled record to file. Refuses (appending nothing) a user
+// that would not read back: an empty name, text that is not valid UTF-8 or
+// holds a NUL, a level outside 0..999, or, counted in bytes of the ANSI code
+// page, a name or password above 40 bytes or both above 66 bytes together.
+bool EncodeUserRecord(std::string& file, const QlUser& user);
+// Unscrambles the record in place and parses it; user is written only when
+// the record decodes. A record decodes when its name is not empty and its
+// length fields leave room for the level and a terminating zero byte, as
+// EncodeUserRecord writes it.
+bool DecodeUserRecord(std::span<uint8_t, kUserRecordSize> record, QlUser& user);
+
+}  // namespace NsOvrin

@@ -1,0 +1,196 @@
+#include "protocol/ProtocolModbTcp.h"
+
+#include "QlDev/OctalAddress.h"
+#include "common/Log.h"
+#include "termination/CacheVarBlock.h"
+#include "termination/TermAddr.h"
+
+namespace NsOvrin::NsProtocol {
+
+using NsTermination::kKindBit;
+using NsTermination::kKindWord;
+namespace Mb = NsModbus;
+
+namespace {
+
+// The MBAP length field: the bytes that follow it.
+uint16_t HeaderLengthField(const uint8_t* data) {
+  return static_cast<uint16_t>((data[4] << 8) | data[5]);
+}
+
+}  // namespace
+
+uint32_t ProtocolModbTcp::GetReadRequestSize(const TermAddr&) { return 30; }
+
+uint32_t ProtocolModbTcp::GetWriteRequestSize(uint32_t dataType, uint16_t count) {
+  if (dataType == 1) return uint32_t{count} + 30;
+  if (Mb::IsDwordType(dataType)) return 2 * uint32_t{count} + 32;
+  return 2 * uint32_t{count} + 30;
+}
+
+uint8_t ProtocolModbTcp::ReadFc(const TermAddr& addr) {
+  if (addr.kind == kKindBit) return GetBitReadFc(addr);
+  if (addr.kind == kKindWord) return GetWordReadFc(addr);
+  return 0;
+}
+
+uint8_t ProtocolModbTcp::BuildReadRequest(const TermAddr& addr, uint8_t* buffer, uint32_t capacity,
+                                          uint32_t& length) {
+  if (buffer == nullptr || capacity < kReadRequestLength) return ProtoStatus::Error;
+  const uint8_t fc = ReadFc(addr);
+  if (fc == 0) return ProtoStatus::Error;
+  OBuffHelper out(buffer, static_cast<int32_t>(kReadRequestLength));
+  out.SelectWriter(OBuffHelper::Writer::Bin_3412);
+  out.Put16(0);  // transaction identifier
+  out.Put16(0);  // protocol identifier
+  out.Put16(6);
+  out.Put8(unit_);
+  out.Put8(fc);
+  out.Put16(MapStart(addr));
+  out.Put16(MapCount(addr));
+  if (out.Overflow()) return ProtoStatus::Error;
+  length = static_cast<uint32_t>(out.Cursor());
+  return ProtoStatus::Built;
+}
+
+uint8_t ProtocolModbTcp::BuildWriteRequest(const TermAddr& addr, uint32_t dataType,
+                                           const void* value, uint8_t* buffer, uint32_t capacity,
+                                           uint32_t& length) {
+  if (!Mb::IsWritableType(dataType, addr.kind)) {
+    OV_LOG(8).AppendText("无效的数据类型:").AppendText(addr.prefix);
+    return ProtoStatus::Error;
+  }
+  // The byte-count field holds 8 bits: larger data cannot be expressed.
+  const uint32_t dataLength = Mb::WriteDataLength(dataType, addr.count);
+  if (dataLength > 0xFF) return ProtoStatus::Error;
+  const uint32_t frameLength = 13 + dataLength;
+  if (buffer == nullptr || capacity < frameLength) return ProtoStatus::Error;
+  if (value == nullptr && addr.count > 0) return ProtoStatus::Error;
+  const bool dword = Mb::IsDwordType(dataType);
+  dwordWrite_.Set(dword, addr);
+
+  OBuffHelper out(buffer, static_cast<int32_t>(frameLength));
+  out.SelectWriter(OBuffHelper::Writer::Bin_3412);
+  out.Put16(0);
+  out.Put16(0);
+  out.Put16(static_cast<uint16_t>(dataLength + 7));
+  out.Put8(unit_);
+  out.Put8(addr.kind == kKindBit ? Mb::kFcWriteCoils : Mb::kFcWriteRegisters);
+  out.Put16(MapStart(addr));
+  out.Put16(Mb::WriteQuantity(dword, MapCount(addr)));
+  out.Put8(static_cast<uint8_t>(dataLength));
+  if (addr.count > 0) Mb::PutWriteData(out, dataType, addr.count, value);
+  if (out.Overflow()) return ProtoStatus::Error;
+  length = static_cast<uint32_t>(out.Cursor());
+  return ProtoStatus::Built;
+}
+
+uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
+                                        CacheVarBlock* block) {
+  if (block == nullptr) return ProtoStatus::Error;
+  if (data == nullptr) return ProtoStatus::Error;
+  const uint32_t n = Mb::ReadDataLength(addr);
+  if (length < n + 9) return ProtoStatus::Error;
+  if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
+  const uint8_t fc = ReadFc(addr);
+  if (fc == 0) return ProtoStatus::Error;
+
+  IBuffHelper in(data, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+  in.SelectReader(IBuffHelper::Reader::Bin_3412);
+  in.SetCursor(6);
+  uint8_t unit = 0;
+  uint8_t replyFc = 0;
+  uint8_t byteCount = 0;
+  in.Get8(unit);
+  in.Get8(replyFc);
+  in.Get8(byteCount);
+  if (in.Overrun() || unit != unit_) return ProtoStatus::Error;
+  if (replyFc != fc) return ProtoStatus::Error;
+  if (byteCount != n) return ProtoStatus::Error;
+  // Transaction and protocol identifiers are not compared.
+  block->Update(data + 9, n);
+  return ProtoStatus::Complete;
+}
+
+uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* data,
+                                         uint32_t length) {
+  if (data == nullptr || length <= 11) return ProtoStatus::Error;
+  if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
+  uint8_t fc = 0;
+  if (addr.kind == kKindBit) fc = Mb::kFcWriteCoils;
+  if (addr.kind == kKindWord) fc = Mb::kFcWriteRegisters;
+  if (fc == 0) return ProtoStatus::Error;
+  const bool dword = dwordWrite_.Matches(addr);
+
+  IBuffHelper in(data, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+  in.SelectReader(IBuffHelper::Reader::Bin_3412);
+  in.SetCursor(6);
+  uint8_t unit = 0;
+  uint8_t replyFc = 0;
+  uint16_t start = 0;
+  uint16_t quantity = 0;
+  in.Get8(unit);
+  in.Get8(replyFc);
+  in.Get16(start);
+  in.Get16(quantity);
+  if (in.Overrun() || unit != unit_) return ProtoStatus::Error;
+  if (replyFc != fc) return ProtoStatus::Error;
+  if (start != MapStart(addr)) return ProtoStatus::Error;
+  if (quantity != Mb::WriteQuantity(dword, MapCount(addr))) return ProtoStatus::Error;
+  return ProtoStatus::Complete;
+}
+
+uint16_t ProtocolGeneralModbTcp::GetMaxUnits(uint32_t, const TermAddr& addr) {
+  return addr.prefix == "0x" || addr.prefix == "1x" ? 1920 : 120;
+}
+
+uint16_t ProtocolGeneralModbTcp::MapStart(const TermAddr& addr) {
+  return static_cast<uint16_t>(addr.start);
+}
+
+uint16_t ProtocolGeneralModbTcp::MapCount(const TermAddr& addr) { return addr.count; }
+
+uint8_t ProtocolGeneralModbTcp::GetBitReadFc(const TermAddr& addr) {
+  return addr.prefix == "0x" ? 1 : 2;
+}
+
+uint8_t ProtocolGeneralModbTcp::GetWordReadFc(const TermAddr& addr) {
+  return addr.prefix == "3x" ? 4 : 3;
+}
+
+uint16_t ProtocolH3uTcp::H3uMapStart(const TermAddr& addr) {
+  const std::string& p = addr.prefix;
+  uint32_t start = 0;
+  if (p == "X") {
+    start = 0xF800 + NsTermination::OctalToLinear(addr.start);
+  } else if (p == "Y") {
+    start = 0xFC00 + NsTermination::OctalToLinear(addr.start);
+  } else if (p == "M" || p == "D") {
+    start = addr.start;
+  } else if (p == "S") {
+    start = 0xE000 + addr.start;
+  } else if (p == "R") {
+    start = 0x3000 + addr.start;
+  }
+  return static_cast<uint16_t>(start);
+}
+
+bool ProtocolH3uTcp::H3uIsBitArea(const std::string& prefix) {
+  return prefix == "X" || prefix == "Y" || prefix == "M" || prefix == "S";
+}
+
+uint16_t ProtocolH3uTcp::GetMaxUnits(uint32_t, const TermAddr& addr) {
+  return H3uIsBitArea(addr.prefix) ? 1920 : 120;
+}
+
+uint16_t ProtocolH3uTcp::MapCount(const TermAddr& addr) {
+  const std::string& p = addr.prefix;
+  if (H3uIsBitArea(p) || p == "D" || p == "R") return addr.count;
+  return 0;
+}
+
+uint8_t ProtocolH3uTcp::GetBitReadFc(const TermAddr&) { return 1; }
+
+uint8_t ProtocolH3uTcp::GetWordReadFc(const TermAddr&) { return 3; }
+
+}  // namespace NsOvrin::NsProtocol

@@ -1,0 +1,74 @@
+#pragma once
+// Modbus TCP: MBAP header (transaction 0, protocol 0, length, unit) and the
+// PDU. No sink: every received chunk is judged as a whole reply.
+#include <cstdint>
+
+#include "protocol/ModbusData.h"
+#include "protocol/ProtocolBase.h"
+
+namespace NsOvrin::NsProtocol {
+
+class ProtocolModbTcp : public ProtocolBase {
+ public:
+  static constexpr uint32_t kReadRequestLength = 12;
+  static constexpr uint32_t kHeaderLength = 7;
+
+  explicit ProtocolModbTcp(uint8_t unit) : unit_(unit) {}
+
+  void ResetReceive() override {}
+  uint32_t GetReadRequestSize(const TermAddr& addr) override;
+  uint32_t GetWriteRequestSize(uint32_t dataType, uint16_t count) override;
+  uint8_t BuildReadRequest(const TermAddr& addr, uint8_t* buffer, uint32_t capacity,
+                           uint32_t& length) override;
+  // Always a multiple write (function code 15 or 16).
+  uint8_t BuildWriteRequest(const TermAddr& addr, uint32_t dataType, const void* value,
+                            uint8_t* buffer, uint32_t capacity, uint32_t& length) override;
+  uint8_t ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
+                         CacheVarBlock* block) override;
+  uint8_t ParseWriteReply(const TermAddr& addr, const uint8_t* data, uint32_t length) override;
+
+  // How the descriptor appears on the wire.
+  virtual uint16_t MapStart(const TermAddr& addr) = 0;
+  virtual uint16_t MapCount(const TermAddr& addr) = 0;
+  virtual uint8_t GetBitReadFc(const TermAddr& addr) = 0;
+  virtual uint8_t GetWordReadFc(const TermAddr& addr) = 0;
+
+  uint8_t GetUnit() const { return unit_; }
+
+ private:
+  // Read function code by descriptor kind; 0 for a kind that has none.
+  uint8_t ReadFc(const TermAddr& addr);
+
+  uint8_t unit_;
+  NsModbus::DwordWriteNote dwordWrite_;
+};
+
+// Device id 4: the "0x"/"1x"/"3x"/"4x" memory map taken as it stands.
+class ProtocolGeneralModbTcp : public ProtocolModbTcp {
+ public:
+  using ProtocolModbTcp::ProtocolModbTcp;
+
+  uint16_t GetMaxUnits(uint32_t transportKind, const TermAddr& addr) override;
+  uint16_t MapStart(const TermAddr& addr) override;
+  uint16_t MapCount(const TermAddr& addr) override;
+  uint8_t GetBitReadFc(const TermAddr& addr) override;
+  uint8_t GetWordReadFc(const TermAddr& addr) override;
+};
+
+// Device id 5: the PLC's X, Y, M, S, D and R areas at their Modbus addresses.
+class ProtocolH3uTcp : public ProtocolModbTcp {
+ public:
+  using ProtocolModbTcp::ProtocolModbTcp;
+
+  uint16_t GetMaxUnits(uint32_t transportKind, const TermAddr& addr) override;
+  uint16_t MapStart(const TermAddr& addr) override { return H3uMapStart(addr); }
+  uint16_t MapCount(const TermAddr& addr) override;
+  uint8_t GetBitReadFc(const TermAddr& addr) override;
+  uint8_t GetWordReadFc(const TermAddr& addr) override;
+
+  // X and Y count in octal: their start goes by its linear position.
+  static uint16_t H3uMapStart(const TermAddr& addr);
+  static bool H3uIsBitArea(const std::string& prefix);
+};
+
+}  // namespace NsOvrin::NsProtocol

@@ -1,0 +1,418 @@
+#include "protocol/ProtocolModbTcp.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ModbusTestSupport.h"
+#include "termination/CacheVarModbus.h"
+
+using namespace NsOvrin::NsProtocol;
+using namespace NsOvrin::NsProtocol::NsModbusTest;
+using NsOvrin::NsTermination::CacheVarModbus;
+
+namespace {
+
+Bytes BuildRead(ProtocolModbTcp& codec, const TermAddr& addr) {
+  Bytes buffer(codec.GetReadRequestSize(addr), 0xEE);
+  uint32_t length = 0;
+  const uint8_t status =
+      codec.BuildReadRequest(addr, buffer.data(), static_cast<uint32_t>(buffer.size()), length);
+  EXPECT_EQ(status, ProtoStatus::Built);
+  buffer.resize(status == ProtoStatus::Built ? length : 0);
+  return buffer;
+}
+
+Bytes BuildWrite(ProtocolModbTcp& codec, const TermAddr& addr, uint32_t type, const void* value) {
+  Bytes buffer(codec.GetWriteRequestSize(type, addr.count), 0xEE);
+  uint32_t length = 0;
+  const uint8_t status = codec.BuildWriteRequest(addr, type, value, buffer.data(),
+                                                 static_cast<uint32_t>(buffer.size()), length);
+  EXPECT_EQ(status, ProtoStatus::Built);
+  buffer.resize(status == ProtoStatus::Built ? length : 0);
+  return buffer;
+}
+
+uint8_t ParseRead(ProtocolModbTcp& codec, const Bytes& chunk, const TermAddr& addr,
+                  NsOvrin::NsTermination::CacheVarBlock* block) {
+  return codec.ParseReadReply(chunk.data(), static_cast<uint32_t>(chunk.size()), addr, block);
+}
+
+uint8_t ParseWrite(ProtocolModbTcp& codec, const Bytes& chunk, const TermAddr& addr) {
+  return codec.ParseWriteReply(addr, chunk.data(), static_cast<uint32_t>(chunk.size()));
+}
+
+// MBAP header with transaction 0, protocol 0, the length of what follows and the unit.
+Bytes Mbap(uint8_t unit, const Bytes& pdu) {
+  const auto length = static_cast<uint16_t>(pdu.size() + 1);
+  return Concat({0x00, 0x00, 0x00, 0x00, static_cast<uint8_t>(length >> 8),
+                 static_cast<uint8_t>(length & 0xFF), unit},
+                pdu);
+}
+
+Bytes Words(std::initializer_list<uint16_t> values) {
+  Bytes out;
+  for (uint16_t v : values) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&v);
+    out.insert(out.end(), p, p + 2);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(ProtocolModbTcp, ReadRequestsOfTheGeneralMap) {
+  struct Case {
+    uint8_t unit;
+    const char* address;
+    Bytes pdu;
+  };
+  const std::vector<Case> cases = {
+      {1, "4x[100~109]", {0x03, 0x00, 0x64, 0x00, 0x0A}},
+      {1, "0x[0~1919]", {0x01, 0x00, 0x00, 0x07, 0x80}},
+      {2, "1x[16~23]", {0x02, 0x00, 0x10, 0x00, 0x08}},
+      {255, "3x[65530~65533]", {0x04, 0xFF, 0xFA, 0x00, 0x04}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    ProtocolGeneralModbTcp codec(c.unit);
+    EXPECT_EQ(BuildRead(codec, Modbus(c.address)), Mbap(c.unit, c.pdu));
+  }
+  ProtocolGeneralModbTcp codec(1);
+  EXPECT_EQ(BuildRead(codec, Modbus("4x[100~109]")),
+            (Bytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x01, 0x03, 0x00, 0x64, 0x00, 0x0A}));
+}
+
+TEST(ProtocolH3uTcp, ReadRequestsMapTheAreas) {
+  struct Case {
+    const char* address;
+    Bytes pdu;
+  };
+  const std::vector<Case> cases = {
+      {"X[10~17]", {0x01, 0xF8, 0x08, 0x00, 0x08}},  // octal 10 is the 8th point
+      {"X377", {0x01, 0xF8, 0xFF, 0x00, 0x01}},
+      {"Y[0~7]", {0x01, 0xFC, 0x00, 0x00, 0x08}},
+      {"Y[20~27]", {0x01, 0xFC, 0x10, 0x00, 0x08}},
+      {"M[0~15]", {0x01, 0x00, 0x00, 0x00, 0x10}},
+      {"M7678", {0x01, 0x1D, 0xFE, 0x00, 0x01}},
+      {"S[0~15]", {0x01, 0xE0, 0x00, 0x00, 0x10}},
+      {"S4094", {0x01, 0xEF, 0xFE, 0x00, 0x01}},
+      {"D100", {0x03, 0x00, 0x64, 0x00, 0x01}},
+      {"D[7990~7998]", {0x03, 0x1F, 0x36, 0x00, 0x09}},
+      {"R100", {0x03, 0x30, 0x64, 0x00, 0x01}},
+      {"R32766", {0x03, 0xAF, 0xFE, 0x00, 0x01}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    ProtocolH3uTcp codec(3);
+    EXPECT_EQ(BuildRead(codec, HxU(c.address)), Mbap(3, c.pdu));
+  }
+}
+
+TEST(ProtocolH3uTcp, AreaOutsideTheMapGoesToZero) {
+  ProtocolH3uTcp codec(1);
+  TermAddr addr = HxU("D[5~6]");
+  addr.prefix = "W";
+  EXPECT_EQ(codec.MapStart(addr), 0);
+  EXPECT_EQ(codec.MapCount(addr), 0);
+  // The start wraps modulo 65536.
+  addr = HxU("R32766");
+  addr.start = 0xE000;
+  EXPECT_EQ(codec.MapStart(addr), 0x1000);
+}
+
+TEST(ProtocolModbTcp, ReadRequestNeedsItsTwelveBytes) {
+  ProtocolGeneralModbTcp codec(1);
+  const TermAddr addr = Modbus("4x[100~109]");
+  EXPECT_EQ(codec.GetReadRequestSize(addr), 30u);
+  uint8_t buffer[12] = {};
+  for (uint32_t capacity : {0u, 7u, 8u, 11u}) {
+    uint32_t length = 99;
+    EXPECT_EQ(codec.BuildReadRequest(addr, buffer, capacity, length), ProtoStatus::Error) << capacity;
+    EXPECT_EQ(length, 99u);
+  }
+  uint32_t length = 0;
+  EXPECT_EQ(codec.BuildReadRequest(addr, buffer, 12, length), ProtoStatus::Built);
+  EXPECT_EQ(length, 12u);
+}
+
+TEST(ProtocolModbTcp, WriteRequestsAreMultipleWrites) {
+  struct Case {
+    const char* name;
+    bool h3u;
+    const char* address;
+    uint32_t type;
+    Bytes value;
+    Bytes pdu;
+  };
+  const std::vector<Case> cases = {
+      {"three registers", false, "4x[100~102]", 4, Words({1, 0xABCD, 0xFFFF}),
+       {0x10, 0x00, 0x64, 0x00, 0x03, 0x06, 0x00, 0x01, 0xAB, 0xCD, 0xFF, 0xFF}},
+      {"one register", false, "4x00100", 2, Words({0x8001}), {0x10, 0x00, 0x64, 0x00, 0x01, 0x02, 0x80, 0x01}},
+      {"one coil", false, "0x00010", 1, {1}, {0x0F, 0x00, 0x0A, 0x00, 0x01, 0x01, 0x01}},
+      {"ten coils", false, "0x[0~9]", 1, {1, 0, 1, 1, 0, 0, 0, 1, 0, 1},
+       {0x0F, 0x00, 0x00, 0x00, 0x0A, 0x02, 0x8D, 0x02}},
+      {"H3U Y bits", true, "Y[10~17]", 1, {0, 1, 0, 0, 0, 0, 0, 0}, {0x0F, 0xFC, 0x08, 0x00, 0x08, 0x01, 0x02}},
+      {"H3U M bit", true, "M100", 1, {5}, {0x0F, 0x00, 0x64, 0x00, 0x01, 0x01, 0x01}},
+      {"H3U D word", true, "D100", 4, Words({0x1234}), {0x10, 0x00, 0x64, 0x00, 0x01, 0x02, 0x12, 0x34}},
+      {"H3U R words", true, "R[0~1]", 4, Words({0x0102, 0x0304}),
+       {0x10, 0x30, 0x00, 0x00, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04}},
+      {"32-bit value: two registers, low word first", false, "4x00100", 16,
+       {0x78, 0x56, 0x34, 0x12}, {0x10, 0x00, 0x64, 0x00, 0x02, 0x04, 0x56, 0x78, 0x12, 0x34}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<ProtocolModbTcp> codec;
+    if (c.h3u)
+      codec = std::make_unique<ProtocolH3uTcp>(1);
+    else
+      codec = std::make_unique<ProtocolGeneralModbTcp>(1);
+    const TermAddr addr = c.h3u ? HxU(c.address) : Modbus(c.address);
+    EXPECT_EQ(BuildWrite(*codec, addr, c.type, c.value.data()), Mbap(1, c.pdu));
+  }
+}
+
+TEST(ProtocolModbTcp, WriteOfThreeValuesAnnouncesLengthThirteen) {
+  ProtocolGeneralModbTcp codec(1);
+  const Bytes values = Words({1, 2, 3});
+  const Bytes frame = BuildWrite(codec, Modbus("4x[0~2]"), 4, values.data());
+  ASSERT_EQ(frame.size(), 19u);
+  EXPECT_EQ(frame[5], 13);   // length field
+  EXPECT_EQ(frame[7], 16);   // function code
+  EXPECT_EQ(frame[11], 3);   // quantity
+  EXPECT_EQ(frame[12], 6);   // byte count
+}
+
+TEST(ProtocolModbTcp, WriteCapacityIsTheRealFrameLength) {
+  struct Case {
+    const char* address;
+    uint32_t type;
+    uint32_t frameLength;
+  };
+  const uint8_t values[16] = {};
+  for (const Case& c : std::vector<Case>{{"4x[0~2]", 4, 19}, {"4x00001", 2, 15}, {"0x[0~9]", 1, 15},
+                                         {"0x00001", 1, 14}, {"4x00001", 16, 17}}) {
+    SCOPED_TRACE(c.address);
+    ProtocolGeneralModbTcp codec(1);
+    const TermAddr addr = Modbus(c.address);
+    Bytes buffer(64);
+    uint32_t length = 0;
+    EXPECT_EQ(codec.BuildWriteRequest(addr, c.type, values, buffer.data(), c.frameLength - 1, length),
+              ProtoStatus::Error);
+    EXPECT_EQ(codec.BuildWriteRequest(addr, c.type, values, buffer.data(), c.frameLength, length),
+              ProtoStatus::Built);
+    EXPECT_EQ(length, c.frameLength);
+    EXPECT_LE(c.frameLength, codec.GetWriteRequestSize(c.type, addr.count));
+  }
+}
+
+TEST(ProtocolModbTcp, WriteRequestSizes) {
+  ProtocolGeneralModbTcp codec(1);
+  struct Case {
+    uint32_t type;
+    uint16_t count;
+    uint32_t size;
+  };
+  for (const Case& c : std::vector<Case>{{1, 10, 40}, {2, 10, 50}, {4, 1, 32}, {8, 1, 34}, {16, 3, 38}, {32, 5, 40}}) {
+    EXPECT_EQ(codec.GetWriteRequestSize(c.type, c.count), c.size) << c.type << " " << c.count;
+  }
+}
+
+TEST(ProtocolModbTcp, WriteRefusals) {
+  struct Case {
+    const char* name;
+    const char* address;
+    uint32_t type;
+    uint8_t status;
+    bool logged;
+  };
+  const std::vector<uint8_t> values(4096, 1);
+  for (const Case& c : std::vector<Case>{
+           {"string type", "4x00005", 32, ProtoStatus::Error, true},
+           {"no such type", "4x[5~6]", 3, ProtoStatus::Error, true},
+           {"word to a coil", "0x00005", 4, ProtoStatus::Error, true},
+           {"bit to a register", "4x00005", 1, ProtoStatus::Error, true},
+           {"127 registers still fit", "4x[0~126]", 4, ProtoStatus::Built, false},
+           {"128 registers: byte count wraps", "4x[0~127]", 4, ProtoStatus::Error, false},
+           {"2040 coils still fit", "0x[0~2039]", 1, ProtoStatus::Built, false},
+           {"2041 coils: byte count wraps", "0x[0~2040]", 1, ProtoStatus::Error, false}}) {
+    SCOPED_TRACE(c.name);
+    ProtocolGeneralModbTcp codec(1);
+    const TermAddr addr = Modbus(c.address);
+    ScopedLogCollector log(8);
+    Bytes buffer(1024);
+    uint32_t length = 0;
+    const uint8_t status = codec.BuildWriteRequest(addr, c.type, values.data(), buffer.data(),
+                                                   static_cast<uint32_t>(buffer.size()), length);
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(log.Texts(), c.logged ? std::vector<std::string>{"无效的数据类型:" + addr.prefix}
+                                    : std::vector<std::string>{});
+  }
+  ProtocolGeneralModbTcp codec(1);
+  Bytes buffer(64);
+  uint32_t length = 0;
+  EXPECT_EQ(codec.BuildWriteRequest(Modbus("4x00001"), 4, nullptr, buffer.data(), 64, length),
+            ProtoStatus::Error);
+}
+
+namespace {
+
+class TcpReadReply : public ::testing::Test {
+ protected:
+  ProtocolGeneralModbTcp codec_{1};
+  TermAddr addr_ = Modbus("4x[100~101]");
+  CacheVarModbus block_{4};
+  Bytes reply_ = Mbap(1, {0x03, 0x04, 0x12, 0x34, 0x56, 0x78});
+};
+
+}  // namespace
+
+TEST_F(TcpReadReply, GoodReplyLandsInTheBlockInRegisterOrder) {
+  CountingListener listener;
+  block_.AddListener(&listener);
+  EXPECT_EQ(ParseRead(codec_, reply_, addr_, &block_), ProtoStatus::Complete);
+  EXPECT_EQ(BlockBytes(block_), (Bytes{0x12, 0x34, 0x56, 0x78}));
+  EXPECT_EQ(block_.GetDword(0), 0x56781234u);
+  EXPECT_EQ(block_.GetChangeCount(), 3u);
+  // Identifiers are not compared; an identical reply changes nothing.
+  Bytes again = reply_;
+  again[0] = 0x12;
+  again[3] = 0x01;
+  EXPECT_EQ(ParseRead(codec_, again, addr_, &block_), ProtoStatus::Complete);
+  EXPECT_EQ(block_.GetUpdateCount(), 4u);
+  EXPECT_EQ(block_.GetChangeCount(), 3u);
+  EXPECT_EQ(listener.calls, 1);
+  block_.RemoveListener(&listener);
+}
+
+TEST_F(TcpReadReply, RejectedReplies) {
+  auto with = [this](size_t index, uint8_t value) {
+    Bytes r = reply_;
+    r[index] = value;
+    return r;
+  };
+  struct Case {
+    const char* name;
+    Bytes reply;
+    uint8_t status;
+  };
+  const std::vector<Case> cases = {
+      {"first half only", Bytes(reply_.begin(), reply_.begin() + 6), ProtoStatus::Error},
+      {"one byte short", Bytes(reply_.begin(), reply_.end() - 1), ProtoStatus::Error},
+      {"empty chunk", {}, ProtoStatus::Error},
+      {"other unit", with(6, 2), ProtoStatus::Error},
+      {"other function code", with(7, 4), ProtoStatus::Error},
+      {"byte count differs", with(8, 6), ProtoStatus::Error},
+      {"length field beyond the chunk", with(5, 8), ProtoStatus::Error},
+      {"length field far beyond the chunk", with(4, 1), ProtoStatus::Error},
+      {"exception", Mbap(1, {0x83, 0x02}), ProtoStatus::Error},
+      {"smaller length field accepted", with(5, 3), ProtoStatus::Complete},
+      {"trailing bytes accepted", Concat(reply_, {0xAA, 0xBB}), ProtoStatus::Complete},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CacheVarModbus block(4);
+    EXPECT_EQ(ParseRead(codec_, c.reply, addr_, &block), c.status);
+    EXPECT_EQ(block.GetUpdateCount(), c.status == ProtoStatus::Complete ? 3u : 2u);
+  }
+  EXPECT_EQ(ParseRead(codec_, reply_, addr_, nullptr), ProtoStatus::Error);
+}
+
+TEST_F(TcpReadReply, SplitReplyIsRejectedChunkByChunk) {
+  codec_.ResetReceive();
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 9), addr_, &block_), ProtoStatus::Error);
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 9, reply_.end()), addr_, &block_), ProtoStatus::Error);
+  EXPECT_EQ(block_.GetUpdateCount(), 2u);
+}
+
+TEST(ProtocolModbTcpRead, CoilsAndTheLargestBlocks) {
+  struct Case {
+    bool h3u;
+    const char* address;
+    uint8_t fc;
+    uint32_t dataLength;
+  };
+  for (const Case& c : std::vector<Case>{{false, "0x[0~1919]", 1, 240}, {false, "1x[0~15]", 2, 2},
+                                         {false, "3x[0~119]", 4, 240}, {true, "X[0~377]", 1, 32},
+                                         {true, "S[0~8]", 1, 2}, {true, "R[0~119]", 3, 240}}) {
+    SCOPED_TRACE(c.address);
+    std::unique_ptr<ProtocolModbTcp> codec;
+    if (c.h3u)
+      codec = std::make_unique<ProtocolH3uTcp>(1);
+    else
+      codec = std::make_unique<ProtocolGeneralModbTcp>(1);
+    const TermAddr addr = c.h3u ? HxU(c.address) : Modbus(c.address);
+    auto block = NsOvrin::NsTermination::NodeMemModbus().CreateCacheFor(addr);
+    ASSERT_EQ(block->GetSize(), c.dataLength);
+    Bytes pdu = {c.fc, static_cast<uint8_t>(c.dataLength)};
+    for (uint32_t i = 0; i < c.dataLength; ++i) pdu.push_back(static_cast<uint8_t>(i * 3 + 1));
+    const Bytes reply = Mbap(1, pdu);
+    ASSERT_EQ(reply.size(), c.dataLength + 9);
+    EXPECT_EQ(ParseRead(*codec, reply, addr, block.get()), ProtoStatus::Complete);
+    EXPECT_EQ(BlockBytes(*block), Bytes(pdu.begin() + 2, pdu.end()));
+  }
+}
+
+TEST(ProtocolModbTcpWriteReply, EchoesAndRefusals) {
+  struct Case {
+    const char* name;
+    bool h3u;
+    const char* address;
+    uint32_t type;
+    Bytes reply;
+    uint8_t status;
+  };
+  const Bytes regs = Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x03});
+  auto with = [&regs](size_t index, uint8_t value) {
+    Bytes r = regs;
+    r[index] = value;
+    return r;
+  };
+  const std::vector<Case> cases = {
+      {"registers", false, "4x[100~102]", 4, regs, ProtoStatus::Complete},
+      {"eleven bytes", false, "4x[100~102]", 4, Bytes(regs.begin(), regs.end() - 1), ProtoStatus::Error},
+      {"length field beyond", false, "4x[100~102]", 4, with(5, 7), ProtoStatus::Error},
+      {"other unit", false, "4x[100~102]", 4, with(6, 9), ProtoStatus::Error},
+      {"coil code", false, "4x[100~102]", 4, with(7, 0x0F), ProtoStatus::Error},
+      {"other start", false, "4x[100~102]", 4, with(9, 0x65), ProtoStatus::Error},
+      {"other quantity", false, "4x[100~102]", 4, with(11, 2), ProtoStatus::Error},
+      {"exception", false, "4x[100~102]", 4, Mbap(1, {0x90, 0x02}), ProtoStatus::Error},
+      {"coils", false, "0x[0~9]", 1, Mbap(1, {0x0F, 0x00, 0x00, 0x00, 0x0A}), ProtoStatus::Complete},
+      {"register code to a coil write", false, "0x[0~9]", 1, Mbap(1, {0x10, 0x00, 0x00, 0x00, 0x0A}),
+       ProtoStatus::Error},
+      {"H3U Y", true, "Y[10~17]", 1, Mbap(1, {0x0F, 0xFC, 0x08, 0x00, 0x08}), ProtoStatus::Complete},
+      {"H3U Y unmapped start", true, "Y[10~17]", 1, Mbap(1, {0x0F, 0x00, 0x0A, 0x00, 0x08}), ProtoStatus::Error},
+      {"H3U S", true, "S5", 1, Mbap(1, {0x0F, 0xE0, 0x05, 0x00, 0x01}), ProtoStatus::Complete},
+      {"32-bit: two registers", false, "4x00100", 16, Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x02}),
+       ProtoStatus::Complete},
+      {"32-bit: one register", false, "4x00100", 16, Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x01}), ProtoStatus::Error},
+      {"16-bit: one register", false, "4x00100", 4, Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x01}), ProtoStatus::Complete},
+      {"16-bit: two registers", false, "4x00100", 4, Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x02}), ProtoStatus::Error},
+  };
+  const uint32_t values[4] = {};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<ProtocolModbTcp> codec;
+    if (c.h3u)
+      codec = std::make_unique<ProtocolH3uTcp>(1);
+    else
+      codec = std::make_unique<ProtocolGeneralModbTcp>(1);
+    const TermAddr addr = c.h3u ? HxU(c.address) : Modbus(c.address);
+    ASSERT_FALSE(BuildWrite(*codec, addr, c.type, values).empty());
+    EXPECT_EQ(ParseWrite(*codec, c.reply, addr), c.status);
+  }
+}
+
+TEST(ProtocolModbTcp, MaxUnits) {
+  ProtocolGeneralModbTcp general(1);
+  ProtocolH3uTcp h3u(1);
+  for (uint32_t transport : {1u, 2u}) {
+    SCOPED_TRACE(transport);
+    EXPECT_EQ(general.GetMaxUnits(transport, Modbus("0x00001")), 1920);
+    EXPECT_EQ(general.GetMaxUnits(transport, Modbus("1x00001")), 1920);
+    EXPECT_EQ(general.GetMaxUnits(transport, Modbus("3x00001")), 120);
+    EXPECT_EQ(general.GetMaxUnits(transport, Modbus("4x00001")), 120);
+    for (const char* bit : {"X0", "Y0", "M0", "S0"}) EXPECT_EQ(h3u.GetMaxUnits(transport, HxU(bit)), 1920) << bit;
+    for (const char* word : {"D0", "R0"}) EXPECT_EQ(h3u.GetMaxUnits(transport, HxU(word)), 120) << word;
+  }
+}
