@@ -1,0 +1,45 @@
+#include "dx2d/qt/QtImagingFactory.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#include <cstring>
+
+namespace NsOvrin::NsDx2d {
+
+std::optional<DecodedImage> QtImagingFactory::FromQImage(const QImage& image) {
+  if (image.isNull()) return std::nullopt;
+  const QImage converted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (converted.isNull()) return std::nullopt;
+  DecodedImage decoded;
+  decoded.width = static_cast<uint32_t>(converted.width());
+  decoded.height = static_cast<uint32_t>(converted.height());
+  decoded.pixels.resize(static_cast<std::size_t>(decoded.width) * decoded.height);
+  for (uint32_t y = 0; y < decoded.height; ++y) {
+    std::memcpy(&decoded.pixels[static_cast<std::size_t>(y) * decoded.width],
+                converted.constScanLine(static_cast<int>(y)), decoded.width * sizeof(uint32_t));
+  }
+  return decoded;
+}
+
+std::optional<DecodedImage> QtImagingFactory::DecodeFile(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  QImageReader reader(QString::fromStdString(path));
+  // Frame 0 as stored: no orientation from the picture's metadata.
+  reader.setAutoTransform(false);
+  return FromQImage(reader.read());
+}
+
+std::optional<DecodedImage> QtImagingFactory::DecodeResource(uint32_t id, const std::string& type) {
+  const QString qtype = QString::fromStdString(type);
+  if (id == 0 || qtype.isEmpty() || qtype.contains(QLatin1Char('/'))) return std::nullopt;
+  QFile file(QStringLiteral(":/res/%1/%2").arg(qtype).arg(id));
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray data = file.readAll();
+  if (data.isEmpty()) return std::nullopt;
+  return FromQImage(QImage::fromData(data));
+}
+
+}  // namespace NsOvrin::NsDx2d
