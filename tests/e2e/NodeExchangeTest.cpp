@@ -1,0 +1,266 @@
+// Nodes made by the factories, polling and writing real peers: libmodbus
+// slaves over loopback TCP and a pseudo-terminal, and the FX responder.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <vector>
+
+#include "E2eUtil.h"
+#include "support/FxResponder.h"
+#include "support/ModbusRtuSlave.h"
+#include "support/ModbusTcpSlave.h"
+#include "termination/Channel.h"
+#include "termination/NodeFactory.h"
+
+namespace NsOvrin::NsTermination::E2e {
+namespace {
+
+using NsTestSupport::FxResponder;
+using NsTestSupport::ModbusRtuSlave;
+using NsTestSupport::ModbusSlaveMemory;
+using NsTestSupport::ModbusTcpSlave;
+
+// The same memory on every Modbus slave: ten holding registers, four input
+// registers, sixteen coils and eight discrete inputs with distinct values.
+void FillModbusMemory(ModbusSlaveMemory& slave) {
+  for (uint16_t i = 0; i < 10; ++i) slave.SetHoldingRegister(i, static_cast<uint16_t>(0x1100 * (i + 1) + i));
+  for (uint16_t i = 0; i < 4; ++i) slave.SetInputRegister(i, static_cast<uint16_t>(0xA000 + i));
+  for (uint16_t i = 0; i < 16; ++i) slave.SetCoil(i, i % 3 == 0);
+  for (uint16_t i = 0; i < 8; ++i) slave.SetDiscreteInput(i, i % 2 == 1);
+}
+
+// Polls the four Modbus tables through the node and checks the caches hold
+// the slave's values in wire order (high byte first), then writes.
+void ExerciseModbusNode(Node& node, ModbusSlaveMemory& slave) {
+  auto holding = AddPolledBlock(node, "4x[0~9]");
+  auto input = AddPolledBlock(node, "3x[0~3]");
+  auto coils = AddPolledBlock(node, "0x[0~15]");
+  auto discrete = AddPolledBlock(node, "1x[0~7]");
+
+  EXPECT_TRUE(WaitForBlock(*holding, [](const CacheVarBlock& b) { return b.GetWord(18) == 0xAA09; }));
+  uint8_t bytes[20] = {};
+  holding->GetCacheBlock()->ReadBytes(0, bytes, sizeof(bytes));
+  for (uint16_t i = 0; i < 10; ++i) {
+    const uint16_t expected = static_cast<uint16_t>(0x1100 * (i + 1) + i);
+    EXPECT_EQ(bytes[2 * i], expected >> 8) << i;
+    EXPECT_EQ(bytes[2 * i + 1], expected & 0xFF) << i;
+    EXPECT_EQ(holding->GetCacheBlock()->GetWord(static_cast<uint16_t>(2 * i)), expected) << i;
+  }
+  EXPECT_TRUE(WaitForBlock(*input, [](const CacheVarBlock& b) { return b.GetWord(6) == 0xA003; }));
+  EXPECT_EQ(input->GetCacheBlock()->GetWord(0), 0xA000);
+  EXPECT_TRUE(WaitForBlock(*coils, [](const CacheVarBlock& b) { return BlockBit(b, 15); }));
+  for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(BlockBit(*coils->GetCacheBlock(), i), i % 3 == 0) << i;
+  EXPECT_TRUE(WaitForBlock(*discrete, [](const CacheVarBlock& b) { return BlockBit(b, 7); }));
+  for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(BlockBit(*discrete->GetCacheBlock(), i), i % 2 == 1) << i;
+
+  // Polling goes on: a change in the slave reaches the cache.
+  slave.SetHoldingRegister(3, 0xCAFE);
+  EXPECT_TRUE(WaitForBlock(*holding, [](const CacheVarBlock& b) { return b.GetWord(6) == 0xCAFE; }));
+
+  // Writes of a bit, a 16-bit and a 32-bit value (low word first).
+  EXPECT_TRUE(WriteValue<uint16_t>(node, "4x5", 4, 0xABCD));
+  EXPECT_EQ(slave.GetHoldingRegister(5), 0xABCD);
+  EXPECT_TRUE(WriteValue<uint32_t>(node, "4x20", 16, 0x12345678u));
+  EXPECT_EQ(slave.GetHoldingRegister(20), 0x5678);
+  EXPECT_EQ(slave.GetHoldingRegister(21), 0x1234);
+  EXPECT_TRUE(WriteValue<uint8_t>(node, "0x1", 1, 1));
+  EXPECT_TRUE(slave.GetCoil(1));
+  EXPECT_TRUE(WriteValue<uint8_t>(node, "0x0", 1, 0));
+  EXPECT_FALSE(slave.GetCoil(0));
+  // The written value comes back through the polling.
+  EXPECT_TRUE(WaitForBlock(*holding, [](const CacheVarBlock& b) { return b.GetWord(10) == 0xABCD; }));
+}
+
+TEST(ModbusTcpNodeTest, PollsAndWritesALibmodbusSlave) {
+  ModbusTcpSlave slave;
+  ASSERT_TRUE(slave.Start());
+  FillModbusMemory(slave);
+  bool running = true;
+  ChannelEthernet channel("E0");
+  channel.SetRunningFlag(&running);
+  auto node = NodeFactory::MakeModbusTcpNode(LoopbackParam("PLC1", kModelModbusTcp, slave.Port()));
+  ASSERT_TRUE(node);
+  ASSERT_TRUE(channel.AddNode(node));
+  ExerciseModbusNode(*node, slave);
+  channel.Close();
+}
+
+TEST(ModbusRtuNodeTest, PollsAndWritesALibmodbusSlaveOnAPseudoTerminal) {
+  ModbusRtuSlave slave(7);
+  ASSERT_TRUE(slave.Start());
+  FillModbusMemory(slave);
+  bool running = true;
+  ChannelSerialPort channel("S1", "com:1;param:19200,n,8,1;");
+  channel.SetRunningFlag(&running);
+  channel.SetDevicePath(slave.SlavePath());
+  NsDevDefine::RsDevParam param;
+  param.name = "RTU7";
+  param.deviceId = kModelModbusRtu;
+  param.stationNo = 7;
+  auto node = NodeFactory::MakeSerialNode(param);
+  ASSERT_TRUE(node);
+  ASSERT_TRUE(channel.AddNode(node));
+  ASSERT_TRUE(channel.Open());
+  ExerciseModbusNode(*node, slave);
+  channel.Close();
+}
+
+TEST(ModbusRtuNodeTest, ANodeOfAnotherStationGetsNoAnswer) {
+  ModbusRtuSlave slave(7);
+  ASSERT_TRUE(slave.Start());
+  bool running = true;
+  ChannelSerialPort channel("S1", "");
+  channel.SetRunningFlag(&running);
+  channel.SetDevicePath(slave.SlavePath());
+  // Short waits: every try ends in a time-out.
+  NsCommServer::SerialTimeouts timeouts;
+  timeouts.readTotal = 300;
+  channel.GetDeviceImpl()->GetClient().SetTimeouts(timeouts);
+  NsDevDefine::RsDevParam param;
+  param.name = "RTU8";
+  param.deviceId = kModelModbusRtu;
+  param.stationNo = 8;
+  auto node = NodeFactory::MakeSerialNode(param);
+  ASSERT_TRUE(channel.AddNode(node));
+  ASSERT_TRUE(channel.Open());
+  EXPECT_FALSE(WriteValue<uint16_t>(*node, "4x1", 4, 0x1234));
+  EXPECT_EQ(slave.GetHoldingRegister(1), 0);
+  EXPECT_GT(node->GetLinkFailCount(), 0);
+  channel.Close();
+}
+
+TEST(H3uTcpNodeTest, ReadsAndWritesThePlcAreasThroughTheAddressMapping) {
+  ModbusTcpSlave slave;
+  ASSERT_TRUE(slave.Start());
+  // X and Y are octal: X1, X10 and X17 are the linear points 1, 8 and 15.
+  for (uint16_t linear : {1, 8, 15}) slave.SetCoil(static_cast<uint16_t>(0xF800 + linear), true);
+  slave.SetCoil(0xFC00 + 2, true);   // Y2
+  slave.SetCoil(16 + 5, true);       // M21
+  slave.SetCoil(0xE000 + 8 + 7, true);  // S15
+  for (uint16_t i = 0; i < 4; ++i) slave.SetHoldingRegister(static_cast<uint16_t>(100 + i), static_cast<uint16_t>(0x0D00 + i));
+  slave.SetHoldingRegister(0x3000 + 200, 0x5200);
+  slave.SetHoldingRegister(0x3000 + 201, 0x5201);
+
+  bool running = true;
+  ChannelEthernet channel("E0");
+  channel.SetRunningFlag(&running);
+  auto node = NodeFactory::MakeH3uTcpNode(LoopbackParam("H3U", kModelH5u, slave.Port()));
+  ASSERT_TRUE(node);
+  ASSERT_TRUE(channel.AddNode(node));
+
+  auto x = AddPolledBlock(*node, "X[0~17]");
+  auto y = AddPolledBlock(*node, "Y[0~7]");
+  auto m = AddPolledBlock(*node, "M[16~31]");
+  auto s = AddPolledBlock(*node, "S[8~15]");
+  auto d = AddPolledBlock(*node, "D[100~103]");
+  auto r = AddPolledBlock(*node, "R[200~201]");
+
+  EXPECT_TRUE(WaitForBlock(*x, [](const CacheVarBlock& b) { return BlockBit(b, 15); }));
+  for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(BlockBit(*x->GetCacheBlock(), i), i == 1 || i == 8 || i == 15) << i;
+  EXPECT_TRUE(WaitForBlock(*y, [](const CacheVarBlock& b) { return BlockBit(b, 2); }));
+  EXPECT_FALSE(BlockBit(*y->GetCacheBlock(), 0));
+  EXPECT_TRUE(WaitForBlock(*m, [](const CacheVarBlock& b) { return BlockBit(b, 5); }));
+  EXPECT_FALSE(BlockBit(*m->GetCacheBlock(), 4));
+  EXPECT_TRUE(WaitForBlock(*s, [](const CacheVarBlock& b) { return BlockBit(b, 7); }));
+  EXPECT_FALSE(BlockBit(*s->GetCacheBlock(), 6));
+  EXPECT_TRUE(WaitForBlock(*d, [](const CacheVarBlock& b) { return b.GetWord(6) == 0x0D03; }));
+  EXPECT_EQ(d->GetCacheBlock()->GetWord(0), 0x0D00);
+  EXPECT_TRUE(WaitForBlock(*r, [](const CacheVarBlock& b) { return b.GetWord(2) == 0x5201; }));
+  EXPECT_EQ(r->GetCacheBlock()->GetWord(0), 0x5200);
+
+  EXPECT_TRUE(WriteValue<uint16_t>(*node, "D7", 4, 0x0707));
+  EXPECT_EQ(slave.GetHoldingRegister(7), 0x0707);
+  EXPECT_TRUE(WriteValue<uint16_t>(*node, "R9", 4, 0x0909));
+  EXPECT_EQ(slave.GetHoldingRegister(0x3000 + 9), 0x0909);
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "Y11", 1, 1));  // octal 11: linear 9
+  EXPECT_TRUE(slave.GetCoil(0xFC00 + 9));
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "M3", 1, 1));
+  EXPECT_TRUE(slave.GetCoil(3));
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "S4", 1, 1));
+  EXPECT_TRUE(slave.GetCoil(0xE000 + 4));
+  channel.Close();
+}
+
+TEST(FxNodeTest, ReadsAndWritesThroughTheResponder) {
+  FxResponder plc;
+  ASSERT_TRUE(plc.Start());
+  plc.SetWord('D', 0, 0x1234);
+  plc.SetWord('D', 3, 0xBEEF);
+  plc.SetWord('R', 1, 0x0102);
+  plc.SetBit('M', 9, true);
+  plc.SetBit('X', 17, true);  // the 16th point
+  plc.SetBit('Y', 2, true);
+  plc.SetBit('S', 15, true);
+
+  bool running = true;
+  ChannelSerialPort channel("S1", "com:1;param:9600,e,7,1;");
+  channel.SetRunningFlag(&running);
+  channel.SetDevicePath(plc.SlavePath());
+  NsDevDefine::RsDevParam param;
+  param.name = "FX";
+  param.deviceId = kModelMitsFx;
+  auto node = NodeFactory::MakeSerialNode(param);
+  ASSERT_TRUE(node);
+  ASSERT_TRUE(channel.AddNode(node));
+  ASSERT_TRUE(channel.Open());
+
+  auto d = AddPolledBlock(*node, "D[0~3]");
+  auto r = AddPolledBlock(*node, "R[0~1]");
+  auto m = AddPolledBlock(*node, "M[0~15]");
+  auto x = AddPolledBlock(*node, "X[0~17]");
+  auto y = AddPolledBlock(*node, "Y[0~7]");
+  auto s = AddPolledBlock(*node, "S[8~15]");
+
+  // The FX family stores words low byte first.
+  EXPECT_TRUE(WaitForBlock(*d, [](const CacheVarBlock& b) { return b.GetWord(6) == 0xBEEF; }));
+  uint8_t bytes[2] = {};
+  d->GetCacheBlock()->ReadBytes(0, bytes, 2);
+  EXPECT_EQ(bytes[0], 0x34);
+  EXPECT_EQ(bytes[1], 0x12);
+  EXPECT_EQ(d->GetCacheBlock()->GetWord(0), 0x1234);
+  EXPECT_TRUE(WaitForBlock(*r, [](const CacheVarBlock& b) { return b.GetWord(2) == 0x0102; }));
+  EXPECT_TRUE(WaitForBlock(*m, [](const CacheVarBlock& b) { return BlockBit(b, 9); }));
+  EXPECT_FALSE(BlockBit(*m->GetCacheBlock(), 8));
+  EXPECT_TRUE(WaitForBlock(*x, [](const CacheVarBlock& b) { return BlockBit(b, 15); }));
+  EXPECT_FALSE(BlockBit(*x->GetCacheBlock(), 14));
+  EXPECT_TRUE(WaitForBlock(*y, [](const CacheVarBlock& b) { return BlockBit(b, 2); }));
+  EXPECT_TRUE(WaitForBlock(*s, [](const CacheVarBlock& b) { return BlockBit(b, 7); }));
+
+  EXPECT_TRUE(WriteValue<uint16_t>(*node, "D5", 4, 0x5A5A));
+  EXPECT_EQ(plc.GetWord('D', 5), 0x5A5A);
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "M100", 1, 1));
+  EXPECT_TRUE(plc.GetBit('M', 100));
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "M9", 1, 0));
+  EXPECT_FALSE(plc.GetBit('M', 9));
+  EXPECT_TRUE(WriteValue<uint8_t>(*node, "Y7", 1, 1));
+  EXPECT_TRUE(plc.GetBit('Y', 7));
+  EXPECT_TRUE(WaitForBlock(*m, [](const CacheVarBlock& b) { return !BlockBit(b, 9); }));
+  channel.Close();
+}
+
+TEST(ModbusTcpNodeTest, SilentSlaveFailsWithinTheReceiveTimeOut) {
+  ModbusTcpSlave slave;
+  ASSERT_TRUE(slave.Start());
+  bool running = true;
+  ChannelEthernet channel("E0");
+  channel.SetRunningFlag(&running);
+  auto param = LoopbackParam("PLC1", kModelModbusTcp, slave.Port());
+  param.recvTimeout = 200;
+  auto node = NodeFactory::MakeModbusTcpNode(param);
+  ASSERT_TRUE(channel.AddNode(node));
+  ASSERT_TRUE(WaitUntil([&] { return slave.AcceptCount() == 1; }));
+  slave.SetSilent(true);
+  auto write = std::async(std::launch::async, [&] { return WriteValue<uint16_t>(*node, "4x1", 4, 1); });
+  // Bounded by the receive time-out: a lost time-out would wait forever.
+  const bool ended = write.wait_for(20s) == std::future_status::ready;
+  if (!ended) slave.Stop();  // lets the exchange end so the test can finish
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(write.get());
+  EXPECT_GE(slave.RequestCount(), 1u);
+  channel.Close();
+}
+
+}  // namespace
+}  // namespace NsOvrin::NsTermination::E2e
