@@ -13,18 +13,19 @@ namespace NsOvrin::NsLog {
 namespace {
 
 Logger& MakeLogger(int32_t level) {
-  // Level 1 starts enabled, every other level disabled.
-  static Logger debug(1), info(2), warning(4), error(8);
+  // Never destroyed: polling threads may still log while other statics are
+  // torn down at exit. Level 1 starts enabled, every other level disabled.
+  static Logger* const loggers[4] = {new Logger(1), new Logger(2), new Logger(4), new Logger(8)};
   static const bool once = [] {
-    debug.SetEnabled(true);
+    loggers[0]->SetEnabled(true);
     return true;
   }();
   (void)once;
   switch (level) {
-    case 1: return debug;
-    case 4: return warning;
-    case 8: return error;
-    default: return info;
+    case 1: return *loggers[0];
+    case 4: return *loggers[2];
+    case 8: return *loggers[3];
+    default: return *loggers[1];
   }
 }
 

@@ -402,4 +402,20 @@ AddrCheckCode Node::CheckBlock(const TermAddr& addr) const {
   return kAddrOk;
 }
 
+bool Node::IsInDataBlock(const TermAddr& addr) const {
+  for (const std::shared_ptr<TaskReadData>& task : GetTasks()) {
+    if (task && task->GetAddr().Contains(addr, kTypeInt16, nullptr)) return true;
+  }
+  return false;
+}
+
+AddrCheckCode Node::CheckBlockText(const std::string& text) const {
+  const std::shared_ptr<NodeMem>& mem = GetNodeMem();
+  if (!mem) return kAddrSystemError;
+  TermAddr addr;
+  const AddrCheckCode code = mem->ParseAddress(text, addr);
+  if (code != kAddrOk) return code;
+  return CheckBlock(addr);
+}
+
 }  // namespace NsOvrin::NsTermination

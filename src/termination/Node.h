@@ -138,6 +138,11 @@ class Node {
   // Empty without a memory map.
   std::string FormatAddress(const TermAddr& addr) const;
   AddrCheckCode CheckBlock(const TermAddr& addr) const;
+  // Whether some read task's block holds the address (as a 16-bit word for a
+  // word address).
+  bool IsInDataBlock(const TermAddr& addr) const;
+  // Parses the text with the node's map, then checks it as a block.
+  AddrCheckCode CheckBlockText(const std::string& text) const;
   // Guards the task list: shared for readers, exclusive for changes.
   std::shared_mutex& GetTaskLock() const;
 

@@ -1,0 +1,202 @@
+#include "termination/ChannelManager.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "QlDev/DeviceAddress.h"
+#include "platform/Format.h"
+
+namespace NsOvrin::NsTermination {
+
+ChannelManager& ChannelManager::Instance() {
+  static ChannelManager manager;
+  return manager;
+}
+
+ChannelManager::~ChannelManager() { Reset(); }
+
+void ChannelManager::Reset() {
+  _running = false;
+  std::vector<std::shared_ptr<Channel>> channels;
+  channels.swap(_channels);
+  // Closed before they are let go: a channel someone else still holds must
+  // not go on polling.
+  for (const std::shared_ptr<Channel>& channel : channels)
+    if (channel) channel->Close();
+  channels.clear();
+}
+
+bool ChannelManager::AddChannel(std::shared_ptr<Channel> channel) {
+  if (!channel) return false;
+  if (std::find(_channels.begin(), _channels.end(), channel) != _channels.end()) return false;
+  channel->SetRunningFlag(&_running);
+  _channels.push_back(channel);
+  if (_running) channel->Open();
+  return true;
+}
+
+OneWayWrapper<Node> ChannelManager::FindNode(const std::string& name) const {
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel) continue;
+    OneWayWrapper<Node> node = channel->FindNode(name);
+    if (!node.IsEmpty()) return node;
+  }
+  return OneWayWrapper<Node>();
+}
+
+bool ChannelManager::HasNode(const std::string& name) const { return !FindNode(name).IsEmpty(); }
+
+bool ChannelManager::GetSoleNode(OneWayWrapper<Node>& node) const {
+  node.Reset();
+  const Channel* holder = nullptr;
+  std::size_t count = 0;
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel) continue;
+    const std::size_t n = channel->GetNodeList().size();
+    if (n != 0) holder = channel.get();
+    count += n;
+    if (count > 1) return false;
+  }
+  if (count != 1) return false;
+  node = holder->GetNodes().front();
+  return true;
+}
+
+std::vector<OneWayWrapper<Node>> ChannelManager::GetAllNodes() const {
+  std::vector<OneWayWrapper<Node>> nodes;
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel) continue;
+    for (OneWayWrapper<Node>& node : channel->GetNodes()) nodes.push_back(std::move(node));
+  }
+  return nodes;
+}
+
+bool ChannelManager::ReplaceNode(const OneWayWrapper<Channel>& channel,
+                                 const OneWayWrapper<Node>& oldNode, std::shared_ptr<Node> newNode) {
+  if (!newNode) return false;
+  const Node* oldPtr = nullptr;
+  std::string oldName;
+  {
+    // Released before the replacement: the old node's destructor takes its
+    // handle's lock exclusively.
+    const auto locked = oldNode.Lock();
+    if (!locked) return false;
+    oldPtr = locked.get();
+    oldName = locked->GetName();
+  }
+  const auto target = channel.Lock();
+  if (!target) return false;
+  if (newNode->GetName() != oldName && HasNode(newNode->GetName())) return false;
+  return target->ReplaceNode(oldPtr, newNode);
+}
+
+bool ChannelManager::RemoveNode(const OneWayWrapper<Channel>& channel,
+                                const OneWayWrapper<Node>& node) {
+  const Node* nodePtr = nullptr;
+  {
+    const auto locked = node.Lock();
+    if (!locked) return false;
+    nodePtr = locked.get();
+  }
+  const auto target = channel.Lock();
+  if (!target) return false;
+  target->RemoveNode(nodePtr);
+  return true;
+}
+
+bool ChannelManager::CanRenameNode(const std::string& oldName, const std::string& newName) const {
+  if (oldName == newName) return true;
+  return HasNode(oldName) && !HasNode(newName);
+}
+
+bool ChannelManager::ReportOpenFailures(std::string& text) const {
+  bool any = false;
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel || !channel->IsOpenFailed()) continue;
+    if (!channel->GetDescription().empty()) {
+      text += NsPlatform::StrFormat("通道 %s (%s) 打开失败.\r\n", channel->GetName().c_str(),
+                                    channel->GetDescription().c_str());
+    } else {
+      text += NsPlatform::StrFormat("通道 %s 打开失败.\r\n", channel->GetName().c_str());
+    }
+    any = true;
+  }
+  return any;
+}
+
+// ---- node queries ----
+
+// ---- device addresses ----
+
+AddrCheckCode ResolveDeviceAddress(const std::string& text, std::string* nodeName,
+                                   OneWayWrapper<Node>* node, TermAddr* addr) {
+  if (node) node->Reset();
+  ChannelManager& manager = ChannelManager::Instance();
+  std::string name;
+  std::string address;
+  OneWayWrapper<Node> handle;
+  if (SplitDeviceAddress(text, name, address)) {
+    handle = manager.FindNode(name);
+    if (handle.IsEmpty()) return kAddrNoNode;
+  } else {
+    if (!manager.GetSoleNode(handle)) return kAddrFormatError;
+    address = text;
+  }
+
+  const auto locked = handle.Lock();
+  if (!locked) return kAddrNoNode;
+  if (nodeName) *nodeName = locked->GetName();
+  const std::shared_ptr<NodeMem>& mem = locked->GetNodeMem();
+  if (!mem) return kAddrSystemError;
+  TermAddr parsed;
+  const AddrCheckCode code = mem->ParseAddress(address, parsed);
+  if (code != kAddrOk) return code;
+  if (addr) *addr = parsed;
+  if (node) *node = handle;
+  return kAddrOk;
+}
+
+std::string NormalizeDeviceAddress(const std::string& text) {
+  OneWayWrapper<Node> handle;
+  TermAddr addr;
+  if (ResolveDeviceAddress(text, nullptr, &handle, &addr) != kAddrOk) return text;
+  const auto node = handle.Lock();
+  if (!node) return text;
+  return JoinDeviceAddress(node->GetName(), node->FormatAddress(addr));
+}
+
+namespace {
+
+// The block checks shared by both address checks.
+AddrCheckCode CheckInBlock(const OneWayWrapper<Node>& handle, const TermAddr& addr) {
+  const auto node = handle.Lock();
+  if (!node) return kAddrNoNode;
+  const AddrCheckCode code = node->CheckBlock(addr);
+  if (code != kAddrOk) return code;
+  if (!node->IsInDataBlock(addr)) return kAddrNotInBlock;
+  return kAddrOk;
+}
+
+}  // namespace
+
+AddrCheckCode CheckDeviceAddress(const std::string& text, bool withBlock) {
+  OneWayWrapper<Node> handle;
+  TermAddr addr;
+  const AddrCheckCode code = ResolveDeviceAddress(text, nullptr, &handle, &addr);
+  if (code != kAddrOk || !withBlock) return code;
+  return CheckInBlock(handle, addr);
+}
+
+AddrCheckCode CheckDeviceAddressKind(const std::string& text, uint32_t expectedKind) {
+  if (text.empty()) return kAddrEmpty;
+  OneWayWrapper<Node> handle;
+  TermAddr addr;
+  AddrCheckCode code = ResolveDeviceAddress(text, nullptr, &handle, &addr);
+  if (code != kAddrOk) return code;
+  code = CheckInBlock(handle, addr);
+  if (code != kAddrOk) return code;
+  if (addr.kind != expectedKind) return kAddrTypeMismatch;
+  return kAddrOk;
+}
+
+}  // namespace NsOvrin::NsTermination
