@@ -5,7 +5,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 TEST_DIR := build/test
 
-.PHONY: all deps test clean
+.PHONY: all deps test bench clean
 
 all: test
 
@@ -23,6 +23,11 @@ test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON
+	cmake --build build/bench -j $(JOBS)
+	build/bench/bench/bench_node_exchange
 
 clean:
 	rm -rf build
