@@ -1,0 +1,329 @@
+#include "common/JsonUtility.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "common/ByteBuffer.h"
+#include "common/Log.h"
+#include "common/PathUtil.h"
+#include "platform/Format.h"
+#include "platform/Utf.h"
+
+namespace NsOvrin {
+namespace {
+
+// A file left behind by a crashed save of another process with the same id
+// only costs a retry.
+constexpr int kTempNameTries = 64;
+std::atomic<unsigned> tempCounter{0};
+
+// Follows a symbolic link, so that saving through it replaces the file it
+// names rather than the link. A dangling link is replaced.
+std::string SaveTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return path;
+  std::string resolved(real);
+  std::free(real);
+  return resolved;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t pos = path.rfind('/');
+  if (pos == std::string::npos) return ".";
+  if (pos == 0) return "/";
+  return path.substr(0, pos);
+}
+
+// Creates a new temporary file in folder; -1 when none can be made.
+int CreateTempFile(const std::string& folder, std::string& tempPath) {
+  for (int i = 0; i < kTempNameTries; ++i) {
+    tempPath = NsPlatform::StrFormat("%s/.ovrin-save-%ld-%u.tmp", folder.c_str(),
+                                     static_cast<long>(::getpid()), tempCounter.fetch_add(1));
+    // The mode is filtered by the umask like any new file of the program.
+    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Makes the rename itself durable; not every file system can sync a folder,
+// and the new file is already in place, so a failure here is not reported.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool ReadUnsigned(const rapidjson::Value* member, uint32_t& out) {
+  if (member == nullptr || !member->IsUint()) return false;
+  out = member->GetUint();
+  return true;
+}
+
+bool ReadUnsigned16(const rapidjson::Value& object, const char* key, uint16_t& out) {
+  uint32_t value = 0;
+  if (!ReadUnsignedMember(object, key, value)) return false;
+  out = static_cast<uint16_t>(value);
+  return true;
+}
+
+}  // namespace
+
+bool LoadJsonFile(const std::string& path, rapidjson::Document& document) {
+  if (path.empty()) return true;
+  ByteBuffer contents;
+  if (!ReadWholeFile(path, contents)) return false;
+  const char* text = contents.Data() != nullptr ? reinterpret_cast<const char*>(contents.Data()) : "";
+  // The iterative parser accepts exactly the same texts; it only keeps deeply
+  // nested input from exhausting the call stack.
+  document.Parse<rapidjson::kParseIterativeFlag>(text, static_cast<std::size_t>(contents.Size()));
+  return !document.HasParseError();
+}
+
+bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document) {
+  if (path.empty()) return false;
+  return LoadJsonFile(path, document) && document.IsObject();
+}
+
+bool SaveJsonFile(const std::string& path, const rapidjson::StringBuffer& buffer) {
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  const std::string target = SaveTarget(path);
+  if (target.back() == '/') return false;
+  const std::string folder = FolderOf(target);
+
+  std::string tempPath;
+  const int fd = CreateTempFile(folder, tempPath);
+  if (fd < 0) return false;
+
+  // Keep the permissions a user gave the file.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+
+  const char* text = buffer.GetString();
+  bool ok = WriteAll(fd, text, std::strlen(text));
+  ok = (::fsync(fd) == 0) && ok;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+void WriteUtf8String(JsonWriter& writer, const std::string& text) {
+  if (text.empty()) {
+    writer.String("", 0);
+    return;
+  }
+  if (text.size() > std::numeric_limits<rapidjson::SizeType>::max() || !NsPlatform::IsValidUtf8(text)) {
+    OV_LOG(8).AppendText("异常的数据.");
+    writer.String("", 0);
+    return;
+  }
+  writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+void WriteFloat(JsonWriter& writer, float value) {
+  const double widened = value;
+  // The writer would leave a key without a value, and the file unreadable.
+  writer.Double(std::isfinite(widened) ? widened : 0.0);
+}
+
+const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, const char* key) {
+  if (!value.IsObject()) return nullptr;
+  const auto it = value.FindMember(key);
+  return it == value.MemberEnd() ? nullptr : &it->value;
+}
+
+const rapidjson::Value& AsJsonObject(const rapidjson::Value& value) {
+  static const rapidjson::Value empty(rapidjson::kObjectType);
+  return value.IsObject() ? value : empty;
+}
+
+bool ReadStringMember(const rapidjson::Value& object, const char* key, std::string& out) {
+  const rapidjson::Value* member = FindJsonMember(object, key);
+  if (member == nullptr || !member->IsString()) return false;
+  out = Utf8ToCString(member->GetString(), member->GetStringLength());
+  return true;
+}
+
+bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, uint32_t& out) {
+  return ReadUnsigned(FindJsonMember(object, key), out);
+}
+
+bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, int32_t& out) {
+  uint32_t value = 0;
+  if (!ReadUnsigned(FindJsonMember(object, key), value)) return false;
+  out = static_cast<int32_t>(value);
+  return true;
+}
+
+bool ReadSignedMember(const rapidjson::Value& object, const char* key, int32_t& out) {
+  const rapidjson::Value* member = FindJsonMember(object, key);
+  if (member == nullptr || !member->IsInt()) return false;
+  out = member->GetInt();
+  return true;
+}
+
+bool ReadFloatMember(const rapidjson::Value& object, const char* key, float& out) {
+  const rapidjson::Value* member = FindJsonMember(object, key);
+  // IsFloat passes only numbers stored as doubles, within the float range.
+  if (member == nullptr || !member->IsFloat()) return false;
+  out = member->GetFloat();
+  return true;
+}
+
+bool ReadBoolMember(const rapidjson::Value& object, const char* key, bool& out) {
+  const rapidjson::Value* member = FindJsonMember(object, key);
+  if (member == nullptr || !member->IsBool()) return false;
+  out = member->GetBool();
+  return true;
+}
+
+bool ReadText(const rapidjson::Value& object, std::string& out) {
+  return ReadStringMember(object, "text", out);
+}
+
+bool ReadAddress(const rapidjson::Value& object, std::string& out) {
+  return ReadStringMember(object, "address", out);
+}
+
+bool ReadSize(const rapidjson::Value& object, float& width, float& height) {
+  const rapidjson::Value* size = FindJsonMember(object, "size");
+  if (size == nullptr || !size->IsObject()) return false;
+  ReadFloatMember(*size, "width", width);
+  ReadFloatMember(*size, "height", height);
+  return true;
+}
+
+bool ReadReadOnly(const rapidjson::Value& object, bool& out) {
+  return ReadBoolMember(object, "read-only", out);
+}
+
+bool ReadIPv4Member(const rapidjson::Value& object, const char* key, uint32_t& out) {
+  const rapidjson::Value* member = FindJsonMember(object, key);
+  if (member == nullptr || !member->IsString()) return false;
+  return ParseIPv4(std::string(member->GetString(), member->GetStringLength()), out);
+}
+
+void ReadStringList(const rapidjson::Value& array, std::vector<std::string>& out) {
+  if (!array.IsArray()) return;
+  for (const rapidjson::Value& element : array.GetArray()) {
+    out.push_back(element.IsString() ? Utf8ToCString(element.GetString(), element.GetStringLength())
+                                     : std::string());
+  }
+}
+
+void ReadNonEmptyStringList(const rapidjson::Value& array, std::vector<std::string>& out) {
+  if (!array.IsArray()) return;
+  for (const rapidjson::Value& element : array.GetArray()) {
+    if (!element.IsString()) break;
+    std::string text = Utf8ToCString(element.GetString(), element.GetStringLength());
+    if (!text.empty()) out.push_back(std::move(text));
+  }
+}
+
+bool ReadTextColor(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "text-color", out);
+}
+
+bool ReadTextColor2(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "text-color2", out);
+}
+
+bool ReadBkColor(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "bk-color", out);
+}
+
+bool ReadBkColor2(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "bk-color2", out);
+}
+
+bool ReadBorderColor(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "border-color", out);
+}
+
+bool ReadTitleBkColor(const rapidjson::Value& object, uint32_t& out) {
+  return ReadUnsignedMember(object, "title-bk-color", out);
+}
+
+bool ReadBorderStyle(const rapidjson::Value& object, int32_t& out) {
+  return ReadUnsignedMember(object, "border-style", out);
+}
+
+bool ReadAccessPermission(const rapidjson::Value& object, int32_t& out) {
+  return ReadUnsignedMember(object, "access-permission", out);
+}
+
+bool ReadTextAlign(const rapidjson::Value& object, uint16_t& out) {
+  return ReadUnsigned16(object, "text-align", out);
+}
+
+bool ReadVerticalAlign(const rapidjson::Value& object, uint16_t& out) {
+  return ReadUnsigned16(object, "vertical-align", out);
+}
+
+bool ReadFontSize(const rapidjson::Value& object, int32_t& out) {
+  return ReadSignedMember(object, "font-size", out);
+}
+
+bool ReadImageStyle(const rapidjson::Value& object, int32_t& out) {
+  return ReadSignedMember(object, "image-style", out);
+}
+
+bool ReadBkColorAlpha(const rapidjson::Value& object, float& out) {
+  return ReadFloatMember(object, "bk-color-alpha", out);
+}
+
+void WriteReadOnly(JsonWriter& writer, bool readOnly) {
+  writer.Key("read-only");
+  writer.Bool(readOnly);
+}
+
+void WriteMinLimit(JsonWriter& writer, bool enabled, int32_t value) {
+  writer.Key("enable-min-val");
+  writer.Bool(enabled);
+  writer.Key("min-val");
+  writer.Uint(static_cast<uint32_t>(value));
+}
+
+void WriteMaxLimit(JsonWriter& writer, bool enabled, int32_t value) {
+  writer.Key("enable-max-val");
+  writer.Bool(enabled);
+  writer.Key("max-val");
+  writer.Uint(static_cast<uint32_t>(value));
+}
+
+void WriteIPv4Member(JsonWriter& writer, const char* key, uint32_t address) {
+  uint8_t bytes[4];
+  std::memcpy(bytes, &address, sizeof(bytes));  // network byte order: first byte first
+  writer.Key(key);
+  WriteUtf8String(writer, NsPlatform::StrFormat("%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]));
+}
+
+}  // namespace NsOvrin
