@@ -1,0 +1,45 @@
+#pragma once
+// The canvas's handle on one element: its host and the little state the
+// canvas keeps while the user edits it. Always held by shared pointer; the
+// page container, the selection and the clipboard share one wrapper.
+#include <memory>
+
+#include "dx2d/D2Types.h"
+#include "editor/TUiHost.h"
+
+namespace NsOvrin::NsUiD2ElemEditor {
+
+using NsDx2d::D2D_POINT_2F;
+
+class UiElem {
+ public:
+  // Handles of a resize drag; 4 is never used.
+  static constexpr int kHandleTopLeft = 0;
+  static constexpr int kHandleTopRight = 1;
+  static constexpr int kHandleBottomRight = 2;
+  static constexpr int kHandleBottomLeft = 3;
+  static constexpr int kNoHandle = 5;
+
+  UiElem() = default;
+  explicit UiElem(std::shared_ptr<TUiHost> host) : host(std::move(host)) {}
+
+  // Shifts the host's rectangle, then reads back what the host kept.
+  void MoveBy(float dx, float dy);
+  // The cached rectangle from the host; kept as it is without a host.
+  void RefreshRect();
+
+  std::shared_ptr<TUiHost> host;
+  // The host's rectangle as last read; selection frame, handles and cursor
+  // go by it.
+  D2D_RECT_F rect;
+  // Last mouse point of a handle drag.
+  D2D_POINT_2F pressPoint;
+  int handle = kNoHandle;
+  bool anchored = false;
+};
+
+// A new wrapper around the host's deep copy; empty for an empty wrapper or
+// one without a host.
+std::shared_ptr<UiElem> CloneUiElem(const std::shared_ptr<UiElem>& elem);
+
+}  // namespace NsOvrin::NsUiD2ElemEditor

@@ -1,0 +1,96 @@
+#pragma once
+// The one project the editor holds: its page list, the pages open in
+// editors, its variable events, panel size, home page and server address,
+// its folder and the open and modified flags. Callers read and write the
+// fields directly and set modified when they change project data. User
+// interface thread only.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace NsOvrin {
+
+namespace NsQlEvent {
+class QlVarEventBase;
+}
+
+class QlEPage;
+
+class QlEProject {
+ public:
+  // Results of RenamePage.
+  static constexpr int kRenameOk = 0;
+  static constexpr int kRenameInvalidName = 1;
+  static constexpr int kRenameFailed = 2;
+  static constexpr int kRenameNameExists = 3;
+
+  QlEProject() = default;
+  QlEProject(const QlEProject&) = delete;
+  QlEProject& operator=(const QlEProject&) = delete;
+  virtual ~QlEProject();
+
+  // Created on first use with no project open.
+  static QlEProject& Instance();
+
+  // Trimmed, without one trailing '/' or '\'.
+  void SetDirectory(const std::string& text);
+  // Forgets the project (page names, home page, flags, name, server address,
+  // events) and takes the directory. The open pages are left to their views.
+  void Reset(const std::string& directory);
+
+  // Trims name in place. False without an open project, for a name that
+  // breaks the name rule or one already listed. The first page becomes the
+  // home page; page listeners hear of the new page.
+  bool AddPage(std::string& name);
+  // Removes the name (its first entry) and deletes its page file; the home
+  // page moves to the first remaining page. False when not listed.
+  bool DeletePage(const std::string& name);
+  // One of the kRename* results; GetRenamePageMessage gives its text. The
+  // caller announces a successful rename to the page listeners.
+  int RenamePage(const std::string& oldName, const std::string& newName);
+  // The first "页面%u" (1..65534) not in the list; "--异常页面名称--" when
+  // every one is taken.
+  std::string MakeNewPageName() const;
+  // Asks the page listeners to open or raise the page's editor; nothing
+  // without an open project or for a name not listed.
+  void ActivatePage(const std::string& name);
+  // Drops the first open-page entry that is this page.
+  void CloseOpenPage(const std::shared_ptr<QlEPage>& page);
+
+  // In project order, compared exactly.
+  std::vector<std::string> pageNames;
+  // Pages shown in editor windows, in the order they were opened.
+  std::vector<std::shared_ptr<QlEPage>> openPages;
+  bool modified = false;
+  bool open = false;
+  std::string directory;
+  // From the new-project dialog; no project file keeps it.
+  std::string name;
+  float width = 640.0f;
+  float height = 480.0f;
+  // IPv4, network byte order.
+  uint32_t serverAddress = 0;
+  // One per event address.
+  std::vector<std::shared_ptr<NsQlEvent::QlVarEventBase>> events;
+  // Empty only while there is no page.
+  std::string homePage;
+};
+
+std::string GetRenamePageMessage(int result);
+
+// The project's files. Each is empty for an empty directory.
+std::string GetMainFilePath(const std::string& directory);
+// Also empty for a name that breaks the name rule: a page list read from a
+// hand-edited main file must not lead a file operation out of the folder.
+std::string GetPageFilePath(const std::string& directory, const std::string& pageName);
+std::string GetChannelsFilePath(const std::string& directory);
+std::string GetDataBlocksFilePath(const std::string& directory);
+std::string GetAlarmConfigFilePath(const std::string& directory);
+std::string GetUsersConfigFilePath(const std::string& directory);
+std::string GetEventsFilePath(const std::string& directory);
+// The copy of a picture in the project's "images" folder, by the file name
+// of path; built even for an empty directory.
+std::string GetProjectPicturePath(const std::string& directory, const std::string& path);
+
+}  // namespace NsOvrin

@@ -1,0 +1,148 @@
+#include "project_persistence/ProjectPictureStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/PathUtil.h"
+#include "platform/Format.h"
+#include "project/QlEProject.h"
+#include "project_persistence/PageFile.h"
+
+namespace NsOvrin {
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+// An existing entry that is not a directory.
+bool IsExistingFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool CopyContent(int in, int out) {
+  char block[65536];
+  for (;;) {
+    const ssize_t n = ::read(in, block, sizeof block);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (!WriteAll(out, block, static_cast<std::size_t>(n))) return false;
+  }
+}
+
+// Copies a regular file over target through a temporary file beside it, so
+// that a failed copy leaves the old copy whole. The permissions and times
+// travel with the content, as the platform's file copy keeps them: a later
+// save then finds the copy to be the same file.
+bool CopyFileReplacing(const std::string& source, const std::string& target) {
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st {};
+  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(in);
+    return false;
+  }
+
+  std::string tempPath = target + ".XXXXXX";
+  const int out = ::mkstemp(tempPath.data());
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  bool ok = CopyContent(in, out);
+  ::close(in);
+  ok = ok && ::fchmod(out, st.st_mode & 0777) == 0;
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ok = ok && ::futimens(out, times) == 0;
+  ok = (::fsync(out) == 0) && ok;
+  ok = (::close(out) == 0) && ok;
+  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(tempPath.c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::string ProjectPictureFolder(const std::string& projectDirectory) {
+  if (projectDirectory.empty()) return {};
+  return NsPlatform::StrFormat("%s/images", projectDirectory.c_str());
+}
+
+std::string DirectoryOfPath(const std::string& path) {
+  const std::size_t last = path.find_last_of("/\\");
+  if (last == std::string::npos) return {};
+  // A root keeps its separator: "/" and "C:\".
+  if (last == 0) return path.substr(0, 1);
+  if (last == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, last);
+}
+
+void WritePictureMember(ProjectPictureStore& store, JsonWriter& writer, const char* key,
+                        const std::string& path) {
+  if (path.empty()) return;
+  writer.Key(key);
+  WriteUtf8String(writer, path);
+
+  const std::string name = GetFileNameOfPath(path);
+  if (!name.empty() && store.handledNames.count(name) != 0) return;
+  CopyIntoProject(store, path);
+  if (!name.empty()) store.handledNames.insert(name);
+}
+
+void CopyIntoProject(const ProjectPictureStore& store, const std::string& path) {
+  // Without a project folder the copy would land in "/images".
+  if (store.projectDirectory.empty() || path.empty()) return;
+  if (EqualIgnoringAsciiCase(DirectoryOfPath(path), ProjectPictureFolder(store.projectDirectory)))
+    return;
+  const std::string copy = GetProjectPicturePath(store.projectDirectory, path);
+  if (IsSameFile(path, copy)) return;
+  CopyFileReplacing(path, copy);
+}
+
+std::string ResolvePicturePath(const std::string& projectDirectory, const std::string& storedPath) {
+  if (IsExistingFile(storedPath)) return storedPath;
+  if (!projectDirectory.empty()) {
+    const std::string copy = GetProjectPicturePath(projectDirectory, storedPath);
+    if (IsExistingFile(copy)) return copy;
+  }
+  return storedPath;
+}
+
+bool ReadPictureMember(const PageReadContext& context, const rapidjson::Value& object,
+                       const char* key, std::string& out) {
+  if (!context.pictureResolver) return false;
+  std::string stored;
+  if (!ReadStringMember(object, key, stored)) return false;
+  const std::string resolved = context.pictureResolver(context.projectDirectory, stored);
+  if (!IsExistingFile(resolved)) return false;
+  out = resolved;
+  return true;
+}
+
+}  // namespace NsOvrin
