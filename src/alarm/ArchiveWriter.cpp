@@ -8,47 +8,11 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/AtomicFile.h"
 #include "platform/Utf.h"
 
 namespace NsOvrin::NsAlarm {
 namespace {
-
-bool WriteAll(int fd, const uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Opens a file that did not exist, in the same folder as path, so that the
-// final rename stays on one file system.
-int CreateTemporaryBeside(const std::string& path, std::string& tmpPath) {
-  static std::atomic<unsigned> serial{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[64];
-    std::snprintf(suffix, sizeof(suffix), ".tmp%ld.%u", static_cast<long>(::getpid()),
-                  serial.fetch_add(1));
-    tmpPath = path + suffix;
-    const int fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-// Makes the rename itself durable; a folder that cannot be synced is no
-// reason to report the saved data lost.
-void SyncFolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 // Malformed bytes become U+FFFD one by one: a stray byte in one message must
 // not cost the text around it.
@@ -112,19 +76,9 @@ void ArchiveWriter::WriteString(const std::string& utf8) {
 }
 
 bool ArchiveWriter::SaveToFile(const std::string& path) const {
-  if (failed_ || path.empty() || path.find('\0') != std::string::npos) return false;
-  std::string tmpPath;
-  const int fd = CreateTemporaryBeside(path, tmpPath);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes_.data(), bytes_.size()) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tmpPath.c_str());
-    return false;
-  }
-  SyncFolderOf(path);
-  return true;
+  if (failed_) return false;
+  return NsPlatform::ReplaceFileAtomically(
+      path, std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
 }
 
 }  // namespace NsOvrin::NsAlarm

@@ -14,68 +14,12 @@
 #include "common/ByteBuffer.h"
 #include "common/Log.h"
 #include "common/PathUtil.h"
+#include "platform/AtomicFile.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
 
 namespace NsOvrin {
 namespace {
-
-// A file left behind by a crashed save of another process with the same id
-// only costs a retry.
-constexpr int kTempNameTries = 64;
-std::atomic<unsigned> tempCounter{0};
-
-// Follows a symbolic link, so that saving through it replaces the file it
-// names rather than the link. A dangling link is replaced.
-std::string SaveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return path;
-  std::string resolved(real);
-  std::free(real);
-  return resolved;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t pos = path.rfind('/');
-  if (pos == std::string::npos) return ".";
-  if (pos == 0) return "/";
-  return path.substr(0, pos);
-}
-
-// Creates a new temporary file in folder; -1 when none can be made.
-int CreateTempFile(const std::string& folder, std::string& tempPath) {
-  for (int i = 0; i < kTempNameTries; ++i) {
-    tempPath = NsPlatform::StrFormat("%s/.ovrin-save-%ld-%u.tmp", folder.c_str(),
-                                     static_cast<long>(::getpid()), tempCounter.fetch_add(1));
-    // The mode is filtered by the umask like any new file of the program.
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST) return -1;
-  }
-  return -1;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Makes the rename itself durable; not every file system can sync a folder,
-// and the new file is already in place, so a failure here is not reported.
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 bool ReadUnsigned(const rapidjson::Value* member, uint32_t& out) {
   if (member == nullptr || !member->IsUint()) return false;
@@ -109,30 +53,8 @@ bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document) 
 }
 
 bool SaveJsonFile(const std::string& path, const rapidjson::StringBuffer& buffer) {
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
-  const std::string target = SaveTarget(path);
-  if (target.back() == '/') return false;
-  const std::string folder = FolderOf(target);
-
-  std::string tempPath;
-  const int fd = CreateTempFile(folder, tempPath);
-  if (fd < 0) return false;
-
-  // Keep the permissions a user gave the file.
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-
   const char* text = buffer.GetString();
-  bool ok = WriteAll(fd, text, std::strlen(text));
-  ok = (::fsync(fd) == 0) && ok;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    return false;
-  }
-  SyncFolder(folder);
-  return true;
+  return NsPlatform::ReplaceFileAtomically(path, std::string_view(text, std::strlen(text)));
 }
 
 void WriteUtf8String(JsonWriter& writer, const std::string& text) {

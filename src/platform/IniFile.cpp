@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,49 +150,6 @@ std::string CutToUtf16Units(std::string text, std::size_t maxUnits) {
   return text;
 }
 
-std::string ResolveSymlink(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* real = realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string out(real);
-  free(real);
-  return out;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// A crash or a full disk leaves either the old file or the new one.
-bool ReplaceFileContents(const std::string& target, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = true;
-  if (stat(target.c_str(), &st) == 0) ok = fchmod(fd, st.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
-}
-
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 // One writer at a time inside the process, so concurrent writes to one file
@@ -229,9 +188,8 @@ bool WriteProfileString(const std::string& iniPath, const std::string& section,
   if (!IsValidUtf8(section) || !IsValidUtf8(key) || !IsValidUtf8(value)) return false;
 
   std::lock_guard<std::mutex> guard(WriteLock());
-  const std::string target = ResolveSymlink(iniPath);
   std::string bytes;
-  const ReadStatus status = ReadWholeFile(target, bytes);
+  const ReadStatus status = ReadWholeFile(iniPath, bytes);
   if (status == ReadStatus::kError) return false;
   IniText ini = ParseIniText(bytes);
 
@@ -273,7 +231,7 @@ bool WriteProfileString(const std::string& iniPath, const std::string& section,
     out += line;
     out += eol;
   }
-  return ReplaceFileContents(target, out);
+  return ReplaceFileAtomically(iniPath, out);
 }
 
 }  // namespace NsOvrin::NsPlatform

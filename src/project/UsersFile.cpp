@@ -14,6 +14,7 @@
 
 #include "common/Log.h"
 #include "common/PathUtil.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp936.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
@@ -88,18 +89,6 @@ bool StorableText(const std::string& text) {
   return text.find('\0') == std::string::npos && NsPlatform::IsValidUtf8(text);
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 // Fills buffer unless the file ends first; the count read, or -1 on error.
 ssize_t ReadFull(int fd, uint8_t* buffer, std::size_t size) {
@@ -114,30 +103,6 @@ ssize_t ReadFull(int fd, uint8_t* buffer, std::size_t size) {
     done += static_cast<std::size_t>(n);
   }
   return static_cast<ssize_t>(done);
-}
-
-// Replaces the file with bytes through a temporary file in the same folder,
-// so that the rename stays on one file system and a crash or a full disk
-// leaves either the old file or the new one.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
-  static std::atomic<unsigned> serial{0};
-  std::string tmpPath;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    tmpPath = path + NsPlatform::StrFormat(".tmp%ld.%u", static_cast<long>(::getpid()), serial.fetch_add(1));
-    fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = true;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmpPath.c_str());
-  return ok;
 }
 
 }  // namespace
@@ -229,7 +194,7 @@ bool SaveUsers() {
       return false;
     }
   }
-  return ReplaceFile(GetUsersFilePath(), bytes);
+  return NsPlatform::ReplaceFileAtomically(GetUsersFilePath(), bytes);
 }
 
 }  // namespace NsOvrin

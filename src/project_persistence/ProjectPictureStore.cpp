@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "common/PathUtil.h"
+#include "platform/AtomicFile.h"
 #include "platform/Format.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageFile.h"
@@ -30,18 +31,6 @@ bool IsExistingFile(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 bool CopyContent(int in, int out) {
   char block[65536];
@@ -52,7 +41,7 @@ bool CopyContent(int in, int out) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (!WriteAll(out, block, static_cast<std::size_t>(n))) return false;
+    if (!NsPlatform::WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
   }
 }
 
@@ -64,26 +53,13 @@ bool CopyFileReplacing(const std::string& source, const std::string& target) {
   const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st {};
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(in);
-    return false;
-  }
-
-  std::string tempPath = target + ".XXXXXX";
-  const int out = ::mkstemp(tempPath.data());
-  if (out < 0) {
-    ::close(in);
-    return false;
-  }
-  bool ok = CopyContent(in, out);
+  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
+  ok = ok && NsPlatform::ReplaceFileAtomically(target, [&](int out) {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    return CopyContent(in, out) && ::fchmod(out, st.st_mode & 0777) == 0 &&
+           ::futimens(out, times) == 0;
+  });
   ::close(in);
-  ok = ok && ::fchmod(out, st.st_mode & 0777) == 0;
-  const struct timespec times[2] = {st.st_atim, st.st_mtim};
-  ok = ok && ::futimens(out, times) == 0;
-  ok = (::fsync(out) == 0) && ok;
-  ok = (::close(out) == 0) && ok;
-  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(tempPath.c_str());
   return ok;
 }
 
