@@ -1,0 +1,204 @@
+#include "wui_model/UTableBase.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "wui_model/ResourceStrings.h"
+
+namespace NsOvrin {
+namespace {
+
+// Inherited: null, the shared default itself, or equal in value to it.
+template <class T>
+bool InheritsValue(const std::shared_ptr<T>& attribute, const std::shared_ptr<T>& shared) {
+  return !attribute || attribute == shared || (shared && *attribute == *shared);
+}
+
+}  // namespace
+
+UTableBase::UTableBase(uint16_t columnCount, uint32_t flags)
+    : columnCount(columnCount),
+      flags(flags),
+      defTextColour(std::make_shared<uint32_t>(0x333333)),
+      defBackColour(std::make_shared<uint32_t>(0xF7F5F5)),
+      defFontFace(std::make_shared<std::string>("宋体")),
+      defFontSize(std::make_shared<int>(90)) {
+  columnAligns.reserve(columnCount);
+  for (uint16_t i = 0; i < columnCount; ++i) columnAligns.push_back(std::make_shared<uint32_t>(kCellAlignCentre));
+}
+
+void UTableBase::SetBackColour(uint32_t colour) {
+  if (defBackColour) *defBackColour = colour;
+}
+
+void UTableBase::InitRowData(uint16_t) {}
+
+bool UTableBase::GetCurrentRowMark() const { return false; }
+
+void UTableBase::SetRowCount(uint16_t count) {
+  std::erase_if(cells, [count](const CellInfo& cell) { return cell.row >= count; });
+  for (CellInfo& cell : cells) {
+    if (int{cell.row} + cell.rowSpan > count) cell.rowSpan = static_cast<uint16_t>(count - cell.row);
+  }
+  const std::size_t old = rowData.size();
+  rowData.resize(count);
+  for (std::size_t row = old; row < count; ++row) InitRowData(static_cast<uint16_t>(row));
+}
+
+void UTableBase::RemoveRow(uint16_t row) {
+  if (row < rowData.size()) rowData.erase(rowData.begin() + row);
+  // Records are adjusted whether or not the row existed: the attribute
+  // setters may have placed some beyond the rows.
+  for (std::size_t i = 0; i < cells.size();) {
+    CellInfo& cell = cells[i];
+    if (cell.row > row) {
+      --cell.row;
+    } else if (int{row} < int{cell.row} + cell.rowSpan && --cell.rowSpan == 0) {
+      cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    ++i;
+  }
+}
+
+std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (cells[i].Covers(row, col)) return static_cast<std::ptrdiff_t>(i);
+  }
+  return -1;
+}
+
+CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) {
+  const std::ptrdiff_t index = FindCellIndex(row, col);
+  return index < 0 ? nullptr : &cells[static_cast<std::size_t>(index)];
+}
+
+const CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) const {
+  const std::ptrdiff_t index = FindCellIndex(row, col);
+  return index < 0 ? nullptr : &cells[static_cast<std::size_t>(index)];
+}
+
+void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text) {
+  if (row >= GetRowCount() || col >= columnCount) return;
+  const std::ptrdiff_t index = FindCellIndex(row, col);
+  if (index >= 0) {
+    CellInfo& cell = cells[static_cast<std::size_t>(index)];
+    cell.text = text;
+    if (text.empty() && IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    return;
+  }
+  CellInfo cell;
+  cell.row = row;
+  cell.col = col;
+  ApplyDefaults(cell);
+  cell.text = text;
+  cells.push_back(std::move(cell));
+}
+
+void UTableBase::SetCellTextSz(uint16_t row, uint16_t col, const char* source) {
+  std::string text;
+  const auto value = reinterpret_cast<std::uintptr_t>(source);
+  if (source == nullptr) {
+    // the empty text
+  } else if (value <= 0xFFFF) {
+    text = LoadResourceString(static_cast<uint32_t>(value));
+  } else {
+    text = source;
+  }
+  SetCellText(row, col, text);
+}
+
+std::string UTableBase::GetCellText(uint16_t row, uint16_t col) const {
+  const CellInfo* cell = FindCell(row, col);
+  return cell != nullptr ? cell->text : std::string();
+}
+
+template <class T, class SharedFor>
+void UTableBase::SetAttribute(std::ptrdiff_t index, uint16_t row, uint16_t col,
+                              std::shared_ptr<T> CellInfo::*member, const T& value, SharedFor sharedFor) {
+  if (index < 0) {
+    CellInfo cell;
+    cell.row = row;
+    cell.col = col;
+    ApplyDefaults(cell);
+    cell.*member = std::make_shared<T>(value);
+    cells.push_back(std::move(cell));
+    return;
+  }
+  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  std::shared_ptr<T>& attribute = cell.*member;
+  if (attribute && attribute != sharedFor(cell)) {
+    *attribute = value;
+    if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    return;
+  }
+  // Never write through an inherited attribute: that would change the
+  // default of every cell.
+  attribute = std::make_shared<T>(value);
+}
+
+void UTableBase::SetCellTextColour(uint16_t row, uint16_t col, uint32_t colour) {
+  SetAttribute(FindCellIndex(row, col), row, col, &CellInfo::textColour, colour,
+               [this](const CellInfo&) { return defTextColour; });
+}
+
+void UTableBase::SetCellBackColour(uint16_t row, uint16_t col, uint32_t colour) {
+  SetAttribute(FindCellIndex(row, col), row, col, &CellInfo::backColour, colour,
+               [this](const CellInfo&) { return defBackColour; });
+}
+
+void UTableBase::ResetCellBackColour(uint16_t row, uint16_t col) {
+  const std::ptrdiff_t index = FindCellIndex(row, col);
+  if (index < 0) return;
+  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  cell.backColour.reset();
+  if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+}
+
+void UTableBase::ResetRowBackColour(uint16_t row) {
+  for (std::size_t i = 0; i < cells.size();) {
+    CellInfo& cell = cells[i];
+    if (cell.row == row) {
+      cell.backColour.reset();
+      if (IsDefaultCell(cell)) {
+        cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(i));
+        continue;
+      }
+    }
+    ++i;
+  }
+}
+
+void UTableBase::CenterHeaderCell(uint16_t col) {
+  // A record inherits the default of its own first column (ApplyDefaults);
+  // under a span that may be another column than col.
+  SetAttribute(FindCellIndex(0, col), 0, col, &CellInfo::align, kCellAlignCentre,
+               [this](const CellInfo& cell) { return GetColumnAlign(cell.col); });
+}
+
+void UTableBase::SetHeaderFontSize(uint16_t col, int size) {
+  SetAttribute(FindCellIndex(0, col), 0, col, &CellInfo::fontSize, size,
+               [this](const CellInfo&) { return defFontSize; });
+}
+
+std::shared_ptr<uint32_t> UTableBase::GetColumnAlign(uint16_t col) const {
+  return col < columnAligns.size() ? columnAligns[col] : nullptr;
+}
+
+void UTableBase::ApplyDefaults(CellInfo& cell) const {
+  cell.textColour = defTextColour;
+  cell.backColour = defBackColour;
+  cell.fontSize = defFontSize;
+  cell.fontFace = defFontFace;
+  cell.align = GetColumnAlign(cell.col);
+}
+
+bool UTableBase::IsDefaultCell(const CellInfo& cell) const {
+  return cell.rowSpan == 1 && cell.colSpan == 1 && cell.text.empty() &&
+         InheritsValue(cell.textColour, defTextColour) && InheritsValue(cell.backColour, defBackColour) &&
+         InheritsValue(cell.fontSize, defFontSize) && InheritsValue(cell.fontFace, defFontFace) &&
+         InheritsValue(cell.align, GetColumnAlign(cell.col));
+}
+
+}  // namespace NsOvrin
