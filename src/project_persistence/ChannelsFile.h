@@ -1,0 +1,23 @@
+#pragma once
+// The channels file "com_chns": the project's communication channels and the
+// devices on each. Reading builds the live channels and nodes in the channel
+// manager at once, so that the data-block, alarm and page files read after it
+// can name the devices; writing walks the manager.
+#include <string>
+
+namespace NsOvrin {
+
+// Adds the file's channels and devices to the channel manager (nothing is
+// cleared first). False for an empty path, a missing or unparsable file, a
+// root that is not an object or no "channels" array. A channel of another
+// type than "sr" or "ethnet", or one without a "nodes" array, ends the reading
+// silently: what was read stays and the result is true. A device that cannot
+// be created (unknown model, name in use, wrong kind of channel) is dropped.
+bool ReadChannelsFile(const std::string& path);
+
+// Every channel of the manager in order, each with the devices whose stored
+// parameters fit its kind. True when the file was written; a failed write
+// leaves the old file as it was.
+bool WriteChannelsFile(const std::string& path);
+
+}  // namespace NsOvrin

@@ -1,0 +1,203 @@
+// The alarm configuration file: every fallback of a group, the history
+// capacity, a project without the file, and the rules that fail or end a
+// read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "ProjectFilesFixture.h"
+#include "alarm/AlarmSeg.h"
+#include "project_persistence/AlarmConfigFile.h"
+#include "project_persistence/ChannelsFile.h"
+#include "project_persistence/DataBlockFile.h"
+
+namespace NsOvrin::Testing {
+namespace {
+
+class AlarmConfigFile : public ProjectFilesFixture {
+ protected:
+  // The small project's devices and data blocks; no groups.
+  void SetUp() override {
+    ProjectFilesFixture::SetUp();
+    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
+    ASSERT_TRUE(ReadDataBlocksFile(Data("project_small", "acq_db")));
+  }
+
+  static std::vector<std::string> Addresses() {
+    std::vector<std::string> addresses;
+    for (std::size_t i = 0; i < Alarms().GetSegments().size(); ++i)
+      addresses.push_back(Segment(i) ? Segment(i)->GetAddress() : "<not bound to an address>");
+    return addresses;
+  }
+
+  static std::vector<std::string> Messages(std::size_t i) {
+    std::vector<std::string> messages;
+    const auto segment = Segment(i);
+    if (!segment) return messages;
+    for (std::size_t bit = 0; bit < segment->GetCount(); ++bit)
+      messages.push_back(segment->GetBitMessage(bit));
+    return messages;
+  }
+
+  static uint32_t HistoryCount() {
+    std::shared_lock lock(Alarms().GetHistoryLock());
+    return Alarms().GetHistory().Count();
+  }
+
+  // Records one history entry of a segment that is not in the manager.
+  static void AddHistoryRecord() {
+    NsAlarm::AlarmSeg segment("source");
+    segment.SetMessages({"message"});
+    std::unique_lock lock(segment.GetLock());
+    Alarms().AddHistory(&segment, 0);
+  }
+
+  bool ReadText(const std::string& text) {
+    WriteFileText(temp_ / "alarm_config", text);
+    return ReadAlarmConfigFile(temp_ / "alarm_config");
+  }
+};
+
+TEST_F(AlarmConfigFile, MissingAndMistypedMembersKeepTheirDefaults) {
+  Alarms().SetMaxHistCount(7);
+  ASSERT_TRUE(ReadAlarmConfigFile(Data("fallbacks", "alarm_config")));
+
+  EXPECT_EQ(HistoryCapacity(), 100u);  // 65636: the low 16 bits
+  // The empty message list makes no group; the group without a message
+  // array ends the reading.
+  EXPECT_EQ(Addresses(),
+            (std::vector<std::string>{"PLC1.0x00003", "", "", "Nobody.D1", "FX1.D10"}));
+  EXPECT_EQ(Messages(0), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(Messages(1), (std::vector<std::string>{"no address"}));
+  EXPECT_EQ(Messages(2), (std::vector<std::string>{"typed address"}));
+  EXPECT_EQ(Messages(3), (std::vector<std::string>{"x"}));
+  EXPECT_EQ(Messages(4), (std::vector<std::string>{"", "", "ok"}));
+  const bool kBound[] = {true, false, false, false, true};
+  for (std::size_t i = 0; i < std::size(kBound); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Segment(i)->IsBound(), kBound[i]);
+  }
+
+  ASSERT_TRUE(WriteAlarmConfigFile(temp_ / "alarm_config"));
+  ExpectSameFile(temp_ / "alarm_config", Data("fallbacks_expected", "alarm_config"));
+}
+
+TEST_F(AlarmConfigFile, HistoryCapacityIsTakenOnlyFromAnUnsignedNumber) {
+  const struct {
+    const char* member;
+    uint32_t capacity;
+  } kCases[] = {
+      {R"("max-number-of-alarm-hist":300,)", 300},
+      {R"("max-number-of-alarm-hist":0,)", 0},
+      {R"("max-number-of-alarm-hist":65636,)", 100},
+      {R"("max-number-of-alarm-hist":65536,)", 0},
+      {R"("max-number-of-alarm-hist":-1,)", 7},
+      {R"("max-number-of-alarm-hist":"300",)", 7},
+      {R"("max-number-of-alarm-hist":300.0,)", 7},
+      {R"("max-number-of-alarm-hist":4294967296,)", 7},
+      {R"("max-number-of-alarm-hist":null,)", 7},
+      {"", 7},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.member);
+    Alarms().SetMaxHistCount(7);
+    EXPECT_TRUE(ReadText(std::string("{") + c.member + R"("alarm-list":[]})"));
+    EXPECT_EQ(HistoryCapacity(), c.capacity);
+  }
+}
+
+// Opening a project whose history size is the one in use keeps the alarm
+// history, wherever the ring's oldest record happens to be.
+TEST_F(AlarmConfigFile, SameHistoryCapacityKeepsTheHistory) {
+  Alarms().SetMaxHistCount(3);
+  for (int i = 0; i < 4; ++i) AddHistoryRecord();  // wrapped: the oldest is not slot 0
+  ASSERT_EQ(HistoryCount(), 3u);
+
+  EXPECT_TRUE(ReadText(R"({"max-number-of-alarm-hist":3,"alarm-list":[]})"));
+  EXPECT_EQ(HistoryCapacity(), 3u);
+  EXPECT_EQ(HistoryCount(), 3u);
+
+  // Another size starts the ring afresh.
+  const uint32_t changes = Alarms().GetHistoryChangeCount();
+  EXPECT_TRUE(ReadText(R"({"max-number-of-alarm-hist":4,"alarm-list":[]})"));
+  EXPECT_EQ(HistoryCapacity(), 4u);
+  EXPECT_EQ(HistoryCount(), 0u);
+  EXPECT_NE(Alarms().GetHistoryChangeCount(), changes);
+}
+
+// A project may lack the file: nothing there, or a folder there.
+TEST_F(AlarmConfigFile, AbsentFileReadsAsSuccessWithNothingRead) {
+  Alarms().SetMaxHistCount(9);
+  std::filesystem::create_directory(temp_ / "folder");
+  std::filesystem::create_symlink(temp_ / "nowhere", temp_ / "dangling");
+  WriteFileText(temp_ / "plain", "x");
+  const std::string kAbsent[] = {temp_ / "alarm_config", temp_ / "folder",
+                                 temp_ / "missing/alarm_config", temp_ / "dangling",
+                                 temp_ / "plain/alarm_config"};
+  for (const std::string& path : kAbsent) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(ReadAlarmConfigFile(path));
+  }
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+  EXPECT_EQ(HistoryCapacity(), 9u);
+}
+
+TEST_F(AlarmConfigFile, FilesThatFailTheRead) {
+  EXPECT_FALSE(ReadAlarmConfigFile(""));
+  const char* kBroken[] = {
+      "",
+      "{",
+      R"({"alarm-list":[]}x)",
+      R"([{"alarm-list":[]}])",
+      "7",
+      "{}",
+      R"({"alarm-list":{}})",
+      R"({"alarm-list":null})",
+      R"({"alarm_list":[]})",
+  };
+  for (const char* text : kBroken) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(ReadText(text));
+  }
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+}
+
+// A failed read has still taken the capacity read before the group list.
+TEST_F(AlarmConfigFile, CapacityIsTakenBeforeTheGroupListIsChecked) {
+  Alarms().SetMaxHistCount(7);
+  EXPECT_FALSE(ReadText(R"({"max-number-of-alarm-hist":12})"));
+  EXPECT_EQ(HistoryCapacity(), 12u);
+}
+
+// Reading adds to the alarm manager; a group whose address is in no data
+// block is kept unbound (its address still rewritten in canonical form).
+TEST_F(AlarmConfigFile, ReadingAddsGroups) {
+  ASSERT_TRUE(ReadText(R"({"alarm-list":[{"address":"PLC1.0x1","message-list":["one"]}]})"));
+  ASSERT_TRUE(ReadText(R"({"alarm-list":[{"address":"PLC1.0x1","message-list":["again"]},)"
+                       R"({"address":"PLC1.4x100","message-list":["outside"]}]})"));
+  EXPECT_EQ(Addresses(),
+            (std::vector<std::string>{"PLC1.0x00001", "PLC1.0x00001", "PLC1.4x00100"}));
+  EXPECT_TRUE(Segment(1)->IsBound());
+  EXPECT_FALSE(Segment(2)->IsBound());
+  EXPECT_EQ(FindTask("PLC1", "coils")->GetSubscriberCount(), 2u);
+}
+
+// Segments of the manager that carry no address are written with an empty
+// one.
+TEST_F(AlarmConfigFile, PlainSegmentIsWrittenWithoutAddress) {
+  Alarms().SetMaxHistCount(5);
+  auto plain = std::make_shared<NsAlarm::AlarmSeg>();
+  plain->SetMessages({"p", "q"});
+  Alarms().AddSeg(plain);
+  ASSERT_TRUE(WriteAlarmConfigFile(temp_ / "alarm_config"));
+  EXPECT_EQ(ReadFileText(temp_ / "alarm_config"),
+            R"({"max-number-of-alarm-hist":5,"alarm-list":[{"address":"","message-list":["p","q"]}]})");
+}
+
+}  // namespace
+}  // namespace NsOvrin::Testing

@@ -1,0 +1,157 @@
+// The data-block file: every fallback of a block, the blocks and node
+// objects that are dropped or skipped, and the rules that fail or end a read.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ProjectFilesFixture.h"
+#include "project_persistence/ChannelsFile.h"
+#include "project_persistence/DataBlockFile.h"
+
+namespace NsOvrin::Testing {
+namespace {
+
+class DataBlockFile : public ProjectFilesFixture {
+ protected:
+  // The small project's devices: PLC1 (Modbus RTU), FX1 (FX), TCP1 (Modbus
+  // TCP) and H3U1 (H3U), without data blocks.
+  void SetUp() override {
+    ProjectFilesFixture::SetUp();
+    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
+  }
+
+  static std::vector<std::string> TaskNames(const std::string& node) {
+    std::vector<std::string> names;
+    for (const auto& task : FindNode(node)->GetTasks()) names.push_back(task->GetName());
+    return names;
+  }
+
+  static std::size_t TaskCount() {
+    std::size_t count = 0;
+    for (const auto& handle : Db().GetAllNodes())
+      if (const auto node = handle.Lock()) count += node->GetTasks().size();
+    return count;
+  }
+
+  bool ReadText(const std::string& text) {
+    WriteFileText(temp_ / "acq_db", text);
+    return ReadDataBlocksFile(temp_ / "acq_db");
+  }
+};
+
+TEST_F(DataBlockFile, MissingAndMistypedMembersKeepTheirDefaults) {
+  ASSERT_TRUE(ReadDataBlocksFile(Data("fallbacks", "acq_db")));
+
+  const auto plc1 = FindNode("PLC1");
+  const auto tasks = plc1->GetTasks();
+  const struct {
+    const char* name;
+    const char* address;
+    uint32_t interval;
+    bool enabled;
+  } kBlocks[] = {
+      {"all", "4x[00000~00009]", 250, true},
+      {"", "4x[00010~00019]", 0, false},     // name, interval, enable missing
+      {"", "3x[00000~00003]", 4464, false},  // a number as name, 70000, enable 1
+      {"neg", "1x[00000~00007]", 0, false},  // -1, "true"
+      {"dbl", "4x[00020~00029]", 0, false},  // 100.0, null
+      {"last", "0x[00000~00015]", 65535, false},
+  };
+  ASSERT_EQ(tasks.size(), std::size(kBlocks));
+  for (std::size_t i = 0; i < tasks.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(tasks[i]->GetName(), kBlocks[i].name);
+    EXPECT_EQ(plc1->FormatAddress(tasks[i]->GetAddr()), kBlocks[i].address);
+    EXPECT_EQ(tasks[i]->GetInterval(), kBlocks[i].interval);
+    EXPECT_EQ(tasks[i]->IsEnabled(), kBlocks[i].enabled);
+  }
+  // The unknown node objects are skipped and the next read; the node object
+  // without a block array ends the reading.
+  EXPECT_EQ(TaskNames("FX1"), (std::vector<std::string>{"d"}));
+  EXPECT_TRUE(TaskNames("TCP1").empty());
+  EXPECT_TRUE(TaskNames("H3U1").empty());
+
+  ASSERT_TRUE(WriteDataBlocksFile(temp_ / "acq_db"));
+  ExpectSameFile(temp_ / "acq_db", Data("fallbacks_expected", "acq_db"));
+}
+
+// Addresses that do not parse against the device's own map are dropped,
+// and the next block is read.
+TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
+  const struct {
+    const char* node;
+    const char* address;
+    const char* good;  // a block the node's map takes
+  } kDropped[] = {
+      {"PLC1", "D[0~9]", "4x[0~7]"},       // an FX area on a Modbus device
+      {"PLC1", "4x[9~0]", "4x[0~7]"},      // end before start
+      {"PLC1", "4x[0~70000]", "4x[0~7]"},  // past the area
+      {"FX1", "4x[0~9]", "M[0~7]"},        // a Modbus area on an FX device
+      {"FX1", "X[0~18]", "M[0~7]"},        // not an octal number
+      {"FX1", "D[0~8000]", "M[0~7]"},
+      {"H3U1", "", "M[0~7]"},
+  };
+  for (const auto& c : kDropped) {
+    SCOPED_TRACE(c.address);
+    ResetRuntime();
+    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
+    EXPECT_TRUE(ReadText(std::string(R"({"nodes":[{"name":")") + c.node +
+                         R"(","acq-data-block-array":[{"name":"bad","address":")" + c.address +
+                         R"("},{"name":"good","address":")" + c.good + R"("}]}]})"));
+    EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"good"}));
+  }
+}
+
+TEST_F(DataBlockFile, FilesThatFailTheRead) {
+  EXPECT_FALSE(ReadDataBlocksFile(""));
+  EXPECT_FALSE(ReadDataBlocksFile(temp_ / "acq_db"));  // missing
+  const char* kBroken[] = {
+      "",
+      "{\"nodes\":[",
+      R"({"nodes":[]}])",
+      R"([])",
+      "null",
+      "{}",
+      R"({"nodes":{}})",
+      R"({"nodes":"PLC1"})",
+  };
+  for (const char* text : kBroken) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(ReadText(text));
+  }
+  EXPECT_EQ(TaskCount(), 0u);
+}
+
+TEST_F(DataBlockFile, EmptyNodeListReadsAsSuccess) {
+  EXPECT_TRUE(ReadText(R"({"nodes":[]})"));
+  EXPECT_EQ(TaskCount(), 0u);
+}
+
+// A known node whose block array is missing or of another type ends the
+// reading; an unknown node's array is never looked at.
+TEST_F(DataBlockFile, KnownNodeWithoutBlockArrayEndsTheReading) {
+  const char* kArrays[] = {"", R"(,"acq-data-block-array":{})", R"(,"acq-data-block-array":"x")",
+                           R"(,"acq-data-block-array":null)"};
+  for (const char* array : kArrays) {
+    SCOPED_TRACE(array);
+    ResetRuntime();
+    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
+    EXPECT_TRUE(ReadText(
+        std::string(R"({"nodes":[{"name":"PLC1","acq-data-block-array":[{"name":"a","address":"4x1"}]},)") +
+        R"({"name":"Ghost"},{"name":"FX1")" + array +
+        R"(},{"name":"H3U1","acq-data-block-array":[{"name":"b","address":"D1"}]}]})"));
+    EXPECT_EQ(TaskNames("PLC1"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(TaskCount(), 1u);
+  }
+}
+
+// Block names are not checked: two blocks of one name are both kept.
+TEST_F(DataBlockFile, DuplicateBlockNamesAreKept) {
+  EXPECT_TRUE(ReadText(R"({"nodes":[{"name":"FX1","acq-data-block-array":[)"
+                       R"({"name":"d","address":"D[0~9]"},{"name":"d","address":"D[10~19]"}]}]})"));
+  EXPECT_EQ(TaskNames("FX1"), (std::vector<std::string>{"d", "d"}));
+}
+
+}  // namespace
+}  // namespace NsOvrin::Testing
