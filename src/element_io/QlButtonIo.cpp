@@ -158,7 +158,11 @@ bool QlButtonIo::WriteValue(uint8_t value) {
   // destroyed under the write.
   const auto node = SelectedNode().Lock();
   if (!node) return false;
-  NsTermination::TaskWriteData task(addr, NsTermination::kTypeBit);
+  // There is one value byte: a range address writes its first unit only,
+  // never bytes past the value.
+  TermAddr first = addr;
+  first.count = 1;
+  NsTermination::TaskWriteData task(first, NsTermination::kTypeBit);
   task.SetValue(&value);
   return node->ExecuteTask(&task);
 }
