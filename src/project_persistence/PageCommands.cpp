@@ -1,0 +1,116 @@
+#include "project_persistence/PageCommands.h"
+
+#include <utility>
+
+#include "QlUiElem/QlUiElemDef.h"
+#include "common/Log.h"
+#include "editor/QlEHostElem.h"
+#include "editor/QlEHostFactory.h"
+#include "project/QlEPage.h"
+#include "project/QlEProject.h"
+#include "project_persistence/NewPageDialog.h"
+#include "project_persistence/PageFile.h"
+#include "project_persistence/ProjectPictureStore.h"
+
+namespace NsOvrin {
+
+using NsDx2d::D2D_RECT_F;
+using NsQlElemEditor::QlEHostElem;
+using NsQlUiElem::QlPageData;
+using NsUiD2ElemEditor::UiElem;
+
+namespace {
+
+// Where the editor draws a page's top-left corner on its canvas.
+constexpr float kCanvasOffset = 20.0f;
+
+constexpr const char* kPromptCaption = "提示";
+
+D2D_RECT_F ShiftRect(const D2D_RECT_F& rect, float by) {
+  return {rect.left + by, rect.top + by, rect.right + by, rect.bottom + by};
+}
+
+}  // namespace
+
+D2D_RECT_F EditRectShift(const D2D_RECT_F& rect) { return ShiftRect(rect, kCanvasOffset); }
+
+D2D_RECT_F SaveRectShift(const D2D_RECT_F& rect) { return ShiftRect(rect, -kCanvasOffset); }
+
+bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
+                     std::shared_ptr<QlEPage>& page) {
+  const QlEProject& project = QlEProject::Instance();
+  if (!project.open) {
+    ShowMessageBox(parent, "导入失败: 工程处于无效状态.", kPromptCaption, MessageIcon::Error);
+    return false;
+  }
+
+  PageLoadHooks hooks;
+  hooks.rectTransform = EditRectShift;
+  hooks.pictureResolver = ResolvePicturePath;
+  std::shared_ptr<QlPageData> data;
+  if (!LoadPageFile(project.directory, pageName, hooks, data) || !data) {
+    ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
+    return false;
+  }
+
+  auto opened = std::make_shared<QlEPage>(data->name);
+  opened->modified = false;
+  opened->rect = data->rect;
+  opened->backgroundColour = static_cast<int32_t>(data->backgroundColour);
+  opened->accessPermission = data->accessPermission;
+  for (const NsQlUiElem::QlElemData& entry : data->elements) {
+    std::shared_ptr<UiElem> elem = NsQlElemEditor::CreateElemFromData(entry);
+    if (elem) opened->elements->elems.push_back(std::move(elem));
+  }
+  page = opened;
+
+  // A failing element carries its own error mark; the page opens all the
+  // same.
+  QlEPage::RevalidateElements(opened);
+  QlEPage::CheckElements(opened);
+  return true;
+}
+
+bool SaveEPage(const std::shared_ptr<QlEPage>& page) {
+  const QlEProject& project = QlEProject::Instance();
+  if (!page || !project.open) return false;
+  const bool saved = SavePageFile(project.directory, MakePageData(page), SaveRectShift);
+  if (saved) page->modified = false;
+  return saved;
+}
+
+std::shared_ptr<QlPageData> MakePageData(const std::shared_ptr<QlEPage>& page) {
+  if (!page) return nullptr;
+  auto data = std::make_shared<QlPageData>();
+  data->rect = page->rect;
+  data->backgroundColour = static_cast<NsDx2d::COLORREF>(page->backgroundColour);
+  data->name = page->name;
+  data->accessPermission = page->accessPermission;
+  if (!page->elements) return data;
+  for (const std::shared_ptr<UiElem>& elem : page->elements->elems) {
+    if (!elem) continue;
+    const auto host = std::dynamic_pointer_cast<QlEHostElem>(elem->host);
+    if (!host) continue;
+    std::shared_ptr<NsQlUiElem::QlUiElem> ui = host->GetUi();
+    if (!ui) continue;
+    data->elements.push_back(
+        {static_cast<NsQlUiElem::QlElemType>(host->GetType()), std::move(ui), host->GetIo()});
+  }
+  return data;
+}
+
+void DoNewPage(ParentWindow* parent) {
+  QlEProject& project = QlEProject::Instance();
+  if (!project.open) return;
+  NewPageDialog* dialog = NewPageDialog::Installed();
+  if (dialog == nullptr) {
+    OV_LOG(8).AppendText("No new-page dialog installed.");
+    return;
+  }
+  std::string name = project.MakeNewPageName();
+  if (!dialog->Run(parent, name)) return;
+  // The page list has its own name rule; a refusal there is not reported.
+  project.AddPage(name);
+}
+
+}  // namespace NsOvrin
