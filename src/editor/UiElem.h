@@ -4,6 +4,7 @@
 // page container, the selection and the clipboard share one wrapper.
 #include <memory>
 
+#include "dx2d/D2ResInfo.h"
 #include "dx2d/D2Types.h"
 #include "editor/TUiHost.h"
 
@@ -27,6 +28,17 @@ class UiElem {
   void MoveBy(float dx, float dy);
   // The cached rectangle from the host; kept as it is without a host.
   void RefreshRect();
+
+  // The 8 x 8 square of a handle, just outside its corner of the cached
+  // rectangle; (0, 0, 0, 0) for any other index.
+  D2D_RECT_F GetHandleRect(int index) const;
+  // The frame 4 units around the cached rectangle and its four handles, in
+  // the colours of an anchored or another selected element.
+  void DrawSelectionFrame(const NsDx2d::D2ResInfo& d2) const;
+  // One step of a handle drag to p: the handle's edges follow the mouse,
+  // the left and top edges stay right of and below the margin, and crossed
+  // edges are swapped. Only the cached rectangle changes.
+  void ResizeRectByHandle(D2D_POINT_2F p);
 
   std::shared_ptr<TUiHost> host;
   // The host's rectangle as last read; selection frame, handles and cursor

@@ -36,6 +36,13 @@ class UiElemSelection {
   void RecomputeBox();
   // Moves every member; the box is shifted, not measured again.
   void MoveBy(float dx, float dy);
+  // The anchored element's width and/or height for every other member, each
+  // keeping its top-left corner. False with fewer than two members.
+  bool MakeSameSize(bool sameWidth, bool sameHeight);
+  // Equal gaps between three or more members, the outer ones staying put.
+  // False with fewer than three members.
+  bool DistributeHorizontally();
+  bool DistributeVertically();
 
   const std::vector<std::shared_ptr<UiElem>>& GetMembers() const { return members_; }
   const std::shared_ptr<UiElem>& GetAnchored() const { return anchored_; }
