@@ -9,11 +9,13 @@
 #include <unordered_set>
 
 #include "common/PathUtil.h"
+#include "events/QlVarEventBase.h"
 #include "platform/Format.h"
 #include "project/ListenerRegistry.h"
 #include "project/PageListener.h"
 #include "project/ProgramDefaults.h"
 #include "project/QlEPage.h"
+#include "termination/ChannelManager.h"
 
 namespace NsOvrin {
 
@@ -23,33 +25,6 @@ namespace {
 
 constexpr uint16_t kLastPageNumber = 65534;
 
-// ASCII white space and the full-width space of Chinese input methods.
-constexpr std::string_view kAsciiBlanks = " \t\r\n\v\f";
-constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
-
-void TrimText(std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  for (;;) {
-    if (first < last && kAsciiBlanks.find(text[first]) != std::string_view::npos) {
-      ++first;
-    } else if (std::string_view(text).substr(first, last - first).starts_with(kIdeographicSpace)) {
-      first += kIdeographicSpace.size();
-    } else {
-      break;
-    }
-  }
-  for (;;) {
-    if (first < last && kAsciiBlanks.find(text[last - 1]) != std::string_view::npos) {
-      --last;
-    } else if (std::string_view(text).substr(first, last - first).ends_with(kIdeographicSpace)) {
-      last -= kIdeographicSpace.size();
-    } else {
-      break;
-    }
-  }
-  text = text.substr(first, last - first);
-}
 
 std::vector<std::string>::iterator FindName(std::vector<std::string>& names,
                                             const std::string& name) {
@@ -73,6 +48,34 @@ std::string InDirectory(const std::string& directory, const char* fileName) {
 
 }  // namespace
 
+// ASCII white space and the full-width space of Chinese input methods.
+constexpr std::string_view kAsciiBlanks = " \t\r\n\v\f";
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+
+void TrimPageName(std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  for (;;) {
+    if (first < last && kAsciiBlanks.find(text[first]) != std::string_view::npos) {
+      ++first;
+    } else if (std::string_view(text).substr(first, last - first).starts_with(kIdeographicSpace)) {
+      first += kIdeographicSpace.size();
+    } else {
+      break;
+    }
+  }
+  for (;;) {
+    if (first < last && kAsciiBlanks.find(text[last - 1]) != std::string_view::npos) {
+      --last;
+    } else if (std::string_view(text).substr(first, last - first).ends_with(kIdeographicSpace)) {
+      last -= kIdeographicSpace.size();
+    } else {
+      break;
+    }
+  }
+  text = text.substr(first, last - first);
+}
+
 QlEProject::~QlEProject() = default;
 
 QlEProject& QlEProject::Instance() {
@@ -82,7 +85,7 @@ QlEProject& QlEProject::Instance() {
 
 void QlEProject::SetDirectory(const std::string& text) {
   std::string trimmed = text;
-  TrimText(trimmed);
+  TrimPageName(trimmed);
   directory = RemoveTrailingSlash(trimmed);
 }
 
@@ -101,7 +104,7 @@ void QlEProject::Reset(const std::string& newDirectory) {
 
 bool QlEProject::AddPage(std::string& pageName) {
   if (!open) return false;
-  TrimText(pageName);
+  TrimPageName(pageName);
   if (!IsValidName(pageName)) return false;
   if (Contains(pageNames, pageName)) return false;
 
@@ -139,7 +142,7 @@ bool QlEProject::DeletePage(const std::string& pageName) {
 
 int QlEProject::RenamePage(const std::string& oldName, const std::string& newName) {
   std::string trimmed = newName;
-  TrimText(trimmed);
+  TrimPageName(trimmed);
   if (!IsValidName(trimmed)) return kRenameInvalidName;
   const auto it = FindName(pageNames, oldName);
   if (it == pageNames.end()) return kRenameFailed;
@@ -184,6 +187,51 @@ void QlEProject::CloseOpenPage(const std::shared_ptr<QlEPage>& page) {
   if (!page) return;
   const auto it = std::find(openPages.begin(), openPages.end(), page);
   if (it != openPages.end()) openPages.erase(it);
+}
+
+std::shared_ptr<NsQlEvent::QlVarEventBase> QlEProject::FindEvent(
+    const std::string& address) const {
+  for (const auto& event : events)
+    if (event && event->GetAddress() == address) return event;
+  return nullptr;
+}
+
+bool QlEProject::ChangeEventAddress(const std::string& oldAddress, const std::string& newAddress,
+                                    std::string& message) {
+  using NsTermination::AddrCheckCode;
+  using NsTermination::kAddrOk;
+  if (newAddress.empty()) {
+    message = "新地址不能为空!";
+    return false;
+  }
+  if (oldAddress == newAddress) return true;
+  const std::shared_ptr<NsQlEvent::QlVarEventBase> event = FindEvent(oldAddress);
+  if (!event) {
+    message = StrFormat("未找到 \"%s\" 对应相应的变量事件", oldAddress.c_str());
+    return false;
+  }
+  NsTermination::TermAddr oldAddr;
+  AddrCheckCode code = NsTermination::ResolveDeviceAddress(oldAddress, nullptr, nullptr, &oldAddr);
+  if (code != kAddrOk) {
+    message = NsTermination::GetAddrCheckMessage(code);
+    return false;
+  }
+  NsTermination::TermAddr newAddr;
+  code = NsTermination::ResolveDeviceAddress(newAddress, nullptr, nullptr, &newAddr);
+  if (code != kAddrOk) {
+    message = NsTermination::GetAddrCheckMessage(code);
+    return false;
+  }
+  if (oldAddr.kind != newAddr.kind) {
+    message = StrFormat("两个地址(%s vs %s)所代表的数据类型不一致.", oldAddress.c_str(),
+                        newAddress.c_str());
+    return false;
+  }
+  if (!event->SetAddress(newAddress)) {
+    message = "未知错误.";
+    return false;
+  }
+  return true;
 }
 
 std::string GetRenamePageMessage(int result) {

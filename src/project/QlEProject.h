@@ -58,6 +58,15 @@ class QlEProject {
   // Drops the first open-page entry that is this page.
   void CloseOpenPage(const std::shared_ptr<QlEPage>& page);
 
+  // The first event whose address is exactly the text; empty when none.
+  std::shared_ptr<NsQlEvent::QlVarEventBase> FindEvent(const std::string& address) const;
+  // Moves the event at oldAddress to newAddress. Both must resolve in the
+  // node database and be of the same kind (bit or word); an unchanged text
+  // is accepted as it is. On failure message says why. Another event at the
+  // new address does not stop the move. The modified flag is the caller's.
+  bool ChangeEventAddress(const std::string& oldAddress, const std::string& newAddress,
+                          std::string& message);
+
   // In project order, compared exactly.
   std::vector<std::string> pageNames;
   // Pages shown in editor windows, in the order they were opened.
@@ -76,6 +85,10 @@ class QlEProject {
   // Empty only while there is no page.
   std::string homePage;
 };
+
+// Trims ASCII white space and the full-width space U+3000 from both ends,
+// as every page-name operation does.
+void TrimPageName(std::string& text);
 
 std::string GetRenamePageMessage(int result);
 

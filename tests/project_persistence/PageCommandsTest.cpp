@@ -479,7 +479,7 @@ TEST_F(PageCommandsTest, RefusedNamesKeepTheDialogOpenUntilOneIsAcceptedOrItIsCa
 }
 
 TEST_F(PageCommandsTest, ANameTheDialogTakesButThePageListRefusesAddsNothingSilently) {
-  for (const char* typed : {"a..b", ".页面", "页面.", "a b", "", "页面#1"}) {
+  for (const char* typed : {"a..b", ".页面", "页面.", "a b", "页面#1"}) {
     SCOPED_TRACE(typed);
     OpenProject({"页面1"});
     dialog.script = {{true, typed}};
@@ -531,7 +531,9 @@ TEST_F(NewPageNameTest, TrimsThenRefusesNamesNoFileMayHaveAndNamesInTheList) {
       {"\xE3\x80\x80页面2\t\r\n", "页面2", nullptr},
       {"Page", "Page", nullptr},  // the list compares exactly
       {"a..b", "a..b", nullptr},  // the page list's own rule refuses it later
-      {"", "", nullptr},
+      // An empty name would close the dialog and then add nothing.
+      {"", "", "无效的页面名称!"},
+      {" \xE3\x80\x80", "", "无效的页面名称!"},
       {longest, longest, nullptr},
       {longest + "a", longest + "a", "无效的页面名称!"},
       {"a/b", "a/b", "无效的页面名称!"},

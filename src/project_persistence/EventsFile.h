@@ -1,0 +1,28 @@
+#pragma once
+// The events file "events": every variable event of the project with the
+// instruction lines of each of its triggers, as stored (neither normalised
+// nor compiled). Only bit events are read back: integer events are written
+// but skipped on reading.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "events/QlVarEventBase.h"
+
+namespace NsOvrin {
+
+using VarEventList = std::vector<std::shared_ptr<NsQlEvent::QlVarEventBase>>;
+
+// Every event in order, each trigger's lines with the empty ones. True when
+// the file was written; a failed write leaves the old file as it was.
+bool WriteEventsFile(const std::string& path, const VarEventList& events);
+
+// Appends the bit events of the file to events. A project may lack the
+// file: nothing at the path, or a directory there, is success with nothing
+// read. False for an empty path, an unreadable or unparsable file, a root
+// that is not an object or no "var-list" array. An event without an
+// "event-list" array ends the reading silently (the result stays true),
+// keeping the events read before it.
+bool ReadEventsFile(const std::string& path, VarEventList& events);
+
+}  // namespace NsOvrin

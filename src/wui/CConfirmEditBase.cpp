@@ -1,0 +1,126 @@
+#include "wui/CConfirmEditBase.h"
+
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include "wui/UiServices.h"
+
+namespace NsOvrin::NsWui {
+
+namespace {
+
+constexpr int kButtonWidth = 50;
+constexpr int kButtonGap = 1;
+
+QToolButton* MakeButton(QWidget* parent, const char* text, const char* colour) {
+  auto* button = new QToolButton(parent);
+  button->setText(QString::fromUtf8(text));
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setCursor(Qt::ArrowCursor);
+  button->setStyleSheet(QStringLiteral("QToolButton { border: none; background: #F0F0F0; "
+                                       "color: %1; font-size: 8.5pt; }")
+                            .arg(QLatin1String(colour)));
+  button->hide();
+  return button;
+}
+
+}  // namespace
+
+CConfirmEditBase::CConfirmEditBase(QWidget* parent)
+    : QLineEdit(parent),
+      okButton_(MakeButton(this, "确定", "#138CF1")),
+      cancelButton_(MakeButton(this, "取消", "#606060")) {
+  connect(okButton_, &QToolButton::clicked, this, [this] { Confirm(); });
+  connect(cancelButton_, &QToolButton::clicked, this, [this] { OnCancelClicked(); });
+}
+
+void CConfirmEditBase::Confirm() {
+  const std::string current = text().toStdString();
+  if (validator) {
+    std::string error;
+    if (!validator(savedText, current, error)) {
+      if (error.empty()) error = "未知原因.";
+      GetUiServices().ShowBalloonTip(this, "提示", error);
+      return;
+    }
+  }
+  LeaveEditMode(true);
+  if (formatter) {
+    std::string formatted = current;
+    formatter(savedText, formatted);
+    if (formatted != current) setText(QString::fromStdString(formatted));
+  }
+}
+
+bool CConfirmEditBase::ShowButtons(bool show) {
+  if (show == buttonsShown) return false;
+  buttonsShown = show;
+  resize(width() + (show ? kButtonsWidth : -kButtonsWidth), height());
+  RefreshFrame();
+  return true;
+}
+
+void CConfirmEditBase::StartEditing() {
+  EnterEditMode();
+  show();
+  setFocus();
+}
+
+void CConfirmEditBase::SyncEditText() {
+  if (editing) {
+    saved = true;
+    savedText = text().toStdString();
+  }
+  if (!(editing && buttonsEnabled && ShowButtons(true))) RefreshFrame();
+}
+
+void CConfirmEditBase::EnterEditMode() {
+  if (editing) return;
+  editing = true;
+  saved = true;
+  savedText = text().toStdString();
+  if (!(buttonsEnabled && ShowButtons(true))) RefreshFrame();
+  setFocus();
+}
+
+void CConfirmEditBase::LeaveEditMode(bool keep) {
+  editing = false;
+  if (saved) {
+    saved = false;
+    if (keep) {
+      savedText = text().toStdString();
+    } else {
+      setText(QString::fromStdString(savedText));
+    }
+  }
+  if (!ShowButtons(false)) RefreshFrame();
+}
+
+void CConfirmEditBase::RefreshFrame() {
+  setTextMargins(0, 0, editing ? kButtonsWidth : 0, 0);
+  const int right = width() - 2;  // inside the frame
+  const int h = height() - 4;
+  okButton_->setGeometry(right - kButtonsWidth, 2, kButtonWidth, h);
+  cancelButton_->setGeometry(right - kButtonsWidth + kButtonWidth + kButtonGap, 2, kButtonWidth,
+                             h);
+  okButton_->setVisible(editing);
+  cancelButton_->setVisible(editing);
+}
+
+void CConfirmEditBase::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && !editing) EnterEditMode();
+  QLineEdit::mousePressEvent(event);
+}
+
+void CConfirmEditBase::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  RefreshFrame();
+}
+
+void CConfirmEditBase::OnCancelClicked() {
+  LeaveEditMode(false);
+  if (cancelHook) cancelHook();
+}
+
+}  // namespace NsOvrin::NsWui

@@ -1,0 +1,73 @@
+#pragma once
+// An edit whose value takes effect only when confirmed. Editing starts on a
+// click or a typed character; Enter (or the OK button shown while editing)
+// runs the owner's validator: a refusal is a balloon tip and editing goes
+// on, an acceptance keeps the text and lets the formatter rewrite it.
+// Cancel restores the text the edit had when editing began.
+#include <functional>
+#include <string>
+
+#include <QLineEdit>
+
+class QToolButton;
+
+namespace NsOvrin::NsWui {
+
+class CConfirmEditBase : public QLineEdit {
+ public:
+  // (saved text, new text, reason out) -> accepted
+  using Validator = std::function<bool(const std::string&, const std::string&, std::string&)>;
+  // (accepted text, text in/out)
+  using Formatter = std::function<void(const std::string&, std::string&)>;
+  using CancelHook = std::function<void()>;
+
+  // Width of the two buttons and the gap between them.
+  static constexpr int kButtonsWidth = 101;
+
+  explicit CConfirmEditBase(QWidget* parent = nullptr);
+
+  // Validates the text; see the class comment.
+  void Confirm();
+  // Widens (or narrows back) the edit by kButtonsWidth; false when the
+  // buttons already are in that state.
+  bool ShowButtons(bool show);
+
+  virtual void StartEditing();
+  // Takes the text as the saved one while editing and updates the frame
+  // after the flags were changed by the owner.
+  virtual void SyncEditText();
+  virtual void EnterEditMode();
+  // keep: the text stays and becomes the saved text; else the saved text
+  // comes back.
+  virtual void LeaveEditMode(bool keep);
+
+  QToolButton* OkButton() const { return okButton_; }
+  QToolButton* CancelButton() const { return cancelButton_; }
+
+  Validator validator;
+  Formatter formatter;
+  CancelHook cancelHook;
+  bool editing = false;
+  // Whether edit mode makes room for the buttons by widening the edit;
+  // otherwise they take room from the text.
+  bool buttonsEnabled = true;
+  bool buttonsShown = false;
+  bool saved = false;
+  bool leaveOnFocusLoss = true;
+  std::string savedText;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+  // Applies editing to the text area and the buttons.
+  void RefreshFrame();
+
+ private:
+  void OnCancelClicked();
+
+  QToolButton* okButton_;
+  QToolButton* cancelButton_;
+};
+
+}  // namespace NsOvrin::NsWui

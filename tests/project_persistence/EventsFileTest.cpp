@@ -1,0 +1,225 @@
+// The events file: the bytes written for a list of events, a hand-written
+// file with every fallback read and written back, the rules that fail or
+// end a read, and a project without the file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "events/QlBitVarEvent.h"
+#include "events/QlIntVarEvent.h"
+#include "project_persistence/EventsFile.h"
+
+namespace NsOvrin::Testing {
+namespace {
+
+using NsQlEvent::QlBitVarEvent;
+using NsQlEvent::QlIntVarEvent;
+using NsQlEvent::QlVarEventBase;
+using Strings = std::vector<std::string>;
+
+std::string Data(const std::string& name) { return TestDataPath("events/" + name); }
+
+std::shared_ptr<QlBitVarEvent> BitEvent(const std::string& address, const Strings& rising,
+                                        const Strings& falling, const Strings& whileOn) {
+  auto event = std::make_shared<QlBitVarEvent>(address);
+  event->GetFunctionTexts(0) = rising;
+  event->GetFunctionTexts(1) = falling;
+  event->GetFunctionTexts(2) = whileOn;
+  return event;
+}
+
+// What the reader made of one event.
+struct Read {
+  std::string address;
+  Strings rising, falling, whileOn;
+};
+
+void ExpectEvents(const VarEventList& events, const std::vector<Read>& expected) {
+  ASSERT_EQ(events.size(), expected.size());
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto* event = dynamic_cast<const QlBitVarEvent*>(events[i].get());
+    ASSERT_NE(event, nullptr) << "only bit events are read";
+    EXPECT_EQ(event->GetAddress(), expected[i].address);
+    EXPECT_EQ(event->GetFunctionTextsConst(0), expected[i].rising);
+    EXPECT_EQ(event->GetFunctionTextsConst(1), expected[i].falling);
+    EXPECT_EQ(event->GetFunctionTextsConst(2), expected[i].whileOn);
+    EXPECT_TRUE(event->GetIo().sameAsRead);
+    EXPECT_EQ(event->GetIo().buttonType, NsQlElemIo::kButtonDisplayOnly);
+  }
+}
+
+class EventsFile : public ::testing::Test {
+ protected:
+  // The file written from events holds exactly the expected file's bytes.
+  void ExpectWritten(const VarEventList& events, const std::string& expected) {
+    const std::string path = temp_ / "events";
+    ASSERT_TRUE(WriteEventsFile(path, events));
+    const std::string want = ReadFileText(Data(expected));
+    ASSERT_FALSE(want.empty()) << expected;
+    EXPECT_EQ(ReadFileText(path), want);
+  }
+
+  // The events read from a file holding text.
+  VarEventList ReadText(const std::string& text, bool expectedResult = true) {
+    const std::string path = temp_ / "events";
+    WriteFileText(path, text);
+    VarEventList events;
+    EXPECT_EQ(ReadEventsFile(path, events), expectedResult) << text;
+    return events;
+  }
+
+  TempFolder temp_;
+};
+
+TEST_F(EventsFile, WritesOneCompactLine) {
+  ExpectWritten({BitEvent("PLC1.M0", {"SET PLC1.Y0"}, {}, {})}, "one_bit_event_expected");
+
+  // Empty and escaped lines, text that is not UTF-8, an integer event and a
+  // hole in the list.
+  auto integer = std::make_shared<QlIntVarEvent>();
+  integer->GetFunctionTexts(0) = {"MOV 1 D2", ""};
+  ExpectWritten({BitEvent("PLC1.0x1", {}, {"", "短消息 \"a\\b\"", "\xFF bad", "tab\there"},
+                          {"退出登录"}),
+                 integer, nullptr, BitEvent("\xC3(", {"SET PLC1.0x2"}, {}, {})},
+                "mixed_expected");
+
+  ASSERT_TRUE(WriteEventsFile(temp_ / "none", {}));
+  EXPECT_EQ(ReadFileText(temp_ / "none"), "{\"var-list\":[]}");
+}
+
+TEST_F(EventsFile, HandWrittenFileReadWithEveryFallbackAndWrittenBack) {
+  VarEventList events;
+  ASSERT_TRUE(ReadEventsFile(Data("fallbacks"), events));
+  ExpectEvents(events, {
+      {"PLC1.M0", {"SET PLC1.Y0", "  set   y1  ", "短消息 “带\"引号\\”"}, {"RST PLC1.Y0"},
+       {"xyz 不是指令"}},
+      {"", {}, {}, {"页面跳到 \"页面1\""}},
+      {"PLC1.M1", {"SET M2"}, {}, {}},
+      {"PLC1.M2", {}, {}, {}},
+      {"PLC1.M4", {}, {"RST M4"}, {}},
+      {"PLC1.M5", {}, {}, {"短消息 \"on\""}},
+  });
+  for (const auto& event : events)
+    for (std::size_t i = 0; i < event->GetTriggerCount(); ++i)
+      EXPECT_TRUE(event->GetFunctions(i)->functions.empty()) << "nothing is compiled on reading";
+
+  ExpectWritten(events, "fallbacks_expected");
+
+  // The written file reads back to the same events and the same bytes.
+  VarEventList again;
+  ASSERT_TRUE(ReadEventsFile(temp_ / "events", again));
+  ExpectWritten(again, "fallbacks_expected");
+}
+
+TEST_F(EventsFile, IntegerEventsAreWrittenButNotReadBack) {
+  auto integer = std::make_shared<QlIntVarEvent>();
+  integer->GetFunctionTexts(0) = {"MOV 1 D2"};
+  const VarEventList written = {integer, BitEvent("PLC1.0x3", {"SET PLC1.0x4"}, {}, {}), integer};
+  ASSERT_TRUE(WriteEventsFile(temp_ / "events", written));
+
+  VarEventList events = {BitEvent("kept", {}, {}, {})};
+  ASSERT_TRUE(ReadEventsFile(temp_ / "events", events));
+  ExpectEvents(events, {{"kept", {}, {}, {}}, {"PLC1.0x3", {"SET PLC1.0x4"}, {}, {}}});
+}
+
+TEST_F(EventsFile, AnEventWithoutATriggerArrayEndsTheReading) {
+  struct Case {
+    std::string text;
+    Strings addresses;
+  };
+  const Case cases[] = {
+      {R"({"var-list":[{"address":"A","event-list":[]},{"address":"B"},)"
+       R"({"address":"C","event-list":[]}]})",
+       {"A"}},
+      {R"({"var-list":[{"address":"A","event-list":[]},{"address":"B","event-list":{}},)"
+       R"({"address":"C","event-list":[]}]})",
+       {"A"}},
+      {R"({"var-list":[{"address":"A","event-list":[]},"B",{"address":"C","event-list":[]}]})",
+       {"A"}},
+      {R"({"var-list":[null,{"address":"C","event-list":[]}]})", {}},
+      // A skipped integer event needs no trigger array.
+      {R"({"var-list":[{"address":"A","var-event-type":1},{"address":"B","event-list":[]}]})",
+       {"B"}},
+      {R"({"var-list":[]})", {}},
+  };
+  for (const Case& c : cases) {
+    const VarEventList events = ReadText(c.text);
+    Strings addresses;
+    for (const auto& event : events) addresses.push_back(event->GetAddress());
+    EXPECT_EQ(addresses, c.addresses) << c.text;
+  }
+}
+
+TEST_F(EventsFile, FilesThatFailTheRead) {
+  const std::string texts[] = {
+      "",
+      "not json",
+      R"({"var-list":[{"address":"A","event-list":[]}])",
+      R"({"var-list":[{"address":"A","event-list":[]}]} trailing)",
+      R"([{"var-list":[]}])",
+      R"("var-list")",
+      "{}",
+      R"({"var-list":{}})",
+      R"({"var-list":null})",
+      R"({"Var-List":[]})",
+  };
+  for (const std::string& text : texts) EXPECT_TRUE(ReadText(text, false).empty()) << text;
+}
+
+TEST_F(EventsFile, AProjectWithoutTheFileHasNoEvents) {
+  VarEventList events = {BitEvent("kept", {}, {}, {})};
+  EXPECT_TRUE(ReadEventsFile(temp_ / "missing", events));
+  EXPECT_TRUE(ReadEventsFile(temp_ / "missing/events", events));
+  std::filesystem::create_directory(temp_ / "folder");
+  EXPECT_TRUE(ReadEventsFile(temp_ / "folder", events));
+  ASSERT_EQ(::symlink((temp_ / "nowhere").c_str(), (temp_ / "dangling").c_str()), 0);
+  EXPECT_TRUE(ReadEventsFile(temp_ / "dangling", events));
+  ExpectEvents(events, {{"kept", {}, {}, {}}});
+
+  EXPECT_FALSE(ReadEventsFile("", events));
+  EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(EventsFile, AFileThatCannotBeReadFails) {
+  // Something is there, but no file can be reached through it.
+  ASSERT_EQ(::symlink((temp_ / "loop2").c_str(), (temp_ / "loop1").c_str()), 0);
+  ASSERT_EQ(::symlink((temp_ / "loop1").c_str(), (temp_ / "loop2").c_str()), 0);
+  VarEventList looped;
+  EXPECT_FALSE(ReadEventsFile(temp_ / "loop1", looped));
+  EXPECT_TRUE(looped.empty());
+
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  const std::string path = temp_ / "events";
+  WriteFileText(path, R"({"var-list":[{"address":"A","event-list":[]}]})");
+  ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+  VarEventList events;
+  EXPECT_FALSE(ReadEventsFile(path, events));
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(EventsFile, FailedWritesAreReportedAndLeaveTheOldFile) {
+  const VarEventList events = {BitEvent("PLC1.M0", {"SET PLC1.Y0"}, {}, {})};
+  EXPECT_FALSE(WriteEventsFile("", events));
+  EXPECT_FALSE(WriteEventsFile(temp_ / "missing/events", events));
+  EXPECT_FALSE(Exists(temp_ / "missing"));
+
+  // A folder where the file should be stays a folder.
+  std::filesystem::create_directory(temp_ / "events");
+  WriteFileText(temp_ / "events/inside", "kept");
+  EXPECT_FALSE(WriteEventsFile(temp_ / "events", events));
+  EXPECT_EQ(ReadFileText(temp_ / "events/inside"), "kept");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_.Path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no temporary file is left behind";
+}
+
+}  // namespace
+}  // namespace NsOvrin::Testing

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QWidget>
+
+#include "wui/CConfirmEditCtrl.h"
+#include "wui/ScriptedUiServices.h"
+
+namespace NsOvrin::NsWui {
+namespace {
+
+constexpr int kWidth = 150;
+
+class ConfirmEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.resize(500, 100);
+    edit_ = new CConfirmEditCtrl(&window_);
+    edit_->setGeometry(10, 10, kWidth, 24);
+    edit_->setText(QStringLiteral("12"));
+    other_ = new QLineEdit(&window_);
+    other_->setGeometry(10, 50, 150, 24);
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    edit_->setFocus();
+    ASSERT_TRUE(edit_->hasFocus());
+  }
+
+  // Types at the end of the text.
+  void Type(const char* text) {
+    edit_->end(false);
+    QTest::keyClicks(edit_, QString::fromUtf8(text));
+  }
+
+  std::vector<UiCall> Tips() const { return ui_.CallsOf(UiCall::Kind::BalloonTip); }
+
+  ScriptedUiServices ui_;
+  QWidget window_;
+  CConfirmEditCtrl* edit_ = nullptr;
+  QLineEdit* other_ = nullptr;
+};
+
+TEST_F(ConfirmEditTest, TypingStartsEditingAndWidensTheBoxOnce) {
+  Type("3");
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "12");
+  EXPECT_EQ(edit_->text(), QStringLiteral("123"));
+  EXPECT_EQ(edit_->width(), kWidth + CConfirmEditBase::kButtonsWidth);
+  EXPECT_TRUE(edit_->OkButton()->isVisible());
+  EXPECT_TRUE(edit_->CancelButton()->isVisible());
+
+  Type("4");
+  EXPECT_EQ(edit_->savedText, "12");
+  EXPECT_FALSE(edit_->ShowButtons(true));
+  EXPECT_EQ(edit_->width(), kWidth + CConfirmEditBase::kButtonsWidth);
+}
+
+TEST_F(ConfirmEditTest, WithoutButtonRoomTheTextAreaShrinksInstead) {
+  edit_->buttonsEnabled = false;
+  edit_->SyncEditText();
+  Type("3");
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->width(), kWidth);
+  EXPECT_EQ(edit_->textMargins().right(), CConfirmEditBase::kButtonsWidth);
+  EXPECT_TRUE(edit_->OkButton()->isVisible());
+}
+
+TEST_F(ConfirmEditTest, KeysThatTypeNothingDoNotStartEditing) {
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Left, Qt::Key_Shift, Qt::Key_F2}) {
+    QTest::keyClick(edit_, key);
+    EXPECT_FALSE(edit_->editing) << key;
+  }
+  QTest::keyClick(edit_, Qt::Key_Backspace);
+  EXPECT_TRUE(edit_->editing);
+}
+
+TEST_F(ConfirmEditTest, AClickIntoTheIdleBoxStartsEditing) {
+  QTest::mouseClick(edit_, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "12");
+}
+
+TEST_F(ConfirmEditTest, ARefusalShowsTheReasonAndEditingGoesOn) {
+  const std::pair<std::string, std::string> cases[] = {{"", "未知原因."},
+                                                       {"[规则] 太大", "[规则] 太大"}};
+  for (const auto& [reason, shown] : cases) {
+    ui_.calls.clear();
+    edit_->validator = [reason = reason](const std::string&, const std::string&,
+                                         std::string& error) {
+      error = reason;
+      return false;
+    };
+    Type("9");
+    QTest::keyClick(edit_, Qt::Key_Return);
+    const auto tips = Tips();
+    ASSERT_EQ(tips.size(), 1u) << reason;
+    EXPECT_EQ(tips[0].widget, edit_);
+    EXPECT_EQ(tips[0].caption, "提示");
+    EXPECT_EQ(tips[0].text, shown);
+    EXPECT_TRUE(edit_->editing);
+    EXPECT_TRUE(edit_->OkButton()->isVisible());
+    EXPECT_EQ(edit_->savedText, "12");
+  }
+}
+
+TEST_F(ConfirmEditTest, AnAcceptedValueStaysAndTheFormatterRewritesIt) {
+  std::vector<std::pair<std::string, std::string>> seen;
+  edit_->validator = [&](const std::string& saved, const std::string& text, std::string&) {
+    seen.emplace_back(saved, text);
+    return true;
+  };
+  edit_->formatter = [](const std::string&, std::string& text) { text += ".00"; };
+  edit_->setText(QString());
+  Type("5");
+  QTest::keyClick(edit_, Qt::Key_Enter);
+
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], std::make_pair(std::string(), std::string("5")));
+  EXPECT_TRUE(Tips().empty());
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("5.00"));
+  // The saved text is the value as typed.
+  EXPECT_EQ(edit_->savedText, "5");
+  EXPECT_EQ(edit_->width(), kWidth);
+  EXPECT_FALSE(edit_->OkButton()->isVisible());
+}
+
+TEST_F(ConfirmEditTest, TheOkButtonConfirmsAndTheCancelButtonRestores) {
+  int cancels = 0;
+  edit_->cancelHook = [&] { ++cancels; };
+  Type("3");
+  QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton);
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  EXPECT_EQ(cancels, 1);
+
+  Type("7");
+  QTest::mouseClick(edit_->OkButton(), Qt::LeftButton);
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("127"));
+  EXPECT_EQ(cancels, 1);
+}
+
+TEST_F(ConfirmEditTest, ReleasingOutsideTheButtonsDoesNothing) {
+  int validations = 0;
+  edit_->validator = [&](const std::string&, const std::string&, std::string&) {
+    ++validations;
+    return true;
+  };
+  Type("3");
+  QTest::mousePress(edit_->OkButton(), Qt::LeftButton);
+  QTest::mouseRelease(edit_->OkButton(), Qt::LeftButton, {}, QPoint(-30, 5));
+  EXPECT_EQ(validations, 0);
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("123"));
+}
+
+TEST_F(ConfirmEditTest, FocusLossRestoresWithoutTheCancelHook) {
+  int cancels = 0;
+  std::vector<std::string> lost;
+  edit_->cancelHook = [&] { ++cancels; };
+  edit_->focusLostHook = [&](CConfirmEditCtrl& control) {
+    // Called before the edit is given up.
+    lost.push_back(control.text().toStdString());
+  };
+  Type("3");
+  other_->setFocus();
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  EXPECT_EQ(cancels, 0);
+  EXPECT_EQ(lost, std::vector<std::string>{"123"});
+}
+
+TEST_F(ConfirmEditTest, WithoutLeaveOnFocusLossTheEditGoesOn) {
+  edit_->leaveOnFocusLoss = false;
+  Type("3");
+  other_->setFocus();
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("123"));
+}
+
+TEST_F(ConfirmEditTest, SyncTakesTheTextAsSavedWhileEditing) {
+  Type("3");
+  edit_->setText(QStringLiteral("77"));
+  edit_->SyncEditText();
+  EXPECT_EQ(edit_->savedText, "77");
+  QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton);
+  EXPECT_EQ(edit_->text(), QStringLiteral("77"));
+}
+
+TEST_F(ConfirmEditTest, StartEditingShowsAndFocusesTheBox) {
+  other_->setFocus();
+  edit_->hide();
+  edit_->StartEditing();
+  EXPECT_TRUE(edit_->isVisible());
+  EXPECT_TRUE(edit_->hasFocus());
+  EXPECT_TRUE(edit_->editing);
+}
+
+}  // namespace
+}  // namespace NsOvrin::NsWui
