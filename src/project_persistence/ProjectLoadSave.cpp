@@ -1,0 +1,56 @@
+#include "project_persistence/ProjectLoadSave.h"
+
+#include "project/QlEProject.h"
+#include "project/UsersFile.h"
+#include "project_persistence/AlarmConfigFile.h"
+#include "project_persistence/ChannelsFile.h"
+#include "project_persistence/DataBlockFile.h"
+#include "project_persistence/EventsFile.h"
+#include "project_persistence/MainFile.h"
+
+namespace NsOvrin {
+namespace {
+
+// The path without its last component; a file in the root folder lies in
+// "/", a bare file name in no known folder.
+std::string FolderOfPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record) {
+  if (mainFilePath.empty()) return false;
+  const std::string directory = FolderOfPath(mainFilePath);
+  record.directory = directory;
+
+  if (!ReadChannelsFile(GetChannelsFilePath(directory))) return false;
+  if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory))) return false;
+  if (!ReadAlarmConfigFile(GetAlarmConfigFilePath(directory))) return false;
+  if (!ReadMainFile(mainFilePath, record)) return false;
+
+  // A project without a usable users file opens with no users.
+  UsersFilePath = GetUsersConfigFilePath(directory);
+  LoadUsers();
+
+  return ReadEventsFile(GetEventsFilePath(directory), record.events);
+}
+
+bool SaveProjectFiles(const std::string& directory, const QlProjectData& record) {
+  bool ok = WriteMainFile(GetMainFilePath(directory), record);
+  ok = WriteChannelsFile(GetChannelsFilePath(directory)) && ok;
+  ok = WriteDataBlocksFile(GetDataBlocksFilePath(directory)) && ok;
+  ok = WriteAlarmConfigFile(GetAlarmConfigFilePath(directory)) && ok;
+
+  UsersFilePath = GetUsersConfigFilePath(directory);
+  // Without a folder the users file would fall back to the program's own
+  // "users" file, which is no part of the project.
+  ok = !UsersFilePath.empty() && SaveUsers() && ok;
+
+  ok = WriteEventsFile(GetEventsFilePath(directory), record.events) && ok;
+  return ok;
+}
+
+}  // namespace NsOvrin
