@@ -9,7 +9,9 @@
 #include "common/Log.h"
 #include "common/PathUtil.h"
 #include "project/QlEProject.h"
+#include "project_persistence/ButtonEntries.h"
 #include "project_persistence/ElemJson.h"
+#include "project_persistence/PanelEntries.h"
 #include "project_persistence/TextEntries.h"
 
 namespace NsOvrin {
@@ -29,10 +31,20 @@ struct ElementCodec {
 // By type code. A kind without reader and writer is not stored yet: its
 // entries are dropped with a log record on both ways.
 constexpr std::array<ElementCodec, 15> kCodecs = {{
-    {},                                   // 0 None: never read or written
-    {ReadTextEntry, WriteTextEntry},      // 1 Text
-    {ReadNumberEntry, WriteNumberEntry},  // 2 Number
-    {ReadStringEntry, WriteStringEntry},  // 3 String
+    {},                                       // 0 None: never read or written
+    {ReadTextEntry, WriteTextEntry},          // 1 Text
+    {ReadNumberEntry, WriteNumberEntry},      // 2 Number
+    {ReadStringEntry, WriteStringEntry},      // 3 String
+    {ReadButtonEntry, WriteButtonEntry},      // 4 Button
+    {ReadPageToEntry, WritePageToEntry},      // 5 PageTo
+    {ReadPanelEntry, WritePanelEntry},        // 6 Panel
+    {ReadPictureEntry, WritePictureEntry},    // 7 Picture
+    {ReadNavBarEntry, WriteNavBarEntry},      // 8 NavBar
+    {},                                       // 9 AlarmList
+    {},                                       // 10 MultiStateLabel
+    {},                                       // 11 AlarmHist
+    {ReadLoginEntry, WriteLoginEntry},        // 12 BtnLogin
+    {ReadMultFuncEntry, WriteMultFuncEntry},  // 13 MultFunc
 }};
 
 // Null for "None" and for codes outside the table.

@@ -269,7 +269,7 @@ TEST(PageFileTest, EntriesThatCannotBeReadAreSkippedAndTheRestKeepTheirOrder) {
   // "None", a numeric type, entries that are no objects and one without a
   // type go silently; unknown names and a kind not stored yet are logged.
   EXPECT_EQ(errors.Texts(), (std::vector<std::string>{"导入元件, 遇到异常的类型:Gauge",
-                                                      "导入元件, 遇到异常的类型:Button",
+                                                      "导入元件, 遇到异常的类型:AlarmList",
                                                       "导入元件, 遇到异常的类型:text"}));
 }
 
@@ -378,7 +378,8 @@ TEST(PageFileTest, EntriesWithoutAWriterOrWithTheWrongPartsAreLeftOut) {
       {NsQlUiElem::kElemText, std::make_shared<QlUiEdit>(), textIo()},
       {NsQlUiElem::kElemNumber, std::make_shared<QlUiEdit>(), std::make_shared<QlStringIo>()},
       {NsQlUiElem::kElemString, text(), std::make_shared<QlStringIo>()},
-      {NsQlUiElem::kElemButton, std::make_shared<NsQlUiElem::QlUiButton>(),
+      {NsQlUiElem::kElemButton, text(), textIo()},
+      {NsQlUiElem::kElemAlarmList, std::make_shared<NsQlUiElem::QlUiButton>(),
        std::make_shared<NsQlElemIo::QlButtonIo>()},
       {NsQlUiElem::kElemText, text(), textIo()},
   };
@@ -386,7 +387,7 @@ TEST(PageFileTest, EntriesWithoutAWriterOrWithTheWrongPartsAreLeftOut) {
 
   LogCapture errors(8);
   ASSERT_TRUE(SavePageFile(project.Path(), page, nullptr));
-  EXPECT_EQ(errors.Texts(), std::vector<std::string>{"导出元件, 遇到异常的类型:4"});
+  EXPECT_EQ(errors.Texts(), std::vector<std::string>{"导出元件, 遇到异常的类型:9"});
 
   std::shared_ptr<QlPageData> loaded;
   ASSERT_TRUE(LoadPageFile(project.Path(), "P", {}, loaded));
