@@ -1,13 +1,23 @@
 #include "editor/QlEHostFactory.h"
 
+#include "editor/EditorGlobals.h"
+#include "editor/QlEHostBtnUser.h"
 #include "editor/QlEHostButton.h"
 #include "editor/QlEHostEdit.h"
+#include "editor/QlEHostImage.h"
+#include "editor/QlEHostMultFuncBtn.h"
+#include "editor/QlEHostMultStateText.h"
+#include "editor/QlEHostNavBar.h"
+#include "editor/QlEHostPageTo.h"
+#include "editor/QlEHostPanel.h"
 #include "editor/QlEHostString.h"
 #include "editor/QlEHostText.h"
+#include "project/NodeDbListener.h"
 
 namespace NsOvrin::NsQlElemEditor {
 namespace {
 
+using NsDx2d::D2D_POINT_2F;
 using NsUiD2ElemEditor::TUiHost;
 using NsUiD2ElemEditor::UiElem;
 
@@ -21,27 +31,57 @@ std::shared_ptr<TUiHost> MakeHost(const NsQlUiElem::QlElemData& data) {
   return std::make_shared<Host>(std::move(ui), std::dynamic_pointer_cast<Io>(data.io));
 }
 
+std::shared_ptr<TUiHost> MakeHostAt(unsigned int type, D2D_POINT_2F point) {
+  switch (type) {
+    case NsQlUiElem::kElemText: return std::make_shared<QlEHostText>(point);
+    case NsQlUiElem::kElemNumber: return std::make_shared<QlEHostEdit>(point);
+    case NsQlUiElem::kElemString: return std::make_shared<QlEHostString>(point);
+    case NsQlUiElem::kElemButton: return std::make_shared<QlEHostButton>(point);
+    case NsQlUiElem::kElemPageTo: return std::make_shared<QlEHostPageTo>(point);
+    case NsQlUiElem::kElemPanel: return std::make_shared<QlEHostPanel>(point);
+    case NsQlUiElem::kElemPicture: return std::make_shared<QlEHostImage>(point);
+    case NsQlUiElem::kElemNavBar: return std::make_shared<QlEHostNavBar>(point);
+    case NsQlUiElem::kElemMultiStateLabel: return std::make_shared<QlEHostMultStateText>(point);
+    case NsQlUiElem::kElemBtnLogin: return std::make_shared<QlEHostBtnUser>(point);
+    case NsQlUiElem::kElemMultFunc: return std::make_shared<QlEHostMultFuncBtn>(point);
+    default: return nullptr;
+  }
+}
+
+std::shared_ptr<TUiHost> MakeHostFromData(const NsQlUiElem::QlElemData& data) {
+  namespace Ui = NsQlUiElem;
+  namespace Io = NsQlElemIo;
+  switch (data.type) {
+    case Ui::kElemText: return MakeHost<QlEHostText, Ui::QlUiText, Io::QlTextIo>(data);
+    case Ui::kElemNumber: return MakeHost<QlEHostEdit, Ui::QlUiEdit, Io::QlEditIo>(data);
+    case Ui::kElemString: return MakeHost<QlEHostString, Ui::QlUiEdit, Io::QlStringIo>(data);
+    case Ui::kElemButton: return MakeHost<QlEHostButton, Ui::QlUiButton, Io::QlButtonIo>(data);
+    case Ui::kElemPageTo: return MakeHost<QlEHostPageTo, Ui::QlUiButton, Io::QlPageToIo>(data);
+    case Ui::kElemPanel: return MakeHost<QlEHostPanel, Ui::QlUiPanel, Io::QlPanelIo>(data);
+    case Ui::kElemPicture: return MakeHost<QlEHostImage, Ui::QlUiImage, Io::QlImageIo>(data);
+    case Ui::kElemNavBar: return MakeHost<QlEHostNavBar, Ui::QlUiNavBar, Io::QlNavBarIo>(data);
+    case Ui::kElemMultiStateLabel:
+      return MakeHost<QlEHostMultStateText, Ui::QlUiMultStateText, Io::QlMultStateTextIo>(data);
+    case Ui::kElemBtnLogin:
+      return MakeHost<QlEHostBtnUser, Ui::QlUiBtnUser, Io::QlBtnUserIo>(data);
+    case Ui::kElemMultFunc:
+      return MakeHost<QlEHostMultFuncBtn, Ui::QlUiButton, Io::QlMultFuncBtnIo>(data);
+    default: return nullptr;
+  }
+}
+
 }  // namespace
+
+std::shared_ptr<UiElem> CreateNewElem(unsigned int type, D2D_POINT_2F point) {
+  std::shared_ptr<TUiHost> host = MakeHostAt(type, point);
+  if (!host) return nullptr;
+  HostOnlineFlag = OnlineFlag.load();
+  return std::make_shared<UiElem>(std::move(host));
+}
 
 std::shared_ptr<UiElem> CreateElemFromData(const NsQlUiElem::QlElemData& data) {
   if (!data.ui) return nullptr;
-  std::shared_ptr<TUiHost> host;
-  switch (data.type) {
-    case NsQlUiElem::kElemText:
-      host = MakeHost<QlEHostText, NsQlUiElem::QlUiText, NsQlElemIo::QlTextIo>(data);
-      break;
-    case NsQlUiElem::kElemNumber:
-      host = MakeHost<QlEHostEdit, NsQlUiElem::QlUiEdit, NsQlElemIo::QlEditIo>(data);
-      break;
-    case NsQlUiElem::kElemString:
-      host = MakeHost<QlEHostString, NsQlUiElem::QlUiEdit, NsQlElemIo::QlStringIo>(data);
-      break;
-    case NsQlUiElem::kElemButton:
-      host = MakeHost<QlEHostButton, NsQlUiElem::QlUiButton, NsQlElemIo::QlButtonIo>(data);
-      break;
-    default:
-      return nullptr;
-  }
+  std::shared_ptr<TUiHost> host = MakeHostFromData(data);
   if (!host) return nullptr;
   return std::make_shared<UiElem>(std::move(host));
 }

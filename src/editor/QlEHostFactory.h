@@ -1,11 +1,20 @@
 #pragma once
-// Wrapping a loaded element for the editor.
+// Making the editor's elements: a new one of a kind at a point (the insert
+// tool), or a wrapper around a loaded one.
 #include <memory>
 
 #include "QlUiElem/QlElemData.h"
+#include "dx2d/D2Types.h"
 #include "editor/UiElem.h"
 
 namespace NsOvrin::NsQlElemEditor {
+
+// A new wrapper (no handle, not anchored) around a host of that type code
+// with the kind's defaults at the point, already checked as its kind is at
+// creation; HostOnlineFlag takes the node database's run flag. Empty, and
+// nothing touched, for a kind without a host.
+std::shared_ptr<NsUiD2ElemEditor::UiElem> CreateNewElem(unsigned int type,
+                                                        NsDx2d::D2D_POINT_2F point);
 
 // A new wrapper (no handle, not anchored) around a host of the element's
 // kind that shares the loaded record and binding; nothing is checked, the
