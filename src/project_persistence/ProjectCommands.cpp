@@ -1,0 +1,312 @@
+#include "project_persistence/ProjectCommands.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <utility>
+
+#include "alarm/AlarmManager.h"
+#include "comm_server/SerialParams.h"
+#include "common/Log.h"
+#include "common/PathUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Format.h"
+#include "project/ListenerRegistry.h"
+#include "project/ProgramDefaults.h"
+#include "project/ProjectListener.h"
+#include "project/QlEPage.h"
+#include "project/QlEProject.h"
+#include "project/QlUser.h"
+#include "project_persistence/NewProjectDialog.h"
+#include "project_persistence/PageCommands.h"
+#include "project_persistence/ProjectFileDialogs.h"
+#include "project_persistence/ProjectLoadSave.h"
+#include "project_persistence/QuestionBoxService.h"
+#include "project_persistence/UiErrList.h"
+#include "termination/Channel.h"
+#include "termination/ChannelManager.h"
+
+namespace NsOvrin {
+
+using NsPlatform::StrFormat;
+using NsTermination::ChannelManager;
+
+namespace {
+
+constexpr const char* kCaption = "提示";
+constexpr const char* kSavePrompt = "工程被更改, 是否需要保存?";
+constexpr const char* kOpenFailed = "打开工程操作失败.";
+constexpr int kDefaultChannelCount = 2;
+constexpr int32_t kProposedWidth = 600;
+constexpr int32_t kProposedHeight = 480;
+
+bool AnyOpenPageModified(const QlEProject& project) {
+  return std::any_of(project.openPages.begin(), project.openPages.end(),
+                     [](const std::shared_ptr<QlEPage>& page) { return page && page->modified; });
+}
+
+void ClearOpenPageFlags(QlEProject& project) {
+  for (const std::shared_ptr<QlEPage>& page : project.openPages)
+    if (page) page->modified = false;
+}
+
+// The form SetDirectory stores, so that the same folder compares equal
+// however it was typed.
+std::string NormalisedFolder(const std::string& folder) {
+  std::string text = folder;
+  TrimPageName(text);
+  return RemoveTrailingSlash(text);
+}
+
+bool EntryMissing(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+// Both paths name one file: copying it onto itself would empty it.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) return false;
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return false;
+  return NsPlatform::ReplaceFileAtomically(to, content);
+}
+
+uint32_t DefaultSerialPort(const std::vector<NsCommServer::SerialPortInfo>& ports, int i) {
+  if (ports.empty()) return static_cast<uint32_t>(i) + 1;
+  if (static_cast<std::size_t>(i) < ports.size()) return ports[static_cast<std::size_t>(i)].port;
+  uint32_t highest = 0;
+  for (const NsCommServer::SerialPortInfo& port : ports) highest = std::max(highest, port.port);
+  return highest + 1;
+}
+
+}  // namespace
+
+std::string MakeSerialChannelId(int i) { return StrFormat("S%d", i + 1); }
+
+std::string MakeEthernetChannelId(int i) { return StrFormat("E%d", i); }
+
+void CreateDefaultSerialChannels() {
+  CreateDefaultSerialChannels(NsCommServer::EnumerateSerialPorts());
+}
+
+void CreateDefaultSerialChannels(const std::vector<NsCommServer::SerialPortInfo>& ports) {
+  for (int i = 0; i < kDefaultChannelCount; ++i) {
+    NsCommServer::SerialParams settings;
+    settings.port = DefaultSerialPort(ports, i);
+    settings.baud = NsCommServer::kBaud9600;
+    settings.parity = NsCommServer::kParityEven;
+    settings.dataBits = NsCommServer::kDataBits7;
+    settings.stopBits = NsCommServer::kStopBits1;
+    auto channel = std::make_shared<NsTermination::ChannelSerialPort>(MakeSerialChannelId(i),
+                                                                      settings);
+    channel->CreateDevice();
+    channel->SetDescription(StrFormat("串口%u", static_cast<unsigned>(i + 1)));
+    ChannelManager::Instance().AddChannel(channel);
+  }
+}
+
+void CreateDefaultEthernetChannels() {
+  for (int i = 0; i < kDefaultChannelCount; ++i) {
+    auto channel = std::make_shared<NsTermination::ChannelEthernet>(MakeEthernetChannelId(i));
+    channel->SetDescription(StrFormat("网口%u", static_cast<unsigned>(i + 1)));
+    ChannelManager::Instance().AddChannel(channel);
+  }
+}
+
+void ResetProjectRuntime() {
+  // Channels first: their polling threads end before the alarm groups they
+  // feed go.
+  ChannelManager::Instance().Reset();
+  NsAlarm::AlarmManager::Instance().Clear();
+  ResetDefaultUsers();
+}
+
+int DoCloseProject(ParentWindow* parent) {
+  QlEProject& project = QlEProject::Instance();
+  if (!project.open) return kProjectClosed;
+  if ((project.modified || AnyOpenPageModified(project)) &&
+      AskSaveProject(parent) == kPromptCancelled)
+    return kCloseCancelled;
+
+  // The page windows close on their own once they have heard this.
+  NotifyListeners(ProjectListener::GetRegistry(),
+                  [](ProjectListener* listener) { listener->OnProjectClosing(); });
+  project.Reset(std::string());
+  ResetProjectRuntime();
+  UiErrList::Instance().results.clear();
+  return kProjectClosed;
+}
+
+int AskSaveProject(ParentWindow* parent) {
+  QlEProject& project = QlEProject::Instance();
+  switch (AskQuestion(parent, kSavePrompt, kCaption)) {
+    case QuestionAnswer::Yes: {
+      const bool saved = DirectoryExists(project.directory) ? DoSaveProject(parent)
+                                                            : DoSaveProjectAs(parent);
+      return saved ? kPromptSaved : kPromptCancelled;
+    }
+    case QuestionAnswer::No:
+      // Their windows then close without asking again.
+      ClearOpenPageFlags(project);
+      return kPromptNotSaved;
+    case QuestionAnswer::Cancel:
+      break;
+  }
+  return kPromptCancelled;
+}
+
+void DoNewProject(ParentWindow* parent) {
+  QlEProject& project = QlEProject::Instance();
+  if (project.open && DoCloseProject(parent) == kCloseCancelled) return;
+  ResetProjectRuntime();
+
+  NewProjectDialog* dialog = NewProjectDialog::Installed();
+  if (dialog == nullptr) {
+    OV_LOG(8).AppendText("No new-project dialog installed.");
+    return;
+  }
+  NewProjectDialog::Fields fields;
+  fields.width = kProposedWidth;
+  fields.height = kProposedHeight;
+  if (!dialog->Run(parent, fields)) return;
+  // The dialog checks the name; its folder and page files are built on it.
+  if (!IsValidName(fields.name)) {
+    OV_LOG(4).AppendText("New project refused, invalid name: ").AppendText(fields.name);
+    return;
+  }
+
+  project.Reset(fields.folder);
+  project.name = fields.name;
+  project.open = true;
+  project.width = static_cast<float>(fields.width > 0 ? fields.width : kProposedWidth);
+  project.height = static_cast<float>(fields.height > 0 ? fields.height : kProposedHeight);
+
+  CreateDefaultSerialChannels();
+  CreateDefaultEthernetChannels();
+  NotifyListeners(ProjectListener::GetRegistry(),
+                  [](ProjectListener* listener) { listener->OnProjectCreated(); });
+
+  // The home page; the project is modified from here on.
+  std::string firstPage = project.MakeNewPageName();
+  project.AddPage(firstPage);
+}
+
+bool DoOpenProject(ParentWindow* parent) {
+  QlEProject& project = QlEProject::Instance();
+  if (project.open && DoCloseProject(parent) == kCloseCancelled) return false;
+  // Before the dialog: a cancelled dialog leaves no project open.
+  project.Reset(std::string());
+  ResetProjectRuntime();
+
+  ProjectFileDialogs* dialogs = ProjectFileDialogs::Installed();
+  if (dialogs == nullptr) {
+    OV_LOG(8).AppendText("No project file dialogs installed.");
+    return false;
+  }
+  const std::string mainFileName = StrFormat("main_%s", ProjectFileExtension.c_str());
+  const std::string filter =
+      StrFormat("工程文件(%s)|%s||", mainFileName.c_str(), mainFileName.c_str());
+  std::string path;
+  if (!dialogs->ChooseFileToOpen(parent, ProjectFileExtension, filter, path)) return false;
+
+  QlProjectData record;
+  if (!LoadProjectFiles(path, record)) {
+    ShowMessageBox(parent, kOpenFailed, kCaption, MessageIcon::Error);
+    return false;
+  }
+
+  project.width = record.width;
+  project.height = record.height;
+  project.SetDirectory(record.directory);
+  project.homePage = record.homePage;
+  project.serverAddress = record.serverAddress;
+  project.pageNames = std::move(record.pageNames);
+  project.events = std::move(record.events);
+  project.modified = false;
+  ClearOpenPageFlags(project);
+  project.open = true;
+  NotifyListeners(ProjectListener::GetRegistry(),
+                  [](ProjectListener* listener) { listener->OnProjectOpened(); });
+  return true;
+}
+
+bool DoSaveProject(ParentWindow* parent) {
+  const QlEProject& project = QlEProject::Instance();
+  if (DirectoryExists(project.directory)) return SaveProjectTo(project.directory);
+  return DoSaveProjectAs(parent);
+}
+
+bool DoSaveProjectAs(ParentWindow* parent) {
+  ProjectFileDialogs* dialogs = ProjectFileDialogs::Installed();
+  if (dialogs == nullptr) {
+    OV_LOG(8).AppendText("No project file dialogs installed.");
+    return false;
+  }
+  std::string folder;
+  if (!dialogs->BrowseForFolder(parent, std::string(), folder)) return false;
+  return SaveProjectTo(folder);
+}
+
+bool CopyPageFiles(const std::string& newFolder) {
+  const QlEProject& project = QlEProject::Instance();
+  bool copied = true;
+  for (const std::string& name : project.pageNames) {
+    const std::string from = GetPageFilePath(project.directory, name);
+    const std::string to = GetPageFilePath(newFolder, name);
+    // A page not saved yet has no file to take along.
+    if (from.empty() || to.empty() || EntryMissing(from) || SameFile(from, to)) continue;
+    if (!CopyOneFile(from, to)) {
+      OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
+      copied = false;
+    }
+  }
+  return copied;
+}
+
+bool SaveProjectTo(const std::string& folder) {
+  QlEProject& project = QlEProject::Instance();
+  const std::string target = NormalisedFolder(folder);
+  if (!project.open || target.empty()) return false;
+
+  const std::string oldDirectory = project.directory;
+  // A page left behind would be lost to the project in its new folder.
+  if (target != oldDirectory && !CopyPageFiles(target)) return false;
+  project.SetDirectory(target);
+
+  QlProjectData record;
+  record.width = project.width;
+  record.height = project.height;
+  record.directory = project.directory;
+  record.homePage = project.homePage;
+  record.serverAddress = project.serverAddress;
+  record.pageNames = project.pageNames;
+  record.events = project.events;
+  if (!SaveProjectFiles(project.directory, record)) {
+    // The old folder still holds the whole project; the new one does not.
+    project.directory = oldDirectory;
+    return false;
+  }
+
+  bool pagesSaved = true;
+  const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
+  for (const std::shared_ptr<QlEPage>& page : pages)
+    if (page && !SaveEPage(page)) pagesSaved = false;
+  if (!pagesSaved) return false;
+
+  project.modified = false;
+  ClearOpenPageFlags(project);
+  return true;
+}
+
+}  // namespace NsOvrin

@@ -1,0 +1,80 @@
+#pragma once
+// The File menu's commands on the whole project: new, open, close with the
+// save prompt, save and save as; the default channels of a new project; and
+// the runtime reset that empties the process-wide communication, alarm and
+// user state between projects. User-interface thread only.
+//
+// A project is never lost: a close asks first when the project or an open
+// page is modified, and a save that fails keeps every modified flag.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "comm_server/SerialPort.h"
+#include "project_persistence/MessageBoxService.h"
+
+namespace NsOvrin {
+
+// DoCloseProject.
+inline constexpr int kProjectClosed = 0;
+inline constexpr int kCloseCancelled = 2;
+// AskSaveProject.
+inline constexpr int kPromptSaved = 0;
+inline constexpr int kPromptNotSaved = 1;
+inline constexpr int kPromptCancelled = 2;
+
+// Closes an open project (asking first), empties the runtime, and on OK of
+// the new-project dialog opens a new project in the folder it names with
+// the default channels and a first page, which makes it modified. Nothing is
+// written to disk: the first save does that.
+void DoNewProject(ParentWindow* parent);
+// Closes an open project (asking first), then forgets the project and the
+// runtime before it asks for a main file, and loads that file's folder.
+// False when the close was cancelled (the project stays open), or when the
+// dialog was cancelled or the load failed ("打开工程操作失败."): no project is
+// open then, and what a failed load read stays in the runtime until the next
+// reset.
+bool DoOpenProject(ParentWindow* parent);
+// kProjectClosed when the project was closed or none was open;
+// kCloseCancelled, with nothing changed, when the prompt was cancelled or its
+// save failed. Project listeners hear of the close before anything goes.
+int DoCloseProject(ParentWindow* parent);
+// "工程被更改, 是否需要保存?": Yes saves (kPromptSaved, or kPromptCancelled when
+// the save failed or was cancelled), No clears the open pages' modified
+// flags (kPromptNotSaved), Cancel changes nothing (kPromptCancelled).
+int AskSaveProject(ParentWindow* parent);
+// Into the project's folder when it exists, else as DoSaveProjectAs.
+bool DoSaveProject(ParentWindow* parent);
+// Into a folder chosen in the folder browser; false when it is cancelled.
+bool DoSaveProjectAs(ParentWindow* parent);
+// Makes folder the project's folder and writes the project files and every
+// open page there; page files of another folder are copied first. True, and
+// nothing modified any more, only when every file was written. On failure
+// every modified flag stays, and the project keeps its old folder unless
+// its own files reached the new one.
+bool SaveProjectTo(const std::string& folder);
+// Copies the file of every listed page from the project's folder into
+// newFolder, replacing what is there. A page without a file is passed over;
+// false when an existing page file could not be copied.
+bool CopyPageFiles(const std::string& newFolder);
+
+// Empties the channel database (every polling thread ends; no run-mode
+// notification), clears the alarm groups, active alarms and alarm listeners
+// (the history stays), and puts back the four default users.
+void ResetProjectRuntime();
+
+// The two serial channels of a new project, "S1" and "S2" on the machine's
+// first two serial ports: 9600 baud, even parity, 7 data bits, 1 stop bit.
+void CreateDefaultSerialChannels();
+// The same with the ports as listed: channel i takes the i-th listed port,
+// one above the highest listed port when the list is shorter, and port i + 1
+// when nothing is listed.
+void CreateDefaultSerialChannels(const std::vector<NsCommServer::SerialPortInfo>& ports);
+// "E0" and "E1".
+void CreateDefaultEthernetChannels();
+// "S%d" with i + 1.
+std::string MakeSerialChannelId(int i);
+// "E%d" with i.
+std::string MakeEthernetChannelId(int i);
+
+}  // namespace NsOvrin

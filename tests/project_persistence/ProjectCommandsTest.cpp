@@ -1,0 +1,825 @@
+// The project commands: new, open, close with the save prompt, save and save
+// as, and the runtime reset, against real project folders in temporary
+// folders and scripted dialogs.
+#include "project_persistence/ProjectCommands.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "ProjectFilesFixture.h"
+#include "ScriptedProjectUi.h"
+#include "comm_server/SerialParams.h"
+#include "events/QlBitVarEvent.h"
+#include "project/NodeDbListener.h"
+#include "project/PageListener.h"
+#include "project/ProjectListener.h"
+#include "project/QlEPage.h"
+#include "project/QlEProject.h"
+#include "project/QlUser.h"
+#include "project/UsersFile.h"
+#include "project_persistence/UiErrList.h"
+#include "termination/DevDefine.h"
+#include "termination/DevSetup.h"
+
+namespace NsOvrin::Testing {
+namespace {
+
+namespace fs = std::filesystem;
+using NsCommServer::SerialPortInfo;
+using NsTermination::Channel;
+using NsTermination::ChannelSerialPort;
+using Strings = std::vector<std::string>;
+
+const std::vector<QlUser> kDefaultUsers = {
+    {"操作员", "", 1}, {"工程师", "", 2}, {"管理员", "", 99}, {"设备厂商", "", 100}};
+// The users file of data/project_full.
+const std::vector<QlUser> kFixtureUsers = {
+    {"操作员", "", 1}, {"工程师", "1234", 2}, {"admin", "p@ss w", 99}, {"设备厂商", "秘密", 100}};
+const Strings kFixtureFiles = {"main_.ql", "com_chns",     "acq_db",
+                               "alarm_config", "users_config", "events"};
+
+// What the project listeners heard, with what they saw of the project then.
+class ProjectLog : public ProjectListener {
+ public:
+  void OnProjectCreated() override { Record("created"); }
+  void OnProjectOpened() override { Record("opened"); }
+  void OnProjectClosing() override { Record("closing"); }
+
+  struct Heard {
+    std::string what;
+    bool open;
+    Strings pages;
+    std::size_t channels;
+  };
+  std::vector<Heard> heard;
+
+  Strings What() const {
+    Strings names;
+    for (const Heard& h : heard) names.push_back(h.what);
+    return names;
+  }
+
+ private:
+  void Record(const std::string& what) {
+    const QlEProject& project = QlEProject::Instance();
+    heard.push_back({what, project.open, project.pageNames,
+                     NsTermination::ChannelManager::Instance().GetChannels().size()});
+  }
+};
+
+// Plays the application's part: a page added to the list gets an editor.
+class PageViews : public PageListener {
+ public:
+  void OnPageAdded(const std::string& name) override {
+    added.push_back(name);
+    if (openEditors) QlEProject::Instance().openPages.push_back(std::make_shared<QlEPage>(name));
+  }
+  void OnActivatePage(const std::string&) override {}
+  void OnPageDeleting(const std::string&) override {}
+  void OnPageDeleted(const std::string&) override {}
+  void OnPageRenamed(const std::string&, const std::string&) override {}
+  void OnPageChanged(const std::string&, const PageProperties&) override {}
+
+  bool openEditors = false;
+  Strings added;
+};
+
+class RunModeLog : public NodeDbListener {
+ public:
+  void OnBlocksChanged(const OneWayWrapper<NsTermination::Node>&) override {}
+  void OnNodeDbChanged() override {}
+  void OnRunModeChanged(bool online) override { modes.push_back(online); }
+
+  std::vector<bool> modes;
+};
+
+// The process-wide project, runtime, user list and registries emptied
+// around each test; every dialog replaced by a scripted one.
+class ProjectCommandsTest : public ProjectFilesFixture {
+ protected:
+  void SetUp() override {
+    ProjectFilesFixture::SetUp();
+    savedUsersPath_ = UsersFilePath;
+    ResetProject();
+    GetUserList().clear();
+    ProjectListener::GetRegistry().clear();
+    ProjectListener::Register(&projectLog);
+    PageListener::GetRegistry().clear();
+    PageListener::Register(&pageViews);
+    MessageBoxService::Install(&boxes);
+    QuestionBoxService::Install(&questions);
+    NewProjectDialog::Install(&newDialog);
+    ProjectFileDialogs::Install(&fileDialogs);
+    UiErrList::Instance().results.clear();
+  }
+
+  void TearDown() override {
+    UiErrList::Instance().results.clear();
+    ProjectFileDialogs::Install(nullptr);
+    NewProjectDialog::Install(nullptr);
+    QuestionBoxService::Install(nullptr);
+    MessageBoxService::Install(nullptr);
+    PageListener::GetRegistry().clear();
+    ProjectListener::GetRegistry().clear();
+    ResetProject();
+    GetUserList().clear();
+    UsersFilePath = savedUsersPath_;
+    ProjectFilesFixture::TearDown();
+  }
+
+  static QlEProject& Project() { return QlEProject::Instance(); }
+
+  static void ResetProject() {
+    Project().Reset("");
+    Project().openPages.clear();
+    Project().width = 640.0f;
+    Project().height = 480.0f;
+  }
+
+  // A folder made under the temporary folder.
+  std::string Folder(const std::string& name) {
+    const std::string path = temp_ / name;
+    fs::create_directories(path);
+    return path;
+  }
+
+  // data/project_full in a folder of its own, with page files for two of its
+  // three pages.
+  std::string CopyFullProject(const std::string& name = "full") {
+    const std::string folder = Folder(name);
+    for (const std::string& file : kFixtureFiles)
+      fs::copy_file(Data("project_full", file), folder + "/" + file);
+    WriteFileText(folder + "/页面1.ovpg", kPageText);
+    WriteFileText(folder + "/报警.ovpg", kPageText);
+    return folder;
+  }
+
+  // Opens the folder's main file through the open command.
+  void OpenThroughCommand(const std::string& folder) {
+    fileDialogs.files.push_back(folder + "/main_.ql");
+    ASSERT_TRUE(DoOpenProject(Owner()));
+    projectLog.heard.clear();
+    fileDialogs.openRequests.clear();
+  }
+
+  // An open page of the project, marked modified.
+  std::shared_ptr<QlEPage> AddOpenPage(const std::string& name) {
+    auto page = std::make_shared<QlEPage>(name);
+    page->modified = true;
+    Project().openPages.push_back(page);
+    return page;
+  }
+
+  static Strings ChannelNames() {
+    Strings names;
+    for (const auto& channel : Db().GetChannels()) names.push_back(channel->GetName());
+    return names;
+  }
+
+  static bool AnyPageModified() {
+    for (const auto& page : Project().openPages)
+      if (page->modified) return true;
+    return false;
+  }
+
+  ParentWindow* Owner() { return reinterpret_cast<ParentWindow*>(&ownerToken_); }
+
+  static constexpr const char* kPageText =
+      R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16316664,)"
+      R"("access-permission":0,"elements":[]})";
+  const AskedQuestion kSavePrompt{nullptr, "工程被更改, 是否需要保存?", "提示"};
+
+  AskedQuestion SavePrompt() { return {Owner(), kSavePrompt.text, kSavePrompt.caption}; }
+
+  ProjectLog projectLog;
+  PageViews pageViews;
+  RecordingMessageBoxes boxes;
+  ScriptedQuestions questions;
+  ScriptedNewProjectDialog newDialog;
+  ScriptedFileDialogs fileDialogs;
+
+ private:
+  std::string savedUsersPath_;
+  int ownerToken_ = 0;
+};
+
+// Default channels.
+
+TEST_F(ProjectCommandsTest, TheSerialChannelsTakeTheListedPortsOrOnesAboveThem) {
+  struct Case {
+    std::vector<uint32_t> listed;
+    uint32_t first;
+    uint32_t second;
+  };
+  const std::vector<Case> cases = {
+      {{}, 1, 2},     {{3, 5}, 3, 5}, {{1}, 1, 2},         {{4}, 4, 5},
+      {{9, 2}, 9, 2}, {{6, 3, 8}, 6, 3}, {{33}, 33, 34},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.listed));
+    Db().Reset();
+    std::vector<SerialPortInfo> ports;
+    for (uint32_t port : c.listed) ports.push_back({"tty", port});
+
+    CreateDefaultSerialChannels(ports);
+
+    ASSERT_EQ(ChannelNames(), (Strings{"S1", "S2"}));
+    const auto s1 = std::dynamic_pointer_cast<ChannelSerialPort>(Db().GetChannels()[0]);
+    const auto s2 = std::dynamic_pointer_cast<ChannelSerialPort>(Db().GetChannels()[1]);
+    ASSERT_NE(s1, nullptr);
+    ASSERT_NE(s2, nullptr);
+    EXPECT_EQ(s1->GetSettings().port, c.first);
+    EXPECT_EQ(s2->GetSettings().port, c.second);
+  }
+}
+
+TEST_F(ProjectCommandsTest, DefaultChannelsHaveTheirNamesDescriptionsAndLineSettings) {
+  CreateDefaultSerialChannels({{"ttyS2", 3}, {"ttyS4", 5}});
+  CreateDefaultEthernetChannels();
+
+  ASSERT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
+  const auto& channels = Db().GetChannels();
+  const Strings descriptions = {"串口1", "串口2", "网口1", "网口2"};
+  for (std::size_t i = 0; i < channels.size(); ++i) {
+    EXPECT_EQ(channels[i]->GetDescription(), descriptions[i]);
+    EXPECT_EQ(channels[i]->GetType(), i < 2 ? Channel::kTypeSerial : Channel::kTypeEthernet);
+    EXPECT_TRUE(channels[i]->GetNodeList().empty());
+  }
+  for (std::size_t i = 0; i < 2; ++i) {
+    const auto serial = std::dynamic_pointer_cast<ChannelSerialPort>(channels[i]);
+    ASSERT_NE(serial, nullptr);
+    const NsCommServer::SerialParams& settings = serial->GetSettings();
+    EXPECT_EQ(settings.baud, 0x800u);
+    EXPECT_EQ(settings.parity, 0x400u);
+    EXPECT_EQ(settings.dataBits, 0x4u);
+    EXPECT_EQ(settings.stopBits, 0x1u);
+    // Its own transport, no port opened.
+    EXPECT_NE(serial->GetDeviceImpl(), nullptr);
+  }
+  EXPECT_EQ(channels[0]->GetParamText(), "com:3;param:9600,e,7,1;");
+  EXPECT_EQ(MakeSerialChannelId(0), "S1");
+  EXPECT_EQ(MakeEthernetChannelId(1), "E1");
+}
+
+// Runtime reset.
+
+TEST_F(ProjectCommandsTest, TheRuntimeResetStopsPollingAndEmptiesChannelsAlarmsAndUsers) {
+  RunModeLog runModes;
+  NodeDbListener::Register(&runModes);
+
+  Db().SetRunning(true);
+  auto channel = std::make_shared<NsTermination::ChannelEthernet>("E0");
+  ASSERT_TRUE(Db().AddChannel(channel));
+  NsDevDefine::ENetDevParam param;
+  param.name = "PLC1";
+  param.deviceId = NsTermination::kModelModbusTcp;
+  param.ipAddr = htonl(INADDR_LOOPBACK);
+  param.port = 1;
+  ASSERT_TRUE(NsTermination::AddENetDev(channel->GetHandle(), param));
+  const auto node = FindNode("PLC1");
+  ASSERT_NE(node, nullptr);
+  EXPECT_TRUE(node->GetWorkerCtrl().IsAlive());
+
+  auto segment = std::make_shared<NsAlarm::AlarmSeg>();
+  segment->SetMessages({"a"});
+  Alarms().AddSeg(segment);
+  Alarms().SetMaxHistCount(10);
+  Alarms().OnAlarmOn(segment.get(), 0);
+  Alarms().OnAlarmOff(segment.get(), 0);
+  Alarms().OnAlarmOn(segment.get(), 0);
+  GetUserList() = {{"someone", "pw", 2}};
+
+  ResetProjectRuntime();
+
+  EXPECT_FALSE(Db().IsRunning());
+  EXPECT_TRUE(Db().GetChannels().empty());
+  EXPECT_FALSE(node->GetWorkerCtrl().IsAlive());
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+  EXPECT_TRUE(Alarms().GetActiveAlarms().empty());
+  {
+    std::shared_lock lock(Alarms().GetHistoryLock());
+    EXPECT_EQ(Alarms().GetHistory().Count(), 1u);
+  }
+  EXPECT_EQ(GetUserList(), kDefaultUsers);
+  EXPECT_TRUE(runModes.modes.empty());
+
+  std::erase(NodeDbListener::GetRegistry(), &runModes);
+}
+
+// New project.
+
+TEST_F(ProjectCommandsTest, ANewProjectHasTheDefaultChannelsAFirstPageAndNoFilesYet) {
+  Db().AddChannel(std::make_shared<NsTermination::ChannelEthernet>("left over"));
+  const std::string folder = temp_ / "新工程";
+  newDialog.steps.push_back(NewProjectDialog::Fields{"测试工程", folder + "/", 800, 600});
+
+  DoNewProject(Owner());
+
+  ASSERT_EQ(newDialog.proposed.size(), 1u);
+  EXPECT_EQ(newDialog.proposed[0].name, "");
+  EXPECT_EQ(newDialog.proposed[0].folder, "");
+  EXPECT_EQ(newDialog.proposed[0].width, 600);
+  EXPECT_EQ(newDialog.proposed[0].height, 480);
+  EXPECT_EQ(newDialog.parents, std::vector<ParentWindow*>{Owner()});
+
+  EXPECT_TRUE(Project().open);
+  EXPECT_EQ(Project().name, "测试工程");
+  EXPECT_EQ(Project().directory, folder);
+  EXPECT_EQ(Project().width, 800.0f);
+  EXPECT_EQ(Project().height, 600.0f);
+  EXPECT_EQ(Project().pageNames, Strings{"页面1"});
+  EXPECT_EQ(Project().homePage, "页面1");
+  EXPECT_TRUE(Project().modified);
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
+  EXPECT_EQ(GetUserList(), kDefaultUsers);
+
+  // Created is heard with the channels in place and before the first page.
+  ASSERT_EQ(projectLog.What(), Strings{"created"});
+  EXPECT_EQ(projectLog.heard[0].channels, 4u);
+  EXPECT_TRUE(projectLog.heard[0].pages.empty());
+  EXPECT_EQ(pageViews.added, Strings{"页面1"});
+
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(questions.asked.empty());
+}
+
+TEST_F(ProjectCommandsTest, ANewProjectIsNotMadeFromACancelledOrUnusableDialog) {
+  struct Case {
+    const char* what;
+    std::optional<NewProjectDialog::Fields> step;
+  };
+  const std::vector<Case> cases = {
+      {"cancelled", std::nullopt},
+      {"name the dialog should have refused", NewProjectDialog::Fields{"a..b", "/tmp/x", 1, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Db().AddChannel(std::make_shared<NsTermination::ChannelEthernet>("left over"));
+    newDialog.steps = {c.step};
+
+    DoNewProject(Owner());
+
+    EXPECT_FALSE(Project().open);
+    EXPECT_TRUE(Project().pageNames.empty());
+    EXPECT_TRUE(Db().GetChannels().empty());
+    EXPECT_TRUE(projectLog.heard.empty());
+  }
+  // Without a dialog there is nothing to make a project from.
+  NewProjectDialog::Install(nullptr);
+  DoNewProject(Owner());
+  EXPECT_FALSE(Project().open);
+}
+
+TEST_F(ProjectCommandsTest, ANewProjectTakesTheProposedSizeForAnEmptyEntry) {
+  newDialog.steps.push_back(NewProjectDialog::Fields{"p", temp_.Path(), 0, -3});
+  DoNewProject(Owner());
+  ASSERT_TRUE(Project().open);
+  EXPECT_EQ(Project().width, 600.0f);
+  EXPECT_EQ(Project().height, 480.0f);
+}
+
+TEST_F(ProjectCommandsTest, ANewProjectOverAModifiedOneAsksFirst) {
+  OpenThroughCommand(CopyFullProject());
+  Project().modified = true;
+  newDialog.steps.push_back(NewProjectDialog::Fields{"p", temp_ / "new", 640, 480});
+
+  // Cancel: the open project stays as it is and the dialog is not shown.
+  questions.answers = {QuestionAnswer::Cancel};
+  DoNewProject(Owner());
+  EXPECT_EQ(questions.asked, std::vector<AskedQuestion>{SavePrompt()});
+  EXPECT_TRUE(newDialog.parents.empty());
+  EXPECT_TRUE(Project().modified);
+  EXPECT_EQ(Project().pageNames, (Strings{"页面1", "页面2", "报警"}));
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "E0", "E1", "S2"}));
+
+  // No: the old project closes unsaved and the new one is made.
+  questions.answers = {QuestionAnswer::No};
+  DoNewProject(Owner());
+  EXPECT_EQ(projectLog.What(), (Strings{"closing", "created"}));
+  EXPECT_EQ(Project().pageNames, Strings{"页面1"});
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
+  EXPECT_EQ(Alarms().GetSegments().size(), 0u);
+}
+
+// Open.
+
+TEST_F(ProjectCommandsTest, OpenLoadsTheChosenFolderIntoTheProject) {
+  const std::string folder = CopyFullProject();
+  Db().AddChannel(std::make_shared<NsTermination::ChannelEthernet>("left over"));
+  fileDialogs.files.push_back(folder + "/main_.ql");
+
+  ASSERT_TRUE(DoOpenProject(Owner()));
+
+  EXPECT_EQ(fileDialogs.openRequests,
+            (std::vector<ScriptedFileDialogs::OpenRequest>{
+                {Owner(), ".ql", "工程文件(main_.ql)|main_.ql||"}}));
+  EXPECT_TRUE(Project().open);
+  EXPECT_FALSE(Project().modified);
+  EXPECT_EQ(Project().directory, folder);
+  EXPECT_EQ(Project().name, "");
+  EXPECT_EQ(Project().width, 800.0f);
+  EXPECT_EQ(Project().height, 600.0f);
+  EXPECT_EQ(Project().homePage, "页面2");
+  EXPECT_EQ(Project().serverAddress, inet_addr("192.168.1.100"));
+  EXPECT_EQ(Project().pageNames, (Strings{"页面1", "页面2", "报警"}));
+  ASSERT_EQ(Project().events.size(), 2u);
+  EXPECT_EQ(Project().events[1]->GetAddress(), "FX1.X0");
+
+  // The live objects hold this project only.
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "E0", "E1", "S2"}));
+  EXPECT_EQ(Alarms().GetSegments().size(), 3u);
+  EXPECT_EQ(GetUserList(), kFixtureUsers);
+  EXPECT_EQ(UsersFilePath, folder + "/users_config");
+
+  ASSERT_EQ(projectLog.What(), Strings{"opened"});
+  EXPECT_TRUE(projectLog.heard[0].open);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ProjectCommandsTest, AFailedOpenSaysSoAndLeavesNoProjectOpen) {
+  // The files are read channels, data blocks, alarms, main file, users,
+  // events: what was read before the failing one stays in the runtime.
+  struct Case {
+    const char* what;
+    const char* file;
+    const char* replacement;  // null: the file is removed
+    std::size_t channels;
+    std::size_t segments;
+    const std::vector<QlUser>* users;
+  };
+  const std::vector<Case> cases = {
+      {"no channels file", "com_chns", nullptr, 0, 0, &kDefaultUsers},
+      {"no data-block file", "acq_db", nullptr, 4, 0, &kDefaultUsers},
+      {"damaged alarm file", "alarm_config", "{", 4, 0, &kDefaultUsers},
+      {"damaged main file", "main_.ql", R"({"ver":101,"page-list":[]})", 4, 3, &kDefaultUsers},
+      {"damaged events file", "events", "[]", 4, 3, &kFixtureUsers},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    boxes.shown.clear();
+    const std::string folder = CopyFullProject("case" + std::to_string(n++));
+    if (c.replacement == nullptr) {
+      fs::remove(folder + "/" + c.file);
+    } else {
+      WriteFileText(folder + "/" + c.file, c.replacement);
+    }
+    // The path chosen is always the main file, even where it is damaged.
+    fileDialogs.files.push_back(folder + "/main_.ql");
+
+    EXPECT_FALSE(DoOpenProject(Owner()));
+
+    EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{
+                               {Owner(), "打开工程操作失败.", "提示", MessageIcon::Error}}));
+    EXPECT_FALSE(Project().open);
+    EXPECT_TRUE(Project().pageNames.empty());
+    EXPECT_TRUE(Project().events.empty());
+    EXPECT_EQ(Db().GetChannels().size(), c.channels);
+    EXPECT_EQ(Alarms().GetSegments().size(), c.segments);
+    EXPECT_EQ(GetUserList(), *c.users);
+    EXPECT_TRUE(projectLog.heard.empty());
+  }
+
+  // The next command empties what the failed load left.
+  EXPECT_FALSE(DoOpenProject(Owner()));
+  EXPECT_TRUE(Db().GetChannels().empty());
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+}
+
+TEST_F(ProjectCommandsTest, CancellingTheOpenDialogLeavesNoProjectAndAnEmptyRuntime) {
+  OpenThroughCommand(CopyFullProject());
+
+  EXPECT_FALSE(DoOpenProject(Owner()));
+
+  EXPECT_EQ(fileDialogs.openRequests.size(), 1u);
+  EXPECT_TRUE(questions.asked.empty());
+  EXPECT_EQ(projectLog.What(), Strings{"closing"});
+  EXPECT_FALSE(Project().open);
+  EXPECT_TRUE(Project().pageNames.empty());
+  EXPECT_TRUE(Db().GetChannels().empty());
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ProjectCommandsTest, OpeningOverAModifiedProjectAsksAndCancelKeepsIt) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  const auto page = AddOpenPage("页面1");
+
+  questions.answers = {QuestionAnswer::Cancel};
+  EXPECT_FALSE(DoOpenProject(Owner()));
+  EXPECT_EQ(questions.asked, std::vector<AskedQuestion>{SavePrompt()});
+  EXPECT_TRUE(fileDialogs.openRequests.empty());
+  EXPECT_TRUE(Project().open);
+  EXPECT_TRUE(page->modified);
+  EXPECT_EQ(Db().GetChannels().size(), 4u);
+
+  // Yes saves into the project's folder, then the other project opens.
+  const std::string other = CopyFullProject("other");
+  WriteFileText(other + "/main_.ql",
+                R"({"ver":100,"home-page":"甲","page-list":[{"name":"甲"}]})");
+  questions.answers = {QuestionAnswer::Yes};
+  fileDialogs.files.push_back(other + "/main_.ql");
+  ASSERT_TRUE(DoOpenProject(Owner()));
+  EXPECT_FALSE(page->modified);
+  EXPECT_TRUE(Exists(folder + "/页面1.ovpg"));
+  EXPECT_EQ(projectLog.What(), (Strings{"closing", "opened"}));
+  EXPECT_EQ(Project().pageNames, Strings{"甲"});
+  EXPECT_EQ(Project().directory, other);
+}
+
+// Close.
+
+TEST_F(ProjectCommandsTest, ClosingAnUnchangedProjectAsksNothingAndEmptiesEverything) {
+  EXPECT_EQ(DoCloseProject(Owner()), kProjectClosed);
+  EXPECT_TRUE(projectLog.heard.empty());
+
+  OpenThroughCommand(CopyFullProject());
+  auto page = std::make_shared<QlEPage>("页面1");
+  Project().openPages.push_back(page);
+  UiErrList::Instance().results.push_back(std::make_shared<UiErrActivePage>("页面1"));
+
+  EXPECT_EQ(DoCloseProject(Owner()), kProjectClosed);
+
+  EXPECT_TRUE(questions.asked.empty());
+  // The listeners hear of it while the project is still there.
+  ASSERT_EQ(projectLog.What(), Strings{"closing"});
+  EXPECT_TRUE(projectLog.heard[0].open);
+  EXPECT_EQ(projectLog.heard[0].pages.size(), 3u);
+  EXPECT_FALSE(Project().open);
+  EXPECT_TRUE(Project().directory.empty());
+  EXPECT_TRUE(Project().pageNames.empty());
+  EXPECT_TRUE(Project().events.empty());
+  EXPECT_TRUE(Db().GetChannels().empty());
+  EXPECT_TRUE(Alarms().GetSegments().empty());
+  EXPECT_EQ(GetUserList(), kDefaultUsers);
+  EXPECT_TRUE(UiErrList::Instance().results.empty());
+  // The page windows close by themselves afterwards.
+  EXPECT_EQ(Project().openPages.size(), 1u);
+}
+
+TEST_F(ProjectCommandsTest, TheSavePromptGuardsTheClose) {
+  struct Case {
+    const char* what;
+    bool projectModified;
+    QuestionAnswer answer;
+    int result;
+    bool closed;
+    bool saved;
+  };
+  const std::vector<Case> cases = {
+      {"yes", true, QuestionAnswer::Yes, kProjectClosed, true, true},
+      {"no", true, QuestionAnswer::No, kProjectClosed, true, false},
+      {"cancel", true, QuestionAnswer::Cancel, kCloseCancelled, false, false},
+      {"only a page changed, no", false, QuestionAnswer::No, kProjectClosed, true, false},
+      {"only a page changed, cancel", false, QuestionAnswer::Cancel, kCloseCancelled, false,
+       false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = CopyFullProject("case" + std::to_string(n++));
+    fs::remove(folder + "/页面1.ovpg");
+    OpenThroughCommand(folder);
+    Project().openPages.clear();
+    Project().modified = c.projectModified;
+    const auto page = AddOpenPage("页面1");
+    questions.asked.clear();
+    questions.answers = {c.answer};
+
+    EXPECT_EQ(DoCloseProject(Owner()), c.result);
+
+    EXPECT_EQ(questions.asked, std::vector<AskedQuestion>{SavePrompt()});
+    EXPECT_EQ(Project().open, !c.closed);
+    EXPECT_EQ(Exists(folder + "/页面1.ovpg"), c.saved);
+    if (c.closed) {
+      // No page window asks again.
+      EXPECT_FALSE(page->modified);
+      EXPECT_EQ(projectLog.What(), Strings{"closing"});
+      EXPECT_TRUE(Db().GetChannels().empty());
+    } else {
+      EXPECT_TRUE(page->modified);
+      EXPECT_EQ(Project().modified, c.projectModified);
+      EXPECT_TRUE(projectLog.heard.empty());
+      EXPECT_EQ(Db().GetChannels().size(), 4u);
+    }
+    ResetProject();
+    projectLog.heard.clear();
+  }
+}
+
+TEST_F(ProjectCommandsTest, AYesWhoseSaveFailsOrIsCancelledKeepsTheProjectOpen) {
+  // A new project has no folder yet: Yes goes to the folder browser.
+  newDialog.steps.push_back(NewProjectDialog::Fields{"p", temp_ / "nowhere", 640, 480});
+  pageViews.openEditors = true;
+  DoNewProject(Owner());
+  ASSERT_TRUE(Project().open);
+  ASSERT_EQ(Project().openPages.size(), 1u);
+  Project().openPages[0]->modified = true;
+
+  questions.answers = {QuestionAnswer::Yes};
+  EXPECT_EQ(DoCloseProject(Owner()), kCloseCancelled);
+  EXPECT_EQ(fileDialogs.folderRequests,
+            (std::vector<ScriptedFileDialogs::FolderRequest>{{Owner(), ""}}));
+
+  // A folder where the project files cannot be written.
+  const std::string blocked = Folder("blocked");
+  fs::create_directory(blocked + "/com_chns");
+  questions.answers = {QuestionAnswer::Yes};
+  fileDialogs.folders.push_back(blocked);
+  EXPECT_EQ(DoCloseProject(Owner()), kCloseCancelled);
+
+  EXPECT_TRUE(Project().open);
+  EXPECT_TRUE(Project().modified);
+  EXPECT_TRUE(Project().openPages[0]->modified);
+  EXPECT_EQ(Project().directory, temp_ / "nowhere");
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
+  EXPECT_FALSE(Exists(blocked + "/页面1.ovpg"));
+  EXPECT_EQ(projectLog.What(), Strings{"created"});
+
+  // A folder that takes it: saved there, then closed.
+  const std::string good = Folder("good");
+  questions.answers = {QuestionAnswer::Yes};
+  fileDialogs.folders.push_back(good);
+  EXPECT_EQ(DoCloseProject(Owner()), kProjectClosed);
+  EXPECT_TRUE(Exists(good + "/main_.ql"));
+  EXPECT_TRUE(Exists(good + "/页面1.ovpg"));
+  EXPECT_FALSE(Project().open);
+}
+
+// Save and save as.
+
+TEST_F(ProjectCommandsTest, SaveWritesTheProjectFilesAndEveryOpenPage) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  for (const std::string& file : kFixtureFiles) fs::remove(folder + "/" + file);
+  fs::remove(folder + "/页面1.ovpg");
+  Project().modified = true;
+  const auto page1 = AddOpenPage("页面1");
+  const auto page2 = AddOpenPage("页面2");
+  page2->modified = false;
+
+  ASSERT_TRUE(DoSaveProject(Owner()));
+
+  for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(folder + "/" + file)) << file;
+  EXPECT_TRUE(Exists(folder + "/页面1.ovpg"));
+  EXPECT_TRUE(Exists(folder + "/页面2.ovpg"));
+  EXPECT_FALSE(Project().modified);
+  EXPECT_FALSE(AnyPageModified());
+  EXPECT_TRUE(fileDialogs.folderRequests.empty());
+
+  // What was written opens again as the same project.
+  ResetProject();
+  OpenThroughCommand(folder);
+  EXPECT_EQ(Project().pageNames, (Strings{"页面1", "页面2", "报警"}));
+  EXPECT_EQ(Project().homePage, "页面2");
+  EXPECT_EQ(Project().width, 800.0f);
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "E0", "E1", "S2"}));
+  EXPECT_EQ(Alarms().GetSegments().size(), 3u);
+  EXPECT_EQ(Project().events.size(), 2u);
+  EXPECT_EQ(GetUserList(), kFixtureUsers);
+}
+
+TEST_F(ProjectCommandsTest, ASaveWithAFailingPageSavesTheOthersAndStaysModified) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  Project().modified = true;
+  // Its file name is taken by a folder.
+  fs::create_directory(folder + "/页面2.ovpg");
+  const auto failing = AddOpenPage("页面2");
+  const auto page = AddOpenPage("报警");
+  fs::remove(folder + "/报警.ovpg");
+
+  EXPECT_FALSE(DoSaveProject(Owner()));
+
+  EXPECT_TRUE(Project().modified);
+  EXPECT_TRUE(failing->modified);
+  // Tried even after the first failed.
+  EXPECT_TRUE(Exists(folder + "/报警.ovpg"));
+  EXPECT_FALSE(page->modified);
+}
+
+TEST_F(ProjectCommandsTest, ASaveWhoseProjectFilesFailSavesNoPageAndChangesNoFlag) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  Project().modified = true;
+  const auto page = AddOpenPage("报警");
+  fs::remove(folder + "/报警.ovpg");
+  fs::remove(folder + "/events");
+  fs::create_directory(folder + "/events");
+
+  EXPECT_FALSE(DoSaveProject(Owner()));
+
+  EXPECT_TRUE(Project().modified);
+  EXPECT_TRUE(page->modified);
+  EXPECT_FALSE(Exists(folder + "/报警.ovpg"));
+  EXPECT_EQ(Project().directory, folder);
+}
+
+TEST_F(ProjectCommandsTest, SaveAsIntoAnotherFolderTakesEveryPageFileAlong) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  WriteFileText(folder + "/页面1.ovpg", "old page 1");
+  const auto page = AddOpenPage("报警");
+  const std::string target = Folder("copy");
+  WriteFileText(target + "/页面1.ovpg", "to be replaced");
+  fileDialogs.folders.push_back(target + "/");
+
+  ASSERT_TRUE(DoSaveProjectAs(Owner()));
+
+  EXPECT_EQ(Project().directory, target);
+  // Listed pages are copied as they are, open pages saved from the editor;
+  // a page without a file has nothing to copy.
+  EXPECT_EQ(ReadFileText(target + "/页面1.ovpg"), "old page 1");
+  EXPECT_NE(ReadFileText(target + "/报警.ovpg"), kPageText);
+  EXPECT_FALSE(Exists(target + "/页面2.ovpg"));
+  for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(target + "/" + file)) << file;
+  EXPECT_FALSE(page->modified);
+  EXPECT_FALSE(Project().modified);
+  // The old folder keeps its files.
+  EXPECT_EQ(ReadFileText(folder + "/页面1.ovpg"), "old page 1");
+  EXPECT_EQ(ReadFileText(folder + "/报警.ovpg"), kPageText);
+}
+
+TEST_F(ProjectCommandsTest, SaveAsIntoTheSameFolderHoweverNamedCopiesNoPageOntoItself) {
+  const std::string folder = CopyFullProject();
+  fs::create_directory_symlink(folder, temp_ / "link");
+  OpenThroughCommand(folder);
+  WriteFileText(folder + "/页面1.ovpg", "page 1 as saved");
+
+  for (const std::string& same : {folder, folder + "/", "  " + folder + " ", temp_ / "link"}) {
+    SCOPED_TRACE(same);
+    Project().modified = true;
+    fileDialogs.folders.push_back(same);
+    ASSERT_TRUE(DoSaveProjectAs(Owner()));
+    EXPECT_EQ(ReadFileText(folder + "/页面1.ovpg"), "page 1 as saved");
+    EXPECT_EQ(ReadFileText(folder + "/报警.ovpg"), kPageText);
+    EXPECT_FALSE(Project().modified);
+  }
+}
+
+TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  const auto page = AddOpenPage("报警");
+  Project().modified = true;
+
+  // Cancelled.
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
+  // A folder that does not exist.
+  fileDialogs.folders.push_back(temp_ / "missing");
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
+  EXPECT_FALSE(fs::exists(temp_ / "missing"));
+  // A page file that cannot be copied there.
+  const std::string blocked = Folder("blocked");
+  fs::create_directory(blocked + "/页面1.ovpg");
+  fileDialogs.folders.push_back(blocked);
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
+  EXPECT_FALSE(Exists(blocked + "/main_.ql"));
+
+  EXPECT_EQ(Project().directory, folder);
+  EXPECT_TRUE(Project().modified);
+  EXPECT_TRUE(page->modified);
+  // No project, or no folder.
+  EXPECT_FALSE(SaveProjectTo(" "));
+  ResetProject();
+  EXPECT_FALSE(SaveProjectTo(Folder("closed")));
+  EXPECT_FALSE(Exists(temp_ / "closed/main_.ql"));
+}
+
+// The whole road.
+
+TEST_F(ProjectCommandsTest, ANewProjectSavedClosedAndOpenedAgainIsTheSameProject) {
+  const std::string folder = Folder("road");
+  newDialog.steps.push_back(NewProjectDialog::Fields{"road", temp_ / "not yet", 320, 240});
+  pageViews.openEditors = true;
+  DoNewProject(Owner());
+  ASSERT_TRUE(Project().open);
+  fileDialogs.folders.push_back(folder);
+
+  ASSERT_TRUE(DoSaveProject(Owner()));
+  EXPECT_EQ(Project().directory, folder);
+  Project().openPages.clear();
+  EXPECT_EQ(DoCloseProject(Owner()), kProjectClosed);
+  EXPECT_TRUE(questions.asked.empty());
+
+  fileDialogs.files.push_back(folder + "/main_.ql");
+  ASSERT_TRUE(DoOpenProject(Owner()));
+  EXPECT_EQ(Project().pageNames, Strings{"页面1"});
+  EXPECT_EQ(Project().homePage, "页面1");
+  EXPECT_EQ(Project().width, 320.0f);
+  EXPECT_EQ(Project().height, 240.0f);
+  EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
+  EXPECT_TRUE(Exists(folder + "/页面1.ovpg"));
+  EXPECT_EQ(projectLog.What(), (Strings{"created", "closing", "opened"}));
+}
+
+}  // namespace
+}  // namespace NsOvrin::Testing
