@@ -1,0 +1,145 @@
+#include "dialogs/ProtDialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+#include "dialogs/ProtEditor.h"
+#include "wui/CColorfulStatic.h"
+#include "wui/DlgItem.h"
+
+namespace NsOvrin {
+
+namespace {
+
+QColor FromColorRef(uint32_t colour) {
+  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+constexpr int kCaptionHeight = 20;
+
+}  // namespace
+
+ProtDialog::ProtDialog(QWidget* parent, ProtEditor& editor)
+    : QDialog(parent, Qt::Widget), editor_(editor), vbar_(new QScrollBar(Qt::Vertical, this)) {
+  setAutoFillBackground(true);
+  vbar_->hide();
+  connect(vbar_, &QScrollBar::actionTriggered, this, [this](int action) { OnScrollAction(action); });
+}
+
+QLabel* ProtDialog::AddStatic(const char* text, const QRect& rect) {
+  return NewStatic(this, text, rect);
+}
+
+QLabel* ProtDialog::NewStatic(QWidget* parent, const char* text, const QRect& rect) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, FromColorRef(kStaticTextColour));
+  label->setPalette(palette);
+  label->setGeometry(rect);
+  return label;
+}
+
+int ProtDialog::AddGroup(int separatorId, int captionId, const char* caption, int y) {
+  // The placeholder only marks where the line runs.
+  auto* placeholder = new QLabel(this);
+  NsWui::SetDlgItemId(placeholder, separatorId);
+  placeholder->setGeometry(0, y, kPageWidth, 2);
+  placeholder->hide();
+  NsWui::SeparatorLine line;
+  line.anchor = placeholder;
+  line.colour = kSeparatorColour;
+  line.horizontal = true;
+  line.shown = true;
+  line.penStyle = NsWui::PS_SOLID;
+  separators_.push_back(line);
+
+  auto* label = new NsWui::CColorfulStatic(kCaptionTextColour, kCaptionFontSize, 1, this);
+  NsWui::SetDlgItemId(label, captionId);
+  label->SetText(caption);
+  label->frameStyle.backgroundColour = kCaptionFill;
+  label->frameStyle.gradient = false;
+  label->frameStyle.background = true;
+  label->setGeometry(0, y + 4, kPageWidth, kCaptionHeight);
+  return y + 4 + kCaptionHeight + 6;
+}
+
+QLabel* ProtDialog::AddEyeBitmap(int x, int y) {
+  QPixmap eye(14, 9);
+  eye.fill(Qt::transparent);
+  {
+    QPainter painter(&eye);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x60, 0x68, 0x70), 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(0.5, 0.5, 13.0, 8.0));
+    painter.setBrush(QColor(0x60, 0x68, 0x70));
+    painter.drawEllipse(QRectF(4.5, 2.0, 5.0, 5.0));
+  }
+  auto* label = new QLabel(this);
+  label->setPixmap(eye);
+  label->setGeometry(x, y, 14, 9);
+  return label;
+}
+
+void ProtDialog::MeasureContent(int height) {
+  resize(kPageWidth, height);
+  editor_.contentWidth = width();
+  editor_.contentHeight = height;
+}
+
+void ProtDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
+  }
+}
+
+void ProtDialog::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  for (const NsWui::SeparatorLine& line : separators_) line.Paint(painter);
+}
+
+void ProtDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  vbar_->setGeometry(width() - barWidth, 0, barWidth, height());
+  vbar_->raise();
+  editor_.UpdateScrollRange(editor_.contentHeight, height());
+}
+
+void ProtDialog::wheelEvent(QWheelEvent* event) {
+  // Only the vertical wheel scrolls the page.
+  if (event->angleDelta().y() == 0 && event->angleDelta().x() != 0) {
+    QDialog::wheelEvent(event);
+    return;
+  }
+  if (editor_.OnMouseWheel(event->angleDelta().y())) event->accept();
+}
+
+void ProtDialog::OnScrollAction(int action) {
+  int code = -1;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = ProtEditor::SB_LINEUP; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = ProtEditor::SB_LINEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = ProtEditor::SB_PAGEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = ProtEditor::SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderMove: code = ProtEditor::SB_THUMBTRACK; break;
+    case QAbstractSlider::SliderToMinimum: code = ProtEditor::SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = ProtEditor::SB_BOTTOM; break;
+    default: return;
+  }
+  editor_.OnVScroll(code, vbar_->sliderPosition());
+  // The bar shows what the page applied, not what the slider computed.
+  vbar_->setSliderPosition(editor_.scrollPos);
+}
+
+}  // namespace NsOvrin

@@ -1,0 +1,51 @@
+#pragma once
+// The interface of an in-place cell editor: a window that a grid shows over
+// a cell, pre-filled with the cell's text, and that hands accepted text on
+// through its hooks.
+#include <functional>
+#include <string>
+
+#include "wui/WRect.h"
+
+class QWidget;
+
+namespace NsOvrin::NsWui {
+
+class RtEditorBase {
+ public:
+  // (text at edit start, new text, reason out) -> accepted. Read only by
+  // the confirm editor.
+  using Validator = std::function<bool(const std::string&, const std::string&, std::string&)>;
+  // The user's hook; it may rewrite the text before the commit writes it.
+  using ChangeHook = std::function<void(std::string&)>;
+  // Set by the grid when an edit begins: writes the text into the cell.
+  using CommitHook = std::function<void(std::string&)>;
+  // Set by the factory that made the editor: the editor is closing.
+  using CloseHook = std::function<void(RtEditorBase*)>;
+
+  virtual ~RtEditorBase() = default;
+
+  // 0 without a window.
+  virtual int GetCtrlId() const = 0;
+  // Nothing without an owner (or without a window).
+  virtual void Show(QWidget* owner, const WRect& cell, const std::string& text) = 0;
+  virtual void Hide() = 0;
+  virtual void DestroyWnd() = 0;
+
+  Validator validator;
+  ChangeHook changeHook;
+  CommitHook commitHook;
+  CloseHook closeHook;
+
+ protected:
+  // Passes a text on to the change hook and then to the commit hook.
+  void Commit(std::string& text) {
+    if (changeHook) changeHook(text);
+    if (commitHook) commitHook(text);
+  }
+  void Close() {
+    if (closeHook) closeHook(this);
+  }
+};
+
+}  // namespace NsOvrin::NsWui

@@ -1,0 +1,90 @@
+#pragma once
+// The part of a grid that owns its in-place editors: it makes them, keeps
+// them registered with the cells they serve, shows the right one over a
+// clicked cell and ends the edit. The grid supplies its window and cells.
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "wui/OvRtHitTestBase.h"
+#include "wui/RtEditorBase.h"
+#include "wui/WRect.h"
+
+class QWidget;
+
+namespace NsOvrin::NsWui {
+
+class RtComboBox;
+class RtConfirmEdit;
+class RtEdit;
+
+struct RtEditorEntry {
+  std::shared_ptr<OvRtHitTestBase> hitTest;
+  std::shared_ptr<RtEditorBase> editor;
+};
+
+// The font of dialog controls.
+void SetDefaultGuiFont(QWidget* window);
+
+class RtEditorMngBase {
+ public:
+  // An editor reporting this id is never taken for the current one.
+  static constexpr int kNoControlId = 0xFFFFFF;
+
+  RtEditorMngBase() = default;
+  virtual ~RtEditorMngBase() = default;
+  RtEditorMngBase(const RtEditorMngBase&) = delete;
+  RtEditorMngBase& operator=(const RtEditorMngBase&) = delete;
+
+  // Hides the current editor; there is no current one afterwards.
+  virtual void EndEdit();
+  // The parent of the editor windows; cell rectangles are in its
+  // coordinates.
+  virtual QWidget* GetHostWnd() = 0;
+  virtual WRect GetCellRect(int row, int col) = 0;
+  virtual std::string GetCellText(int row, int col) = 0;
+  virtual void SetCellText(int row, int col, const std::string& text) = 0;
+  virtual QWidget* GetOwnerWnd() = 0;
+
+  // Each makes a hidden editor window on the host with a free id; the
+  // editor is not registered.
+  std::shared_ptr<RtEdit> MakeEdit();
+  std::shared_ptr<RtComboBox> MakeComboBox();
+  std::shared_ptr<RtConfirmEdit> MakeConfirmEdit();
+
+  // Registers an editor for the cells of a column from a first row down and
+  // returns a copy of the entry; a null editor registers nothing and gives
+  // an empty entry.
+  RtEditorEntry AddColumnEditor(int col, std::shared_ptr<RtEditorBase> editor, int firstRow);
+  RtEditorEntry AddColumnWndEditor(int col, const std::shared_ptr<RtEdit>& editor, int firstRow);
+  RtEditorEntry AddColumnWndEditor(int col, const std::shared_ptr<RtComboBox>& editor, int firstRow);
+
+  // From the number of entries on, the first larger id no registered editor
+  // has.
+  int GetFreeControlId() const;
+  // Ends the edit, then shows the first enabled editor that accepts the
+  // cell; the commit writes into that cell.
+  void BeginEdit(int row, int col);
+  // Ends the edit, destroys every editor window and forgets the editors.
+  void DestroyEditors();
+
+  // The editor being shown; null when none is.
+  std::shared_ptr<RtEditorBase> CurrentEditor() const;
+
+  std::vector<RtEditorEntry> entries;
+  // Of the last BeginEdit; owners read them in their hooks.
+  int editRow = -1;
+  int editCol = -1;
+  bool editingEnabled = true;
+
+ private:
+  void OnEditorClose(RtEditorBase* editor);
+  template <class Editor>
+  void Adopt(Editor& editor);
+
+  std::optional<std::size_t> current_;
+};
+
+}  // namespace NsOvrin::NsWui
