@@ -379,6 +379,19 @@ std::vector<std::shared_ptr<TaskReadData>> Node::GetTasks() const {
   return _state->tasks;
 }
 
+bool Node::RemoveReadTask(const TaskReadData* task) {
+  if (task == nullptr) return false;
+  std::unique_lock lock(_state->taskLock);
+  std::vector<std::shared_ptr<TaskReadData>>& tasks = _state->tasks;
+  for (auto it = tasks.begin(); it != tasks.end(); ++it) {
+    if (it->get() == task) {
+      tasks.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool Node::HasTask(const std::string& name) const {
   if (name.empty()) return false;
   std::shared_lock lock(_state->taskLock);

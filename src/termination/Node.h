@@ -133,6 +133,9 @@ class Node {
   std::shared_ptr<TaskReadData> FindTaskForAddress(const TermAddr& addr, DataTypeFlag type,
                                                    uint16_t* offset) const;
   std::vector<std::shared_ptr<TaskReadData>> GetTasks() const;
+  // Erases the task (by identity) under the exclusive task lock, keeping
+  // the order of the others; false when it is not in the list.
+  bool RemoveReadTask(const TaskReadData* task);
   // False for an empty name.
   bool HasTask(const std::string& name) const;
   // Empty without a memory map.

@@ -69,6 +69,18 @@ void TaskReadData::AddElapsed(uint32_t elapsed) {
   _elapsed.store(elapsed > room ? std::numeric_limits<uint32_t>::max() : current + elapsed);
 }
 
+void TaskReadData::SetName(const std::string& name) {
+  _name = name;
+  if (_block) _block->SetName(name);
+}
+
+void TaskReadData::SetBlock(const TermAddr& addr, std::shared_ptr<CacheVarBlock> block) {
+  _addr = addr;
+  _block = std::move(block);
+  if (_block) _block->SetName(_name);
+  ClearBuilt();
+}
+
 void TaskReadData::ReleaseSubscriber() {
   uint32_t count = _subscribers.load();
   while (count != 0 && !_subscribers.compare_exchange_weak(count, count - 1)) {

@@ -89,6 +89,17 @@ class TaskReadData : public Task {
   const std::string& GetName() const { return _name; }
   const std::shared_ptr<CacheVarBlock>& GetCacheBlock() const { return _block; }
 
+  // Edits of a block while its node may be polling. The interval may
+  // change at any time; for the name and the address the caller holds the
+  // node's task lock exclusively, so the polling thread is never inside
+  // the task meanwhile.
+  void SetInterval(uint32_t interval) { _interval.store(interval); }
+  // The cache block takes the name as well.
+  void SetName(const std::string& name);
+  // A new address with the cache block made for it; the next poll builds a
+  // new request.
+  void SetBlock(const TermAddr& addr, std::shared_ptr<CacheVarBlock> block);
+
  protected:
   bool BuildRequest(ProtocolBase* protocol) override;
 

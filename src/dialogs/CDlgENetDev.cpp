@@ -1,0 +1,196 @@
+#include "dialogs/CDlgENetDev.h"
+
+#include <arpa/inet.h>
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "dialogs/DevDialogFields.h"
+#include "termination/DevSetup.h"
+#include "wui/DlgItem.h"
+#include "wui/IpAddressCtrl.h"
+#include "wui/UiServices.h"
+
+namespace NsOvrin {
+
+using namespace NsTermination;
+
+namespace {
+
+constexpr uint32_t kMaxPort = 0xFFFF;
+// What the dialog can read from an edit at most.
+constexpr uint32_t kMaxTimeout = 0x7FFFFFFF;
+
+QLineEdit* MakeDigitsEdit(QWidget* parent, int id) {
+  auto* edit = new QLineEdit(parent);
+  NsWui::SetDlgItemId(edit, id);
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d*$")), edit));
+  return edit;
+}
+
+}  // namespace
+
+CDlgENetDev::CDlgENetDev(QWidget* parent) : QDialog(parent) { Build(); }
+
+CDlgENetDev::CDlgENetDev(const NsDevDefine::ENetDevParam& param, QWidget* parent)
+    : QDialog(parent),
+      mode(kDeviceNameRename),
+      name(param.name),
+      model(param.deviceId),
+      station(param.stationNo),
+      resend(param.resendTimes),
+      ipAddr(param.ipAddr),
+      port(param.port),
+      connTimeout(param.connTimeout),
+      commTimeout(param.recvTimeout),
+      previousName(param.name) {
+  Build();
+}
+
+const DevCatalog& CDlgENetDev::GetCatalog() {
+  static const DevCatalog catalog = {{0, {kModelModbusTcp}}, {1, {kModelH5u}}};
+  return catalog;
+}
+
+uint32_t CDlgENetDev::GetDefaultPort(uint32_t model) {
+  if (model == kModelGeneral || model > kModelOmron) return 0;
+  return model == kModelFbs ? 9600 : 502;
+}
+
+void CDlgENetDev::Build() {
+  nameEdit = new QLineEdit(this);
+  NsWui::SetDlgItemId(nameEdit, IDC_NAME);
+  devType_ = new QPushButton(this);
+  NsWui::SetDlgItemId(devType_, IDC_DEVTYPE);
+  devType_->setAutoDefault(false);
+  ipAddrCtrl = new NsWui::IpAddressCtrl(this);
+  NsWui::SetDlgItemId(ipAddrCtrl, IDC_IPADDR);
+  QLineEdit* portEdit = MakeDigitsEdit(this, IDC_PORT);
+  stationEdit = MakeDigitsEdit(this, IDC_STATION);
+  QLineEdit* connEdit = MakeDigitsEdit(this, IDC_CONN_TIMEOUT);
+  QLineEdit* commEdit = MakeDigitsEdit(this, IDC_COMM_TIMEOUT);
+  QLineEdit* resendEdit = MakeDigitsEdit(this, IDC_RESEND);
+  connect(devType_, &QPushButton::clicked, this, [this] { OnDevType(); });
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("设备名称:"), nameEdit);
+  form->addRow(QStringLiteral("设备类型:"), devType_);
+  form->addRow(QStringLiteral("IP地址:"), ipAddrCtrl);
+  form->addRow(QStringLiteral("端口号:"), portEdit);
+  form->addRow(QStringLiteral("站号:"), stationEdit);
+  form->addRow(QStringLiteral("连接超时(ms):"), connEdit);
+  form->addRow(QStringLiteral("通讯超时(ms):"), commEdit);
+  form->addRow(QStringLiteral("重发次数:"), resendEdit);
+
+  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  NsWui::SetDlgItemId(ok, IDC_OK);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
+  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* top = new QVBoxLayout(this);
+  top->addLayout(form);
+  top->addLayout(buttons);
+}
+
+int CDlgENetDev::DoModal() {
+  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
+}
+
+NsDevDefine::ENetDevParam CDlgENetDev::GetParam() const {
+  NsDevDefine::ENetDevParam param;
+  param.name = name;
+  param.deviceId = model;
+  param.stationNo = static_cast<uint8_t>(station);
+  param.resendTimes = resend;
+  param.ipAddr = ipAddr;
+  param.port = port;
+  param.connTimeout = connTimeout;
+  param.recvTimeout = commTimeout;
+  return param;
+}
+
+void CDlgENetDev::showEvent(QShowEvent* event) {
+  if (!event->spontaneous() && !initialised_) {
+    initialised_ = true;
+    OnInitDialog();
+  }
+  QDialog::showEvent(event);
+}
+
+void CDlgENetDev::hideEvent(QHideEvent* event) {
+  if (!event->spontaneous()) initialised_ = false;
+  QDialog::hideEvent(event);
+}
+
+void CDlgENetDev::OnInitDialog() {
+  nameEdit->setText(QString::fromStdString(name));
+  devType_->setText(QString::fromStdString(GetProtocolId(static_cast<DeviceModelId>(model))));
+  setWindowTitle(mode == kDeviceNameNew ? QStringLiteral("添加以太网设备")
+                                        : QStringLiteral("编辑以太网设备属性"));
+  // A new device starts with a blank address rather than 0.0.0.0.
+  if (mode == kDeviceNameNew) {
+    ipAddrCtrl->ClearAddress();
+  } else {
+    ipAddrCtrl->SetAddress(ntohl(ipAddr));
+  }
+  NsWui::SetDlgItemInt(this, IDC_PORT, port);
+  NsWui::SetDlgItemInt(this, IDC_CONN_TIMEOUT, connTimeout);
+  NsWui::SetDlgItemInt(this, IDC_COMM_TIMEOUT, commTimeout);
+  NsWui::SetDlgItemInt(this, IDC_RESEND, resend);
+  NsWui::SetDlgItemInt(this, IDC_STATION, station);
+}
+
+void CDlgENetDev::OnDevType() {
+  CDlgDevList list(GetCatalog(), this);
+  list.selectedMaker = 0;
+  list.selectedModel = model;
+  if (list.DoModal() != NsWui::IDOK) return;
+  model = list.selectedModel;
+  devType_->setText(QString::fromStdString(GetProtocolId(static_cast<DeviceModelId>(model))));
+  if (model <= kModelOmron) {
+    port = GetDefaultPort(model);
+    NsWui::SetDlgItemInt(this, IDC_PORT, port);
+  }
+}
+
+void CDlgENetDev::OnOK() {
+  if (!NsDevDialog::ReadDeviceName(this, IDC_NAME, mode, previousName, name)) return;
+  if (!NsDevDialog::CheckModelChosen(this, model)) return;
+  if (!NsDevDialog::ReadStationNo(this, IDC_STATION, station)) return;
+  if (ipAddrCtrl->IsBlank()) {
+    NsWui::GetUiServices().MessageBox(this, "IP地址不能为空!", "提示", NsWui::MB_ICONERROR);
+    return;
+  }
+  ipAddr = htonl(ipAddrCtrl->GetAddress());
+  if (!NsDevDialog::ReadPositive(this, IDC_PORT, kMaxPort, "端口号不能为空并且不能为0.",
+                                 "端口号必须为大于0的数字.", port)) {
+    return;
+  }
+  if (!NsDevDialog::ReadPositive(this, IDC_CONN_TIMEOUT, kMaxTimeout,
+                                 "连接超时时间不能为空并且不能为0.", "超时时间必须为大于0的数字.",
+                                 connTimeout)) {
+    return;
+  }
+  if (!NsDevDialog::ReadPositive(this, IDC_COMM_TIMEOUT, kMaxTimeout,
+                                 "通讯超时时间不能为空并且不能为0.", "超时时间必须为大于0的数字.",
+                                 commTimeout)) {
+    return;
+  }
+  if (!NsDevDialog::ReadResendTimes(this, IDC_RESEND, resend)) return;
+  accept();
+}
+
+}  // namespace NsOvrin
