@@ -9,8 +9,11 @@
 #include "common/Log.h"
 #include "common/PathUtil.h"
 #include "project/QlEProject.h"
+#include "project_persistence/AlarmEntries.h"
 #include "project_persistence/ButtonEntries.h"
 #include "project_persistence/ElemJson.h"
+#include "project_persistence/IoTableEntries.h"
+#include "project_persistence/MultStateEntries.h"
 #include "project_persistence/PanelEntries.h"
 #include "project_persistence/TextEntries.h"
 
@@ -31,20 +34,21 @@ struct ElementCodec {
 // By type code. A kind without reader and writer is not stored yet: its
 // entries are dropped with a log record on both ways.
 constexpr std::array<ElementCodec, 15> kCodecs = {{
-    {},                                       // 0 None: never read or written
-    {ReadTextEntry, WriteTextEntry},          // 1 Text
-    {ReadNumberEntry, WriteNumberEntry},      // 2 Number
-    {ReadStringEntry, WriteStringEntry},      // 3 String
-    {ReadButtonEntry, WriteButtonEntry},      // 4 Button
-    {ReadPageToEntry, WritePageToEntry},      // 5 PageTo
-    {ReadPanelEntry, WritePanelEntry},        // 6 Panel
-    {ReadPictureEntry, WritePictureEntry},    // 7 Picture
-    {ReadNavBarEntry, WriteNavBarEntry},      // 8 NavBar
-    {},                                       // 9 AlarmList
-    {},                                       // 10 MultiStateLabel
-    {},                                       // 11 AlarmHist
-    {ReadLoginEntry, WriteLoginEntry},        // 12 BtnLogin
-    {ReadMultFuncEntry, WriteMultFuncEntry},  // 13 MultFunc
+    {},                                                 // 0 None: never read or written
+    {ReadTextEntry, WriteTextEntry},                    // 1 Text
+    {ReadNumberEntry, WriteNumberEntry},                // 2 Number
+    {ReadStringEntry, WriteStringEntry},                // 3 String
+    {ReadButtonEntry, WriteButtonEntry},                // 4 Button
+    {ReadPageToEntry, WritePageToEntry},                // 5 PageTo
+    {ReadPanelEntry, WritePanelEntry},                  // 6 Panel
+    {ReadPictureEntry, WritePictureEntry},              // 7 Picture
+    {ReadNavBarEntry, WriteNavBarEntry},                // 8 NavBar
+    {ReadAlarmListEntry, WriteAlarmTableEntry},         // 9 AlarmList
+    {ReadMultStateTextEntry, WriteMultStateTextEntry},  // 10 MultiStateLabel
+    {ReadAlarmHistEntry, WriteAlarmTableEntry},         // 11 AlarmHist
+    {ReadLoginEntry, WriteLoginEntry},                  // 12 BtnLogin
+    {ReadMultFuncEntry, WriteMultFuncEntry},            // 13 MultFunc
+    {ReadIoTableEntry, WriteIoTableEntry},              // 14 OVTable
 }};
 
 // Null for "None" and for codes outside the table.

@@ -256,7 +256,7 @@ TEST_F(PageCommandsTest, EntriesWithoutAnEditorElementAreDroppedWithoutAMessage)
   OpenProject({"页面1"});
   WriteFileText(folder / "页面1.ovpg",
                 R"({"elements":[)"
-                R"({"type":"AlarmList","rect":{"left":1.0,"top":1.0,"right":2.0,"bottom":2.0}},)"
+                R"({"type":"Chart","rect":{"left":1.0,"top":1.0,"right":2.0,"bottom":2.0}},)"
                 R"({"type":"None"},{"type":3},{"type":"Unknown"},)"
                 R"({"type":"Number","rect":{"left":5.0,"top":6.0,"right":7.0,"bottom":8.0}},)"
                 R"({"rect":{"left":1.0,"top":1.0,"right":2.0,"bottom":2.0}},)"
