@@ -1,6 +1,8 @@
 #include "editor/QlEHostFactory.h"
 
 #include "editor/EditorGlobals.h"
+#include "editor/QlEHostAlarmHist.h"
+#include "editor/QlEHostAlarmList.h"
 #include "editor/QlEHostBtnUser.h"
 #include "editor/QlEHostButton.h"
 #include "editor/QlEHostEdit.h"
@@ -8,6 +10,7 @@
 #include "editor/QlEHostMultFuncBtn.h"
 #include "editor/QlEHostMultStateText.h"
 #include "editor/QlEHostNavBar.h"
+#include "editor/QlEHostOvList.h"
 #include "editor/QlEHostPageTo.h"
 #include "editor/QlEHostPanel.h"
 #include "editor/QlEHostString.h"
@@ -31,6 +34,15 @@ std::shared_ptr<TUiHost> MakeHost(const NsQlUiElem::QlElemData& data) {
   return std::make_shared<Host>(std::move(ui), std::dynamic_pointer_cast<Io>(data.io));
 }
 
+// The alarm tables show their demonstration row in the editor, whatever
+// rows the record held.
+template <typename Host, typename Ui, typename Io>
+std::shared_ptr<TUiHost> MakeAlarmHost(const NsQlUiElem::QlElemData& data) {
+  std::shared_ptr<TUiHost> host = MakeHost<Host, Ui, Io>(data);
+  if (host) std::static_pointer_cast<Host>(host)->_qlUi->ShowDemoRows();
+  return host;
+}
+
 std::shared_ptr<TUiHost> MakeHostAt(unsigned int type, D2D_POINT_2F point) {
   switch (type) {
     case NsQlUiElem::kElemText: return std::make_shared<QlEHostText>(point);
@@ -41,9 +53,12 @@ std::shared_ptr<TUiHost> MakeHostAt(unsigned int type, D2D_POINT_2F point) {
     case NsQlUiElem::kElemPanel: return std::make_shared<QlEHostPanel>(point);
     case NsQlUiElem::kElemPicture: return std::make_shared<QlEHostImage>(point);
     case NsQlUiElem::kElemNavBar: return std::make_shared<QlEHostNavBar>(point);
+    case NsQlUiElem::kElemAlarmList: return std::make_shared<QlEHostAlarmList>(point);
     case NsQlUiElem::kElemMultiStateLabel: return std::make_shared<QlEHostMultStateText>(point);
+    case NsQlUiElem::kElemAlarmHist: return std::make_shared<QlEHostAlarmHist>(point);
     case NsQlUiElem::kElemBtnLogin: return std::make_shared<QlEHostBtnUser>(point);
     case NsQlUiElem::kElemMultFunc: return std::make_shared<QlEHostMultFuncBtn>(point);
+    case NsQlUiElem::kElemOVTable: return std::make_shared<QlEHostOvList>(point);
     default: return nullptr;
   }
 }
@@ -60,12 +75,17 @@ std::shared_ptr<TUiHost> MakeHostFromData(const NsQlUiElem::QlElemData& data) {
     case Ui::kElemPanel: return MakeHost<QlEHostPanel, Ui::QlUiPanel, Io::QlPanelIo>(data);
     case Ui::kElemPicture: return MakeHost<QlEHostImage, Ui::QlUiImage, Io::QlImageIo>(data);
     case Ui::kElemNavBar: return MakeHost<QlEHostNavBar, Ui::QlUiNavBar, Io::QlNavBarIo>(data);
+    case Ui::kElemAlarmList:
+      return MakeAlarmHost<QlEHostAlarmList, Ui::QlUiAlarmList, Io::QlAlarmListIo>(data);
     case Ui::kElemMultiStateLabel:
       return MakeHost<QlEHostMultStateText, Ui::QlUiMultStateText, Io::QlMultStateTextIo>(data);
+    case Ui::kElemAlarmHist:
+      return MakeAlarmHost<QlEHostAlarmHist, Ui::QlUiAlarmHist, Io::QlAlarmHistIo>(data);
     case Ui::kElemBtnLogin:
       return MakeHost<QlEHostBtnUser, Ui::QlUiBtnUser, Io::QlBtnUserIo>(data);
     case Ui::kElemMultFunc:
       return MakeHost<QlEHostMultFuncBtn, Ui::QlUiButton, Io::QlMultFuncBtnIo>(data);
+    case Ui::kElemOVTable: return MakeHost<QlEHostOvList, Ui::QlUiOvList, Io::QlOvListIo>(data);
     default: return nullptr;
   }
 }

@@ -1,0 +1,23 @@
+#pragma once
+// The CSV file of one alarm group's messages, in the ANSI code page: a
+// header line, then one "number, message" line per bit.
+#include <string>
+#include <vector>
+
+namespace NsOvrin {
+
+enum class AlarmCsvWrite { Ok, OpenFailed, WriteFailed };
+
+// Writes "序号, 警报消息" and then "%u, %s" for each message, every line
+// ending in CR LF. The file replaces the target only when it was written
+// whole; error receives errno of a failure.
+AlarmCsvWrite WriteAlarmListCsv(const std::string& path, const std::vector<std::string>& messages,
+                                int& error);
+
+// The messages of a file written that way: the first line is skipped; of
+// every further line the second comma-separated field, without the one blank
+// the writer puts after the comma, or "???" for a line without a comma.
+// False only for an empty path or a file that does not open.
+bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& messages);
+
+}  // namespace NsOvrin

@@ -1,0 +1,13 @@
+#pragma once
+// The project store's alarm configuration dialog: CDlgAlarmCfg, modal over
+// the widget behind the store's opaque owner window.
+#include "project_persistence/AlarmCfgDialog.h"
+
+namespace NsOvrin {
+
+class QtAlarmCfgDialog : public AlarmCfgDialog {
+ public:
+  void Run(ParentWindow* parent) override;
+};
+
+}  // namespace NsOvrin
