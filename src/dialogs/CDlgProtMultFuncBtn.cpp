@@ -5,7 +5,9 @@
 
 #include "QlUiElem/QlUiButton.h"
 #include "dialogs/ButtonLookOps.h"
+#include "dialogs/CtrlQlFuncList.h"
 #include "dialogs/ProtFillers.h"
+#include "element_io/QlMultFuncBtnIo.h"
 #include "wui/DlgItem.h"
 
 namespace NsOvrin {
@@ -41,9 +43,13 @@ CDlgProtMultFuncBtn::CDlgProtMultFuncBtn(QWidget* parent) : ProtDialog(parent, *
   y += VisibilityBlock::kHeight;
 
   y = AddGroup(IDC_LINE_FUNCS, IDC_CAPTION_FUNCS, "指令", y);
+  auto* deleteRows = Make<QPushButton>(this, IDC_DELETE_ROWS, QRect(kMargin, y, 120, 24));
+  deleteRows->setText(QStringLiteral("删除勾选的行"));
   auto* showFuncs = Make<QPushButton>(this, IDC_SHOW_FUNCS, QRect(kMargin + 130, y, 120, 24));
   showFuncs->setText(QStringLiteral("查看指令"));
   y += 32;
+  funcTable = Make<CtrlQlFuncList>(this, IDC_FUNC_TABLE, QRect(kMargin, y, kInnerWidth, 190));
+  y += 196;
 
   connect(style_, &QComboBox::activated, this, [this] {
     if (style_->currentIndex() < 0) return;
@@ -52,6 +58,9 @@ CDlgProtMultFuncBtn::CDlgProtMultFuncBtn(QWidget* parent) : ProtDialog(parent, *
   connect(userLevel_, &QComboBox::activated, this, [this] {
     if (loading) return;
     ApplyPermission(*this, SelectedLevel(*userLevel_));
+  });
+  connect(deleteRows, &QPushButton::clicked, this, [this] {
+    if (funcTable->DeleteCheckedRows()) funcTable->ReloadRows();
   });
   connect(showFuncs, &QPushButton::clicked, this, [this] {
     // Modeless and independent of the page: it stays open across binds.
@@ -67,6 +76,7 @@ CDlgProtMultFuncBtn::~CDlgProtMultFuncBtn() = default;
 void CDlgProtMultFuncBtn::OnInitDialog() {
   look_->OnInitDialog();
   FillUserLevelCombo(*userLevel_);
+  funcTable->SetupColumns();
 }
 
 void CDlgProtMultFuncBtn::Bind(const Selection& elems) {
@@ -77,6 +87,10 @@ void CDlgProtMultFuncBtn::Bind(const Selection& elems) {
 
   look_->Bind();
   FillButtonStyleCombo(*style_, ui ? ui->data.borderStyle : 0);
+  // Only the anchored button's lines, whatever else is selected.
+  boundIo_ = anchored ? std::dynamic_pointer_cast<NsQlElemIo::QlMultFuncBtnIo>(anchored->GetIo()) : nullptr;
+  funcTable->_exprArr = boundIo_ ? &boundIo_->funcList.sourceLines : nullptr;
+  funcTable->ReloadRows();
   if (anchored) SelectComboByData(*userLevel_, ui ? ui->data.accessPermission : 0);
   LoadVisibilityBlock(this, *this, *visibility_);
 

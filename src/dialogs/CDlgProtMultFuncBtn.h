@@ -1,7 +1,7 @@
 #pragma once
 // The property page of multi-function buttons: the button's look, its
-// access level, the visibility block, and the way to the instruction
-// reference window.
+// access level, the visibility block, the instruction lines of the anchored
+// button and the way to the instruction reference window.
 #include <functional>
 #include <memory>
 
@@ -14,12 +14,20 @@ class QComboBox;
 
 namespace NsOvrin {
 
+namespace NsQlElemIo {
+class QlMultFuncBtnIo;
+}
+
+class CtrlQlFuncList;
+
 class CDlgProtMultFuncBtn : public ProtDialog, public UiElemProtEditor {
  public:
   static constexpr int IDD = 382;
   static constexpr int IDC_STYLE = 1008;
   static constexpr int IDC_USER_LEVEL = 1026;
   static constexpr int IDC_SHOW_FUNCS = 1024;
+  static constexpr int IDC_FUNC_TABLE = 1038;
+  static constexpr int IDC_DELETE_ROWS = 1021;
   static constexpr int IDC_CAPTION_STYLE = 1048;
   static constexpr int IDC_CAPTION_LEVEL = 1049;
   static constexpr int IDC_CAPTION_VISIB = 1055;
@@ -43,6 +51,9 @@ class CDlgProtMultFuncBtn : public ProtDialog, public UiElemProtEditor {
   // True only while Bind fills the controls.
   bool loading = false;
 
+  // Edits the anchored button's instruction lines.
+  CtrlQlFuncList* funcTable = nullptr;
+
  protected:
   QScrollBar* GetVScrollBar() override { return VScrollBar(); }
 
@@ -53,6 +64,9 @@ class CDlgProtMultFuncBtn : public ProtDialog, public UiElemProtEditor {
   QComboBox* style_;
   QComboBox* userLevel_;
   std::unique_ptr<VisibilityBlock> visibility_;
+  // The binding whose lines the table edits: kept alive while bound, as the
+  // table holds a plain pointer into it.
+  std::shared_ptr<NsQlElemIo::QlMultFuncBtnIo> boundIo_;
 };
 
 }  // namespace NsOvrin

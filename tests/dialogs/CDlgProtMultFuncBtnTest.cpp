@@ -6,11 +6,13 @@
 #include <QPushButton>
 
 #include "FollowUpProbe.h"
+#include "FuncTableDriver.h"
 #include "PageGroupsCheck.h"
 #include "ProtPageFixture.h"
 #include "dialogs/CDlgProtMultFuncBtn.h"
 #include "dialogs/OpacitySlider.h"
 #include "editor/QlEHostMultFuncBtn.h"
+#include "project/QlEProject.h"
 #include "wui/CColorButton.h"
 
 namespace NsOvrin::Testing {
@@ -215,6 +217,59 @@ TEST_F(ProtMultFuncBtnTest, TheVisibilityBlockEditsTheButtonBindings) {
     EXPECT_EQ(Io(i).funcList.functions.size(), 1u) << i;
   }
   EXPECT_EQ(changes_, 2);
+}
+
+TEST_F(ProtMultFuncBtnTest, TheTableEditsTheAnchoredButtonsLinesOnly) {
+  CtrlQlFuncList& table = *page_->funcTable;
+  ASSERT_EQ(NsWui::GetDlgItem(page_.get(), Page::IDC_FUNC_TABLE), &table);
+  EXPECT_EQ(Item<QPushButton>(Page::IDC_DELETE_ROWS)->text().toStdString(), "删除勾选的行");
+  EXPECT_EQ(FuncRows(table), (std::vector<FuncRow>{{"SET PLC1.0x2", "", true}, {"", "", false}}));
+
+  QlEProject& project = QlEProject::Instance();
+  project.modified = false;
+  EXPECT_EQ(EnterLine(table, ui_, 2, "rst PLC1.0x7"), std::vector<std::string>{});
+  EXPECT_EQ(EnterLine(table, ui_, 3, "SET PLC1.4x1"), std::vector<std::string>{"写地址与数据类型不兼容."});
+  table.EndEdit();
+  EXPECT_EQ(Io(1).funcList.sourceLines, (std::vector<std::string>{"SET PLC1.0x2", "RST PLC1.0x00007"}));
+  EXPECT_EQ(Io(0).funcList.sourceLines, std::vector<std::string>{"SET PLC1.0x1"});
+  EXPECT_EQ(Io(2).funcList.sourceLines, std::vector<std::string>{"SET PLC1.0x3"});
+  EXPECT_TRUE(project.modified);
+  // The page itself reports nothing, and nothing is compiled yet.
+  EXPECT_EQ(changes_, 0);
+  EXPECT_TRUE(Io(1).funcList.functions.empty());
+
+  // Another anchored button brings its own lines.
+  elems_[1]->anchored = false;
+  elems_[2]->anchored = true;
+  page_->Bind(elems_);
+  EXPECT_EQ(FuncRows(table), (std::vector<FuncRow>{{"SET PLC1.0x3", "", true}, {"", "", false}}));
+  // Without a binding only the header shows.
+  Host(2)->_qlIo.reset();
+  page_->Bind(elems_);
+  EXPECT_EQ(table.GetRowCount(), 1);
+  project.modified = false;
+}
+
+TEST_F(ProtMultFuncBtnTest, TickedInstructionRowsAreDeleted) {
+  CtrlQlFuncList& table = *page_->funcTable;
+  Io(1).funcList.sourceLines = {"SET PLC1.0x1", "foo", "退出登录"};
+  page_->Bind(elems_);
+  QlEProject& project = QlEProject::Instance();
+  project.modified = false;
+  QPushButton* remove = Item<QPushButton>(Page::IDC_DELETE_ROWS);
+  // Nothing ticked: nothing changes.
+  QTest::mouseClick(remove, Qt::LeftButton);
+  EXPECT_EQ(Io(1).funcList.sourceLines.size(), 3u);
+  EXPECT_FALSE(project.modified);
+
+  TickRow(table, 1);
+  TickRow(table, 2);
+  QTest::mouseClick(remove, Qt::LeftButton);
+  EXPECT_EQ(Io(1).funcList.sourceLines, std::vector<std::string>{"退出登录"});
+  EXPECT_EQ(FuncRows(table), (std::vector<FuncRow>{{"退出登录", "", true}, {"", "", false}}));
+  EXPECT_TRUE(project.modified);
+  EXPECT_EQ(changes_, 0);
+  project.modified = false;
 }
 
 }  // namespace
