@@ -6,11 +6,9 @@
 #include <shared_mutex>
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShowEvent>
 
 #include "alarm/AlarmManager.h"
 #include "alarm/AlarmSegCvb.h"
@@ -87,7 +85,9 @@ CConfirmEditCtrl* AddConfirmEdit(QWidget* dialog, int id, const QRect& rect) {
 
 }  // namespace
 
-CDlgAlarmCfg::CDlgAlarmCfg(QWidget* parent) : QDialog(parent) {
+// No OK step: the changes take effect while the dialog is open.
+CDlgAlarmCfg::CDlgAlarmCfg(QWidget* parent)
+    : NsWui::CModalDialog(parent, NsWui::CModalDialog::Keys::kIgnoreEnterEsc) {
   setWindowTitle(QStringLiteral("警报配置"));
 
   AddLabel(this, "历史警报个数:", QRect(12, 15, 100, 20));
@@ -147,36 +147,6 @@ CDlgAlarmCfg::~CDlgAlarmCfg() {
   // members go.
   groupList->clickHook = nullptr;
   messageTable->DestroyEditors();
-}
-
-int CDlgAlarmCfg::DoModal() {
-  exec();
-  return NsWui::IDCANCEL;
-}
-
-void CDlgAlarmCfg::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgAlarmCfg::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
-}
-
-void CDlgAlarmCfg::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 void CDlgAlarmCfg::OnInitDialog() {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
@@ -23,7 +23,7 @@ class OvReportCtrl;
 class WReportCtrl;
 }  // namespace NsWui
 
-class CDlgAlarmCfg : public QDialog {
+class CDlgAlarmCfg : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_COUNT = 1000;    // IDC_EDIT1
   static constexpr int IDC_ADDRESS = 1001;  // IDC_EDIT4
@@ -45,10 +45,7 @@ class CDlgAlarmCfg : public QDialog {
   explicit CDlgAlarmCfg(QWidget* parent = nullptr);
   ~CDlgAlarmCfg() override;
 
-  // Always IDCANCEL: the changes took effect while the dialog was open.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   // One row per group of the alarm manager, in its order.
   void FillGroups();
   // The group of that row of the last fill; any other index selects none
@@ -82,18 +79,11 @@ class CDlgAlarmCfg : public QDialog {
   // The groups as listed by the last fill; row i shows element i.
   std::vector<std::shared_ptr<NsAlarm::AlarmSeg>> shownGroups;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   // Enables or disables import, export, address and count; a missing one is
   // reported.
   void EnableGroupControls(bool enable);
   void SelectRow(int row);
-
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

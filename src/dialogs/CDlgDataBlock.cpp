@@ -6,10 +6,8 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -83,8 +81,9 @@ void MarkModified() { QlEProject::Instance().modified = true; }
 
 }  // namespace
 
+// No OK step: the changes take effect while the dialog is open.
 CDlgDataBlock::CDlgDataBlock(const OneWayWrapper<Node>& node, QWidget* parent)
-    : QDialog(parent), node(node) {
+    : NsWui::CModalDialog(parent, NsWui::CModalDialog::Keys::kIgnoreEnterEsc), node(node) {
   setWindowTitle(QStringLiteral("数据块编辑器"));
 
   nodeCombo = new QComboBox(this);
@@ -124,36 +123,6 @@ CDlgDataBlock::CDlgDataBlock(const OneWayWrapper<Node>& node, QWidget* parent)
   top->addWidget(blockGrid, 2);
   top->addLayout(buttons);
   resize(720, 560);
-}
-
-int CDlgDataBlock::DoModal() {
-  exec();
-  return NsWui::IDCANCEL;
-}
-
-void CDlgDataBlock::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgDataBlock::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
-}
-
-void CDlgDataBlock::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 void CDlgDataBlock::OnInitDialog() {

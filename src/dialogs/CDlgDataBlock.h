@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include <QDialog>
-
 #include "common/OneWayWrapper.h"
 #include "termination/Node.h"
 #include "termination/Task.h"
+#include "wui/CModalDialog.h"
 
 class QComboBox;
 class QTreeWidget;
@@ -22,7 +21,7 @@ namespace NsWui {
 class WReportCtrl;
 }
 
-class CDlgDataBlock : public QDialog {
+class CDlgDataBlock : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_NODE = 1006;
   static constexpr int IDC_AREAS = 1022;
@@ -41,10 +40,7 @@ class CDlgDataBlock : public QDialog {
 
   explicit CDlgDataBlock(const OneWayWrapper<NsTermination::Node>& node, QWidget* parent = nullptr);
 
-  // Always IDCANCEL: the changes took effect while the dialog was open.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   void FillAreas();
   // Also the "刷 新" button.
   void FillBlocks();
@@ -70,18 +66,10 @@ class CDlgDataBlock : public QDialog {
   // The node's task list as copied at the last fill; row i shows element i.
   std::vector<std::shared_ptr<NsTermination::TaskReadData>> shownBlocks;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  // Enter and Escape do not end the dialog.
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void RegisterEditors();
   // The block of the grid's edit row in a fresh copy of the task list.
   std::shared_ptr<NsTermination::TaskReadData> EditedBlock() const;
-
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

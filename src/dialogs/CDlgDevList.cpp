@@ -2,12 +2,10 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "wui/DlgItem.h"
-#include "wui/UiServices.h"
 
 namespace NsOvrin {
 
@@ -27,7 +25,7 @@ QTreeWidgetItem* MakeItem(QTreeWidgetItem* parent, const std::string& text, uint
 }  // namespace
 
 CDlgDevList::CDlgDevList(const DevCatalog& catalog, QWidget* parent)
-    : QDialog(parent), tree_(new QTreeWidget(this)), ok_(nullptr), catalog_(catalog) {
+    : NsWui::CModalDialog(parent), tree_(new QTreeWidget(this)), ok_(nullptr), catalog_(catalog) {
   setWindowTitle(QStringLiteral("设备列表"));
   NsWui::SetDlgItemId(tree_, IDC_TREE);
   tree_->setHeaderHidden(true);
@@ -53,23 +51,6 @@ CDlgDevList::CDlgDevList(const DevCatalog& catalog, QWidget* parent)
   auto* top = new QVBoxLayout(this);
   top->addWidget(tree_);
   top->addLayout(buttons);
-}
-
-int CDlgDevList::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgDevList::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgDevList::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgDevList::OnInitDialog() {

@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include <QDialog>
-
 #include "QlDev/DeviceCatalog.h"
+#include "wui/CModalDialog.h"
 
 class QPushButton;
 class QTreeWidget;
@@ -23,7 +22,7 @@ struct DevCatalogEntry {
 };
 using DevCatalog = std::vector<DevCatalogEntry>;
 
-class CDlgDevList : public QDialog {
+class CDlgDevList : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_TREE = 1020;
   static constexpr int IDC_OK = 1;
@@ -32,10 +31,7 @@ class CDlgDevList : public QDialog {
   // The catalogue must outlive the dialog.
   CDlgDevList(const DevCatalog& catalog, QWidget* parent = nullptr);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnSelChanged(QTreeWidgetItem* item);
   void OnOK();
 
@@ -46,10 +42,6 @@ class CDlgDevList : public QDialog {
   QTreeWidget* Tree() const { return tree_; }
   QTreeWidgetItem* Root() const { return root_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
  private:
   bool IsModelItem(const QTreeWidgetItem* item) const;
 
@@ -57,7 +49,6 @@ class CDlgDevList : public QDialog {
   QPushButton* ok_;
   QTreeWidgetItem* root_ = nullptr;
   const DevCatalog& catalog_;
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

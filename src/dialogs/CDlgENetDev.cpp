@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "dialogs/DevDialogFields.h"
@@ -36,10 +35,10 @@ QLineEdit* MakeDigitsEdit(QWidget* parent, int id) {
 
 }  // namespace
 
-CDlgENetDev::CDlgENetDev(QWidget* parent) : QDialog(parent) { Build(); }
+CDlgENetDev::CDlgENetDev(QWidget* parent) : NsWui::CModalDialog(parent) { Build(); }
 
 CDlgENetDev::CDlgENetDev(const NsDevDefine::ENetDevParam& param, QWidget* parent)
-    : QDialog(parent),
+    : NsWui::CModalDialog(parent),
       mode(kDeviceNameRename),
       name(param.name),
       model(param.deviceId),
@@ -105,10 +104,6 @@ void CDlgENetDev::Build() {
   top->addLayout(buttons);
 }
 
-int CDlgENetDev::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
 NsDevDefine::ENetDevParam CDlgENetDev::GetParam() const {
   NsDevDefine::ENetDevParam param;
   param.name = name;
@@ -120,19 +115,6 @@ NsDevDefine::ENetDevParam CDlgENetDev::GetParam() const {
   param.connTimeout = connTimeout;
   param.recvTimeout = commTimeout;
   return param;
-}
-
-void CDlgENetDev::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgENetDev::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgENetDev::OnInitDialog() {

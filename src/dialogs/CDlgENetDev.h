@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include <QDialog>
-
 #include "dialogs/CDlgDevList.h"
 #include "termination/DevDefine.h"
+#include "wui/CModalDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -20,7 +19,7 @@ namespace NsWui {
 class IpAddressCtrl;
 }
 
-class CDlgENetDev : public QDialog {
+class CDlgENetDev : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_NAME = 1000;
   static constexpr int IDC_DEVTYPE = 1018;
@@ -45,11 +44,9 @@ class CDlgENetDev : public QDialog {
   // catalogue.
   static uint32_t GetDefaultPort(uint32_t model);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
   NsDevDefine::ENetDevParam GetParam() const;
 
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnDevType();
   void OnOK();
 
@@ -67,15 +64,10 @@ class CDlgENetDev : public QDialog {
   NsWui::IpAddressCtrl* ipAddrCtrl = nullptr;
   QLineEdit* stationEdit = nullptr;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
  private:
   void Build();
 
   QPushButton* devType_ = nullptr;
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

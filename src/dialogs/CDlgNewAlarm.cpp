@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include "alarm/AlarmManager.h"
 #include "alarm/AlarmSegCvb.h"
@@ -11,7 +10,6 @@
 #include "termination/ChannelManager.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
-#include "wui/UiServices.h"
 
 namespace NsOvrin {
 
@@ -35,7 +33,7 @@ CConfirmEditCtrl* AddEditRow(QWidget* dialog, const char* label, int id, int y) 
 }  // namespace
 
 CDlgNewAlarm::CDlgNewAlarm(std::shared_ptr<NsAlarm::AlarmSegCvb> segment, QWidget* parent)
-    : QDialog(parent), segment(std::move(segment)) {
+    : NsWui::CModalDialog(parent), segment(std::move(segment)) {
   setWindowTitle(QStringLiteral("新增警报列表"));
   addressEdit = AddEditRow(this, "警报起始地址:", IDC_ADDRESS, 16);
   countEdit = AddEditRow(this, "警报数量:", IDC_COUNT, 52);
@@ -52,23 +50,6 @@ CDlgNewAlarm::CDlgNewAlarm(std::shared_ptr<NsAlarm::AlarmSegCvb> segment, QWidge
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   // Room for the edits' own buttons while they edit.
   setFixedSize(12 + kLabelWidth + kEditWidth + CConfirmEditCtrl::kButtonsWidth + 12, 136);
-}
-
-int CDlgNewAlarm::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgNewAlarm::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgNewAlarm::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgNewAlarm::OnInitDialog() {

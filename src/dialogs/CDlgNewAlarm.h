@@ -4,7 +4,7 @@
 // the group to the alarm manager, Cancel leaves it to be dropped.
 #include <memory>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
@@ -15,7 +15,7 @@ namespace NsWui {
 class CConfirmEditCtrl;
 }
 
-class CDlgNewAlarm : public QDialog {
+class CDlgNewAlarm : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_ADDRESS = 1000;
   static constexpr int IDC_COUNT = 1001;
@@ -26,10 +26,7 @@ class CDlgNewAlarm : public QDialog {
   // then adds nothing.
   CDlgNewAlarm(std::shared_ptr<NsAlarm::AlarmSegCvb> segment, QWidget* parent = nullptr);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
 
   void CommitCount(std::string& text);
@@ -38,13 +35,6 @@ class CDlgNewAlarm : public QDialog {
   NsWui::CConfirmEditCtrl* countEdit = nullptr;
   NsWui::CConfirmEditCtrl* addressEdit = nullptr;
   std::shared_ptr<NsAlarm::AlarmSegCvb> segment;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
- private:
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

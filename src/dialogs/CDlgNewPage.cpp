@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "project/ProgramDefaults.h"
@@ -17,7 +16,7 @@
 
 namespace NsOvrin {
 
-CDlgNewPage::CDlgNewPage(QWidget* parent) : QDialog(parent) {
+CDlgNewPage::CDlgNewPage(QWidget* parent) : NsWui::CModalDialog(parent) {
   setWindowTitle(QStringLiteral("新建页面"));
 
   auto* nameEdit = new QLineEdit(this);
@@ -40,23 +39,6 @@ CDlgNewPage::CDlgNewPage(QWidget* parent) : QDialog(parent) {
   auto* top = new QVBoxLayout(this);
   top->addLayout(form);
   top->addLayout(buttons);
-}
-
-int CDlgNewPage::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgNewPage::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgNewPage::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgNewPage::OnInitDialog() {

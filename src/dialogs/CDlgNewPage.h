@@ -4,11 +4,11 @@
 // project is left to the caller.
 #include <string>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
-class CDlgNewPage : public QDialog {
+class CDlgNewPage : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_NAME = 1000;
   static constexpr int IDC_OK = 1;
@@ -16,20 +16,10 @@ class CDlgNewPage : public QDialog {
 
   explicit CDlgNewPage(QWidget* parent = nullptr);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
-
   std::string pageName;
 
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
- private:
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

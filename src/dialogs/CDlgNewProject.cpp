@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "common/PathUtil.h"
@@ -70,7 +69,7 @@ int32_t ScreenExtentForDpi(int physicalPixels, float dpiScale) {
   return static_cast<int32_t>(extent);
 }
 
-CDlgNewProject::CDlgNewProject(QWidget* parent) : QDialog(parent) {
+CDlgNewProject::CDlgNewProject(QWidget* parent) : NsWui::CModalDialog(parent) {
   setWindowTitle(QStringLiteral("创建新工程..."));
 
   auto* nameEdit = new QLineEdit(this);
@@ -104,25 +103,6 @@ CDlgNewProject::CDlgNewProject(QWidget* parent) : QDialog(parent) {
   auto* top = new QVBoxLayout(this);
   top->addLayout(form);
   top->addLayout(buttons);
-}
-
-int CDlgNewProject::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgNewProject::showEvent(QShowEvent* event) {
-  // Once per showing, before the dialog is painted; a window restored from
-  // the task bar is no new showing.
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgNewProject::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgNewProject::OnInitDialog() {

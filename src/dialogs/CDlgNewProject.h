@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
@@ -14,7 +14,7 @@ class CConfirmEditCtrl;
 class MfcEditBrowse;
 }  // namespace NsWui
 
-class CDlgNewProject : public QDialog {
+class CDlgNewProject : public NsWui::CModalDialog {
  public:
   // Control ids.
   static constexpr int IDC_NAME = 1000;
@@ -25,9 +25,6 @@ class CDlgNewProject : public QDialog {
   static constexpr int IDC_CANCEL = 2;
 
   explicit CDlgNewProject(QWidget* parent = nullptr);
-
-  // IDOK or IDCANCEL.
-  int DoModal();
 
   // Trimmed; not validated.
   std::string folder;
@@ -40,15 +37,8 @@ class CDlgNewProject : public QDialog {
   NsWui::CConfirmEditCtrl* widthEdit = nullptr;
   NsWui::CConfirmEditCtrl* heightEdit = nullptr;
 
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
- private:
-  bool initialised_ = false;
 };
 
 // The primary screen's size in physical pixels divided by the display scale

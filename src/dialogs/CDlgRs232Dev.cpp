@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "dialogs/DevDialogFields.h"
@@ -17,10 +16,10 @@ namespace NsOvrin {
 
 using namespace NsTermination;
 
-CDlgRs232Dev::CDlgRs232Dev(QWidget* parent) : QDialog(parent) { Build(); }
+CDlgRs232Dev::CDlgRs232Dev(QWidget* parent) : NsWui::CModalDialog(parent) { Build(); }
 
 CDlgRs232Dev::CDlgRs232Dev(const NsDevDefine::RsDevParam& param, QWidget* parent)
-    : QDialog(parent),
+    : NsWui::CModalDialog(parent),
       mode(kDeviceNameRename),
       name(param.name),
       model(param.deviceId),
@@ -72,10 +71,6 @@ void CDlgRs232Dev::Build() {
   top->addLayout(buttons);
 }
 
-int CDlgRs232Dev::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
 NsDevDefine::RsDevParam CDlgRs232Dev::GetParam() const {
   NsDevDefine::RsDevParam param;
   param.name = name;
@@ -83,19 +78,6 @@ NsDevDefine::RsDevParam CDlgRs232Dev::GetParam() const {
   param.stationNo = static_cast<uint8_t>(station);
   param.resendTimes = resend;
   return param;
-}
-
-void CDlgRs232Dev::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgRs232Dev::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgRs232Dev::OnInitDialog() {

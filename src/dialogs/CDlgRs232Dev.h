@@ -5,17 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include <QDialog>
-
 #include "dialogs/CDlgDevList.h"
 #include "termination/DevDefine.h"
+#include "wui/CModalDialog.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace NsOvrin {
 
-class CDlgRs232Dev : public QDialog {
+class CDlgRs232Dev : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_NAME = 1000;
   static constexpr int IDC_DEVTYPE = 1018;
@@ -33,11 +32,9 @@ class CDlgRs232Dev : public QDialog {
   // The makers and models a serial device may be.
   static const DevCatalog& GetCatalog();
 
-  // IDOK or IDCANCEL.
-  int DoModal();
   NsDevDefine::RsDevParam GetParam() const;
 
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnDevType();
   void OnOK();
 
@@ -50,15 +47,10 @@ class CDlgRs232Dev : public QDialog {
   QLineEdit* stationEdit = nullptr;
   std::string previousName;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
  private:
   void Build();
 
   QPushButton* devType_ = nullptr;
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

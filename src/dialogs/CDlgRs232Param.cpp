@@ -8,11 +8,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "wui/DlgItem.h"
-#include "wui/UiServices.h"
 
 namespace NsOvrin {
 
@@ -61,7 +59,7 @@ uint32_t SelectedFlag(const QComboBox& list, uint32_t current, uint32_t fallback
 }  // namespace
 
 CDlgRs232Param::CDlgRs232Param(QWidget* parent, SerialParams* settings)
-    : QDialog(parent),
+    : NsWui::CModalDialog(parent),
       baud_(MakeList(this, IDC_BAUD)),
       parity_(MakeList(this, IDC_PARITY)),
       dataBits_(MakeList(this, IDC_DATABITS)),
@@ -90,23 +88,6 @@ CDlgRs232Param::CDlgRs232Param(QWidget* parent, SerialParams* settings)
   auto* top = new QVBoxLayout(this);
   top->addLayout(form);
   top->addLayout(buttons);
-}
-
-int CDlgRs232Param::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgRs232Param::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgRs232Param::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgRs232Param::OnInitDialog() {

@@ -3,15 +3,15 @@
 // bits of one serial channel, each a drop-down list of fixed items. OK
 // writes the four choices into the channel's settings record; the port
 // number is never changed here.
-#include <QDialog>
 
 #include "comm_server/SerialParams.h"
+#include "wui/CModalDialog.h"
 
 class QComboBox;
 
 namespace NsOvrin {
 
-class CDlgRs232Param : public QDialog {
+class CDlgRs232Param : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_BAUD = 1006;
   static constexpr int IDC_PARITY = 1007;
@@ -24,15 +24,8 @@ class CDlgRs232Param : public QDialog {
   // nothing.
   CDlgRs232Param(QWidget* parent, NsCommServer::SerialParams* settings);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   QComboBox* baud_;
@@ -40,7 +33,6 @@ class CDlgRs232Param : public QDialog {
   QComboBox* dataBits_;
   QComboBox* stopBits_;
   NsCommServer::SerialParams* settings_;
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

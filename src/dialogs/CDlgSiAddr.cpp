@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "events/QlBitVarEvent.h"
@@ -19,7 +18,7 @@ namespace NsOvrin {
 using namespace NsTermination;
 
 CDlgSiAddr::CDlgSiAddr(int mode, const std::string& oldAddress, QWidget* parent)
-    : QDialog(parent), mode(mode), oldAddress(oldAddress) {
+    : NsWui::CModalDialog(parent), mode(mode), oldAddress(oldAddress) {
   setWindowTitle(QStringLiteral("变量编辑"));
   auto* label = new QLabel(QStringLiteral("变量地址:"), this);
   auto* edit = new QLineEdit(this);
@@ -42,16 +41,6 @@ CDlgSiAddr::CDlgSiAddr(int mode, const std::string& oldAddress, QWidget* parent)
 }
 
 CDlgSiAddr::~CDlgSiAddr() = default;
-
-int CDlgSiAddr::DoModal() { return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL; }
-
-void CDlgSiAddr::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
 
 void CDlgSiAddr::OnInitDialog() {
   if (auto* edit = NsWui::DlgItem<QLineEdit>(this, IDC_ADDRESS)) {

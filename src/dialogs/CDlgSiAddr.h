@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
@@ -14,7 +14,7 @@ namespace NsQlEvent {
 class QlVarEventBase;
 }
 
-class CDlgSiAddr : public QDialog {
+class CDlgSiAddr : public NsWui::CModalDialog {
  public:
   static constexpr int IDD = 373;
   static constexpr int IDC_ADDRESS = 1000;
@@ -26,9 +26,7 @@ class CDlgSiAddr : public QDialog {
   CDlgSiAddr(int mode, const std::string& oldAddress, QWidget* parent = nullptr);
   ~CDlgSiAddr() override;
 
-  // IDOK after a successful check, IDCANCEL through the close box or Esc.
-  int DoModal();
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
 
   int mode;
@@ -39,13 +37,8 @@ class CDlgSiAddr : public QDialog {
   // Add mode: the event made for the accepted address.
   std::shared_ptr<NsQlEvent::QlVarEventBase> newEvent;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-
  private:
   void Refuse(const std::string& message);
-
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include "dialogs/OpacitySlider.h"
 #include "dialogs/ProtFillers.h"
@@ -59,13 +58,13 @@ QLabel* MakeEye(QWidget* parent, int x, int y) {
 }  // namespace
 
 CDlgTextInfo::CDlgTextInfo(const std::string& valueText, QWidget* parent)
-    : QDialog(parent), valueText(valueText), item(NsQlUiElem::DefaultMultStateItem()) {
+    : NsWui::CModalDialog(parent), valueText(valueText), item(NsQlUiElem::DefaultMultStateItem()) {
   Build();
 }
 
 CDlgTextInfo::CDlgTextInfo(const std::string& valueText, const MultStateItem& item,
                            QWidget* parent)
-    : QDialog(parent), valueText(valueText), item(item), editMode(true) {
+    : NsWui::CModalDialog(parent), valueText(valueText), item(item), editMode(true) {
   Build();
 }
 
@@ -112,23 +111,6 @@ void CDlgTextInfo::Build() {
   opacity_->released = [this](int pos) { item.bkOpacity = static_cast<float>(pos) / 100.0f; };
 
   setFixedSize(kWidth, 335);
-}
-
-int CDlgTextInfo::DoModal() {
-  return exec() == QDialog::Accepted ? NsWui::IDOK : NsWui::IDCANCEL;
-}
-
-void CDlgTextInfo::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgTextInfo::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
 }
 
 void CDlgTextInfo::OnInitDialog() {

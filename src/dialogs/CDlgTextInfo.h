@@ -5,9 +5,8 @@
 #include <functional>
 #include <string>
 
-#include <QDialog>
-
 #include "QlUiElem/MultStateItem.h"
+#include "wui/CModalDialog.h"
 
 class QComboBox;
 class QLineEdit;
@@ -21,7 +20,7 @@ class CMtRadioButton;
 
 class OpacitySlider;
 
-class CDlgTextInfo : public QDialog {
+class CDlgTextInfo : public NsWui::CModalDialog {
  public:
   static constexpr int IDD = 377;
   static constexpr int IDC_VALUE = 1001;
@@ -44,10 +43,7 @@ class CDlgTextInfo : public QDialog {
   CDlgTextInfo(const std::string& valueText, const NsQlUiElem::MultStateItem& item,
                QWidget* parent = nullptr);
 
-  // IDOK or IDCANCEL.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   void OnOK();
 
   // Trimmed after IDOK.
@@ -60,10 +56,6 @@ class CDlgTextInfo : public QDialog {
   // Absent: every value passes.
   ValueValidator validator;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
  private:
   void Build();
 
@@ -74,7 +66,6 @@ class CDlgTextInfo : public QDialog {
   OpacitySlider* opacity_;
   NsWui::CMtRadioButton* hAlign_;
   NsWui::CMtRadioButton* vAlign_;
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

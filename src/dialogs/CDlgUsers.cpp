@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include <QKeyEvent>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "platform/Format.h"
@@ -16,7 +14,6 @@
 #include "wui/DlgItem.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"
-#include "wui/UiServices.h"
 
 namespace NsOvrin {
 
@@ -52,7 +49,9 @@ bool IsPasswordChar(char c) {
 
 }  // namespace
 
-CDlgUsers::CDlgUsers(QWidget* parent) : QDialog(parent) {
+// No OK step: the changes take effect while the dialog is open.
+CDlgUsers::CDlgUsers(QWidget* parent)
+    : NsWui::CModalDialog(parent, NsWui::CModalDialog::Keys::kIgnoreEnterEsc) {
   setWindowTitle(QStringLiteral("用户管理"));
   grid = new NsWui::OvReportCtrl(5, 4, 0, this);
   NsWui::SetDlgItemId(grid, IDC_GRID);
@@ -64,36 +63,6 @@ CDlgUsers::CDlgUsers(QWidget* parent) : QDialog(parent) {
 CDlgUsers::~CDlgUsers() {
   // The password editor calls into this dialog; it goes first.
   grid->DestroyEditors();
-}
-
-int CDlgUsers::DoModal() {
-  exec();
-  return NsWui::IDCANCEL;
-}
-
-void CDlgUsers::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgUsers::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
-}
-
-void CDlgUsers::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 void CDlgUsers::OnInitDialog() {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 namespace NsOvrin {
 
@@ -14,7 +14,7 @@ namespace NsWui {
 class OvReportCtrl;
 }
 
-class CDlgUsers : public QDialog {
+class CDlgUsers : public NsWui::CModalDialog {
  public:
   static constexpr int IDC_GRID = 1037;
 
@@ -26,10 +26,7 @@ class CDlgUsers : public QDialog {
   explicit CDlgUsers(QWidget* parent = nullptr);
   ~CDlgUsers() override;
 
-  // Always IDCANCEL: the changes took effect while the dialog was open.
-  int DoModal();
-
-  void OnInitDialog();
+  void OnInitDialog() override;
   // Header row, then one row per user; an empty list first gets the default
   // users.
   void FillRows();
@@ -43,14 +40,6 @@ class CDlgUsers : public QDialog {
   static std::string GetLevelDescription(int32_t level);
 
   NsWui::OvReportCtrl* grid = nullptr;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin

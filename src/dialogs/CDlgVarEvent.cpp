@@ -4,9 +4,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -39,7 +37,9 @@ QPushButton* MakeButton(QWidget* parent, int id, const char* text, bool enabled)
 
 }  // namespace
 
-CDlgVarEvent::CDlgVarEvent(QWidget* parent) : QDialog(parent) {
+// No OK step: the changes take effect while the dialog is open.
+CDlgVarEvent::CDlgVarEvent(QWidget* parent)
+    : NsWui::CModalDialog(parent, NsWui::CModalDialog::Keys::kIgnoreEnterEsc) {
   setWindowTitle(QStringLiteral("事件变量"));
   auto* add = MakeButton(this, IDC_ADD, "添 加", true);
   auto* change = MakeButton(this, IDC_BUTTON3, "编 辑", false);
@@ -91,36 +91,6 @@ CDlgVarEvent::CDlgVarEvent(QWidget* parent) : QDialog(parent) {
 CDlgVarEvent::~CDlgVarEvent() {
   // The table must not outlive its binding into an event's lines.
   table->_exprArr = nullptr;
-}
-
-int CDlgVarEvent::DoModal() {
-  exec();
-  return NsWui::IDCANCEL;
-}
-
-void CDlgVarEvent::showEvent(QShowEvent* event) {
-  if (!event->spontaneous() && !initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
-  QDialog::showEvent(event);
-}
-
-void CDlgVarEvent::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) initialised_ = false;
-  QDialog::hideEvent(event);
-}
-
-void CDlgVarEvent::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 void CDlgVarEvent::OnInitDialog() {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include <QDialog>
+#include "wui/CModalDialog.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -23,7 +23,7 @@ class QlVarEventBase;
 
 class CtrlQlFuncList;
 
-class CDlgVarEvent : public QDialog {
+class CDlgVarEvent : public NsWui::CModalDialog {
  public:
   static constexpr int IDD = 371;
   static constexpr int IDC_ADD = 1018;
@@ -41,9 +41,7 @@ class CDlgVarEvent : public QDialog {
   explicit CDlgVarEvent(QWidget* parent = nullptr);
   ~CDlgVarEvent() override;
 
-  // Always IDCANCEL: the changes took effect while the dialog was open.
-  int DoModal();
-  void OnInitDialog();
+  void OnInitDialog() override;
 
   void OnSelChanged(QTreeWidgetItem* item);
   void OnAdd();
@@ -63,11 +61,6 @@ class CDlgVarEvent : public QDialog {
   QTreeWidgetItem* eventRoot = nullptr;
   QTreeWidgetItem* funcRoot = nullptr;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   // The event an event item stands for, while it is still in the project.
   std::shared_ptr<NsQlEvent::QlVarEventBase> EventOf(const QTreeWidgetItem* item) const;
@@ -81,8 +74,6 @@ class CDlgVarEvent : public QDialog {
   void EnableTable(bool enable);
   void EnableEditButtons(bool enable);
   void EnableItem(int id, const char* symbol, bool enable);
-
-  bool initialised_ = false;
 };
 
 }  // namespace NsOvrin
