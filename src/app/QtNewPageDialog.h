@@ -1,0 +1,14 @@
+#pragma once
+// The project store's new-page dialog: CDlgNewPage, modal.
+#include <string>
+
+#include "project_persistence/NewPageDialog.h"
+
+namespace NsOvrin {
+
+class QtNewPageDialog : public NewPageDialog {
+ public:
+  bool Run(ParentWindow* parent, std::string& name) override;
+};
+
+}  // namespace NsOvrin
