@@ -186,6 +186,9 @@ TEST(ChannelTeardownTest, EthernetChannelDestroyedWhileItsNodesPollAndWrite) {
   for (const auto& block : blocks) ASSERT_TRUE(WaitForBlock(*block, [](const CacheVarBlock&) { return true; }));
 
   channel.reset();
+  // A request already on the wire when the sockets closed may still reach
+  // the slave's thread; let it land before taking the counts.
+  std::this_thread::sleep_for(100ms);
   // The subscribers' blocks outlive the nodes and stop changing.
   const uint32_t count = blocks[0]->GetCacheBlock()->GetUpdateCount();
   const uint32_t requests = slave.RequestCount();
@@ -211,6 +214,8 @@ TEST_F(SerialChannelExchangeTest, SerialChannelDestroyedWhileItsNodesPollAndWrit
   for (const auto& block : blocks) ASSERT_TRUE(WaitForBlock(*block, [](const CacheVarBlock&) { return true; }));
 
   owned.reset();
+  // A request already on the line when the port closed may still be served.
+  std::this_thread::sleep_for(100ms);
   EXPECT_EQ(port->GetPortHandle(), NsCommServer::kInvalidSerialHandle);
   const uint32_t requests = slave.RequestCount();
   std::this_thread::sleep_for(200ms);
