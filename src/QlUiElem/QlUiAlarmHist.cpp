@@ -1,4 +1,5 @@
 #include "QlUiElem/QlUiAlarmHist.h"
+#include "QlUiElem/AlarmTableCells.h"
 
 #include <algorithm>
 #include <ctime>
@@ -22,22 +23,6 @@ constexpr NsDx2d::COLORREF kTitleBack = 0xEAEAEA;
 constexpr NsDx2d::COLORREF kTitleText = 0x6F6FE6;
 constexpr NsDx2d::COLORREF kMessageColour = 0x666666;
 
-uint32_t RowBackColour(uint16_t row) { return row % 2 != 0 ? 0xEFEFEF : 0xFAFAFA; }
-
-// A record for a cell that no record covers yet, with its own back colour and
-// optionally its own text colour. Appending directly keeps a rebuild linear
-// in the rows; the setters would search the whole list for every cell.
-void AppendCell(Dx2Table& table, uint16_t row, uint16_t col, std::string text, uint32_t backColour,
-                const uint32_t* textColour) {
-  CellInfo cell;
-  cell.row = row;
-  cell.col = col;
-  cell.text = std::move(text);
-  table.ApplyDefaults(cell);
-  cell.backColour = std::make_shared<uint32_t>(backColour);
-  if (textColour != nullptr) cell.textColour = std::make_shared<uint32_t>(*textColour);
-  table.cells.push_back(std::move(cell));
-}
 
 }  // namespace
 
@@ -109,9 +94,9 @@ std::string QlUiAlarmHist::FormatOnTime(int64_t seconds) {
 void QlUiAlarmHist::AddHistoryRow(uint16_t& row, const NsAlarm::HistData& record) {
   const uint16_t r = row;
   if (r >= table.GetRowCount()) return;
-  const uint32_t back = RowBackColour(r);
-  AppendCell(table, r, 0, FormatOnTime(record.onTime), back, nullptr);
-  AppendCell(table, r, 1, record.message, back, &kMessageColour);
+  const uint32_t back = AlarmRowBackColour(r);
+  AppendAlarmCell(table, r, 0, FormatOnTime(record.onTime), back, nullptr);
+  AppendAlarmCell(table, r, 1, record.message, back, &kMessageColour);
   row = static_cast<uint16_t>(r + 1);
 }
 

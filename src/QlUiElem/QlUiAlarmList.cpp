@@ -1,4 +1,5 @@
 #include "QlUiElem/QlUiAlarmList.h"
+#include "QlUiElem/AlarmTableCells.h"
 
 #include <algorithm>
 #include <iterator>
@@ -22,22 +23,6 @@ constexpr NsDx2d::COLORREF kTitleText = 0x6F6FE6;
 constexpr NsDx2d::COLORREF kMessageColour = 0x493DFC;
 constexpr const char* kDemoMessage = "M1000, 演示警报消息.";
 
-uint32_t RowBackColour(uint16_t row) { return row % 2 != 0 ? 0xEFEFEF : 0xFAFAFA; }
-
-// A record for a cell that no record covers yet, with its own back colour and
-// optionally its own text colour. Appending directly keeps a rebuild linear
-// in the rows; the setters would search the whole list for every cell.
-void AppendCell(Dx2Table& table, uint16_t row, uint16_t col, std::string text, uint32_t backColour,
-                const uint32_t* textColour) {
-  CellInfo cell;
-  cell.row = row;
-  cell.col = col;
-  cell.text = std::move(text);
-  table.ApplyDefaults(cell);
-  cell.backColour = std::make_shared<uint32_t>(backColour);
-  if (textColour != nullptr) cell.textColour = std::make_shared<uint32_t>(*textColour);
-  table.cells.push_back(std::move(cell));
-}
 
 }  // namespace
 
@@ -114,9 +99,9 @@ void QlUiAlarmList::AddAlarmRow(RowAdder& adder, const std::string& message) {
   const uint16_t r = adder.row;
   if (r >= table.GetRowCount()) return;
   ++adder.number;
-  const uint32_t back = RowBackColour(r);
-  AppendCell(table, r, 0, NsPlatform::StrFormat("%u", adder.number), back, nullptr);
-  AppendCell(table, r, 1, message, back, &kMessageColour);
+  const uint32_t back = AlarmRowBackColour(r);
+  AppendAlarmCell(table, r, 0, NsPlatform::StrFormat("%u", adder.number), back, nullptr);
+  AppendAlarmCell(table, r, 1, message, back, &kMessageColour);
   adder.row = static_cast<uint16_t>(r + 1);
 }
 
