@@ -5,6 +5,8 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 TEST_DIR := build/test
 RUN_DIR := build/run
+# ccache, when installed, shares compiled objects between build folders.
+LAUNCHER := $(shell command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps test bench run clean
 
@@ -21,19 +23,19 @@ deps:
 	fi
 
 test: deps
-	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON $(LAUNCHER)
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 bench: deps
-	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON $(LAUNCHER)
 	cmake --build build/bench -j $(JOBS)
 	build/bench/bench/bench_node_exchange
 
 # The editor itself: an optimised build without sanitizers, then started. It
 # needs a display; without one Qt says so and the program ends.
 run: deps
-	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOVRIN_SANITIZE=OFF -DBUILD_TESTING=OFF
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOVRIN_SANITIZE=OFF -DBUILD_TESTING=OFF $(LAUNCHER)
 	cmake --build $(RUN_DIR) -j $(JOBS) --target hmi_editor
 	$(RUN_DIR)/src/app/hmi_editor
 
