@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "common/Regex.h"
+
 using namespace NsOvrin::NsTermination;
 
 TEST(DeviceAddress, Split) {
@@ -28,6 +33,63 @@ TEST(DeviceAddress, Split) {
     EXPECT_EQ(SplitDeviceAddress(c.text, node, address), c.ok) << c.text;
     EXPECT_EQ(node, c.ok ? c.node : "untouched") << c.text;
     EXPECT_EQ(address, c.ok ? c.address : "untouched") << c.text;
+  }
+}
+
+// The split gives what a search with its pattern gives, on every text of up
+// to six characters from blanks, line ends, dots, letters and Chinese.
+TEST(DeviceAddress, SplitAgreesWithItsPatternOnEveryShortText) {
+  const std::vector<std::string> chars = {" ", "\n", "\r", ".", "a", "\u2028", "中"};
+  std::vector<std::string> texts = {""};
+  std::size_t from = 0;
+  for (int length = 1; length <= 6; ++length) {
+    const std::size_t to = texts.size();
+    for (std::size_t i = from; i < to; ++i)
+      for (const std::string& c : chars) texts.push_back(texts[i] + c);
+    from = to;
+  }
+  std::size_t splits = 0;
+  for (const std::string& text : texts) {
+    NsOvrin::RegexQuery query;
+    query.subject = text;
+    const bool expected = NsOvrin::RegexSearch(R"(^\s*(.+?)\.(.+?)\s*$)", query);
+    std::string node = "untouched";
+    std::string address = "untouched";
+    ASSERT_EQ(SplitDeviceAddress(text, node, address), expected) << text;
+    ASSERT_EQ(node, expected ? query.Group(1) : "untouched") << text;
+    ASSERT_EQ(address, expected ? query.Group(2) : "untouched") << text;
+    splits += expected;
+  }
+  EXPECT_GT(splits, 1000u);
+}
+
+// Long node names and addresses, and many dots before a line break, split
+// in one pass; a text that is not UTF-8 does not split.
+TEST(DeviceAddress, SplitLongTexts) {
+  const std::string longName(40000, 'a');
+  const std::string dots(20000, '.');
+  const struct {
+    std::string text;
+    bool ok;
+    std::string node, address;
+  } cases[] = {
+      {"PLC1." + longName, true, "PLC1", longName},
+      {" " + longName + ".D1\t", true, longName, "D1"},
+      {"PLC1" + dots + "\n", true, "PLC1", dots.substr(1)},
+      {"PLC1" + dots + "\nx", false, "", ""},
+      {dots + "\n" + dots, false, "", ""},
+      {" " + dots + "\n", true, ".", dots.substr(2)},
+      {" ." + longName + ".", true, " ", longName + "."},
+      {longName, false, "", ""},
+      {"PLC1.D\xff", false, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 40));
+    std::string node = "untouched";
+    std::string address = "untouched";
+    EXPECT_EQ(SplitDeviceAddress(c.text, node, address), c.ok);
+    EXPECT_EQ(node, c.ok ? c.node : "untouched");
+    EXPECT_EQ(address, c.ok ? c.address : "untouched");
   }
 }
 
