@@ -338,3 +338,39 @@ TEST(ValidateDataTypeValue, ByKind) {
     EXPECT_EQ(ValidateDataTypeValue(c.kind, c.text, nullptr), c.ok) << c.kind << " " << c.text;
   }
 }
+
+// Values of tens of thousands of characters get the messages of short ones:
+// digits read as a saturated number, anything else as no number.
+TEST(ValidateDataTypeValue, LongValues) {
+  const std::string digits(40000, '7');
+  const std::string dots(20000, '.');
+  const std::string intMsg = std::string("[数据] ") + kIntReason;
+  const std::string uintMsg = std::string("[数据] ") + kUIntReason;
+  const struct {
+    int32_t kind;
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {1, digits, "[数据] 数据必须在 -32768 ~ 32767 之间."},
+      {3, "-" + digits, "[数据] 数据必须在 -2147483648 ~ 2147483647 之间."},
+      {4, "0" + std::string(40000, '0'), "untouched"},
+      {4, std::string(40000, '0') + "1", "untouched"},
+      {2, digits + "x", uintMsg},
+      {1, digits + ".5", intMsg},
+      {1, dots + "\n", intMsg},
+      {3, "1" + dots + "\n1", intMsg},
+      {4, std::string(40000, ' ') + "1", uintMsg},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 40));
+    std::string message = "untouched";
+    EXPECT_EQ(ValidateDataTypeValue(c.kind, c.text, &message), c.message == "untouched");
+    EXPECT_EQ(message, c.message);
+  }
+  // The float segment reads a long decimal, and refuses a long non-number.
+  const UiRuleSegFloatRange floats(0.0, 10.0, kBoundBoth, 2);
+  EXPECT_EQ(Reason(floats, "1." + digits), "");
+  EXPECT_EQ(Reason(floats, digits + "." + digits), "数据必须在 0.00 ~ 10.00 之间.");
+  EXPECT_EQ(Reason(floats, "1." + digits + "x"), kFloatReason);
+  EXPECT_EQ(Reason(floats, dots + "\n"), kFloatReason);
+}

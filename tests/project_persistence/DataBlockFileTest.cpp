@@ -103,6 +103,53 @@ TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
   }
 }
 
+// Addresses of tens of thousands of characters, and many dots before a
+// line break, are read whole: kept when the device's map takes them,
+// otherwise dropped like any other address it refuses.
+TEST_F(DataBlockFile, LongAddressesAreKeptOrDroppedWhole) {
+  const std::string letters(40000, 'a');
+  const std::string han = [] {
+    std::string s;
+    for (int i = 0; i < 40000; ++i) s += "址";
+    return s;
+  }();
+  const std::string blanks(40000, ' ');
+  const std::string dots(20000, '.');
+  const struct {
+    const char* node;
+    std::string address;  // as the JSON text spells it
+    const char* kept;     // the block's address when kept, else null
+  } kCases[] = {
+      {"PLC1", letters + "4x[0~7]", "4x[00000~00007]"},
+      {"PLC1", han + "4x[0~7]", "4x[00000~00007]"},
+      {"PLC1", "4x[" + std::string(40000, '0') + "~7]", "4x[00000~00007]"},
+      {"PLC1", "4x" + std::string(40000, '1'), nullptr},
+      {"PLC1", letters, nullptr},
+      {"PLC1", dots + "\\n4x[0~7]", nullptr},
+      {"FX1", blanks + "D1" + blanks, "D1"},
+      {"FX1", "D" + letters, nullptr},
+      {"FX1", "D[0~7]" + dots + "\\n", nullptr},
+      {"FX1", dots + "\\nD1", nullptr},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.address.substr(0, 40));
+    ResetRuntime();
+    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
+    EXPECT_TRUE(ReadText(std::string(R"({"nodes":[{"name":")") + c.node +
+                         R"(","acq-data-block-array":[{"name":"long","address":")" + c.address +
+                         R"("},{"name":"good","address":"1x[0~7]"}]}]})"));
+    const auto tasks = FindNode(c.node)->GetTasks();
+    if (c.kept == nullptr) {
+      // The next block is still read (the FX map reads 1x[0~7] as X[0~7]).
+      EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"good"}));
+      continue;
+    }
+    ASSERT_FALSE(tasks.empty());
+    EXPECT_EQ(tasks[0]->GetName(), "long");
+    EXPECT_EQ(FindNode(c.node)->FormatAddress(tasks[0]->GetAddr()), c.kept);
+  }
+}
+
 TEST_F(DataBlockFile, FilesThatFailTheRead) {
   EXPECT_FALSE(ReadDataBlocksFile(""));
   EXPECT_FALSE(ReadDataBlocksFile(temp_ / "acq_db"));  // missing

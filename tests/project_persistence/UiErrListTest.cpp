@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ScriptedProjectUi.h"
 #include "QlUiElem/QlUiElemDef.h"
 #include "editor/QlEHostFactory.h"
+#include "platform/Format.h"
 #include "events/QlBitVarEvent.h"
 #include "project/PageListener.h"
 #include "project/QlEPage.h"
@@ -78,9 +80,11 @@ class UiErrListTest : public ProjectFilesFixture {
     project.height = 480.0f;
   }
 
-  void LoadFixtureProject() {
+  // Files of the fixture can be replaced by other texts before loading.
+  void LoadFixtureProject(const std::vector<std::pair<std::string, std::string>>& replaced = {}) {
     for (const auto& entry : fs::directory_iterator(TestDataPath("error_check")))
       fs::copy_file(entry.path(), fs::path(temp_.Path()) / entry.path().filename());
+    for (const auto& [file, text] : replaced) WriteFileText(temp_ / file, text);
     QlProjectData record;
     ASSERT_TRUE(LoadProjectFiles(temp_ / "main_.ql", record));
     QlEProject& project = QlEProject::Instance();
@@ -276,6 +280,110 @@ TEST_F(UiErrListTest, APassingProjectWritesTheHeadersAndPasses) {
                                   kPassed}));
   EXPECT_EQ(UiErrList::Instance().results,
             std::vector<std::shared_ptr<UiErrDisplay>>(6, nullptr));
+}
+
+// A JSON string of the text.
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+// Addresses and instructions of tens of thousands of characters, and many
+// dots before a line break, in a page file, the events and the alarm
+// groups: the check runs through and reports them with the messages any
+// other text gets.
+TEST_F(UiErrListTest, LongTextsAreCheckedWithTheirUsualMessages) {
+  const std::string letters(40000, 'a');
+  const std::string han = [] {
+    std::string s;
+    for (int i = 0; i < 20000; ++i) s += "长";
+    return s;
+  }();
+  const std::string dots(20000, '.');
+  const std::string digits(40000, '1');
+  const std::string dotsAddress = "PLC1" + dots + "\n";
+  // Each long address beside a short one of the same kind: both get the
+  // same line, or neither gets one.
+  const struct {
+    std::string longAddress;
+    std::string shortAddress;
+    const char* message;  // null: the address is valid
+  } kAddresses[] = {
+      {"PLC1." + letters, "PLC1.a", "读写地址异常.."},
+      {dotsAddress, "PLC1...\n", "读写地址异常.."},
+      {letters, "a", "读写地址节点不存在.."},
+      {"PLC1.D" + digits, "PLC1.D11111111111", "读写地址异常.."},
+      {" PLC1.D1" + std::string(40000, ' '), " PLC1.D1 ", nullptr},
+  };
+  auto number = [](float left, float top, const std::string& address) {
+    return NsPlatform::StrFormat(
+        R"({"type":"Number","rect":{"left":%.1f,"top":%.1f,"right":%.1f,"bottom":%.1f},)"
+        R"("data-type":2,"address":)",
+        left, top, left + 80.0f, top + 20.0f) +
+        Quoted(address) + "}";
+  };
+  std::string elements;
+  Lines pageLines = {">---------页面2----------"};
+  float top = 0.0f;
+  for (const auto& a : kAddresses) {
+    top += 40.0f;
+    elements += number(10.0f, top, a.longAddress) + "," + number(100.0f, top, a.shortAddress) + ",";
+    if (a.message == nullptr) continue;
+    // The editor shows pages 20 units in.
+    for (const float left : {30.0f, 120.0f})
+      pageLines.push_back(
+          NsPlatform::StrFormat("数字框控件[%.1f,%.1f] %s", left, top + 20.0f, a.message));
+  }
+  const std::vector<std::string> instructions = {
+      "短消息 \"" + han + "\"",
+      "页面跳到 \"" + letters + "\"",
+      "SET PLC1." + letters,
+      "MOV " + digits + " PLC1.D1",
+      "SET " + dotsAddress,
+      "页面跳到 \"" + dots + "\n\"",
+  };
+  std::string list;
+  for (const std::string& line : instructions) list += (list.empty() ? "" : ",") + Quoted(line);
+  const std::string page =
+      R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"elements":[)" + elements +
+      R"({"type":"MultFunc","rect":{"left":10.0,"top":300.0,"right":90.0,"bottom":320.0},)"
+      R"("event-func-list":[)" + list + "]}]}";
+  const std::string eventAddress = "PLC1." + letters;
+  const std::string events = R"({"var-list":[{"address":)" + Quoted(eventAddress) +
+                             R"(,"var-event-type":0,"event-list":[{"上升沿":[)" + list +
+                             "]}]}]}";
+  const std::string alarms = R"({"max-number-of-alarm-hist":100,"alarm-list":[{"address":)" +
+                             Quoted("PLC1.M" + digits) + R"(,"message-list":["a"]},{"address":)" +
+                             Quoted(dotsAddress) + R"(,"message-list":["b"]}]})";
+  LoadFixtureProject({{"页面2.ovpg", page}, {"events", events}, {"alarm_config", alarms}});
+  QlEProject::Instance().pageNames = {"页面2"};
+
+  EXPECT_FALSE(UiErrList::Instance().RunCheck(listBox));
+  Lines expected = pageLines;
+  const std::string event = eventAddress + "(上升沿)中, 函数 { ";
+  expected.insert(
+      expected.end(),
+      {kEventsHeader,
+       event + instructions[1] + " } 错误: 页面 \"" + letters + "\" 不存在.",
+       event + instructions[2] + " } 错误: 写地址异常.",
+       event + instructions[4] + " } 错误: 写地址异常.",
+       // The page name is taken without the white space around it.
+       event + instructions[5] + " } 错误: 页面 \"" + dots + "\" 不存在.",
+       kAlarmHeader,
+       "警报组(PLC1.M" + digits + ")中 警报地址异常或者不在数据列表中或长度异常.",
+       "警报组(PLC1" + dots + ")中 警报地址异常或者不在数据列表中或长度异常.",
+       kFailed});
+  ASSERT_EQ(listBox.lines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_TRUE(listBox.lines[i] == expected[i]) << i << ": " << listBox.lines[i].substr(0, 80);
 }
 
 TEST_F(UiErrListTest, WithoutAProjectOnlyTheEventAndAlarmHeadersAndAFailure) {
