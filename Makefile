@@ -31,6 +31,7 @@ bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON $(LAUNCHER)
 	cmake --build build/bench -j $(JOBS)
 	build/bench/bench/bench_node_exchange
+	build/bench/bench/bench_regex
 
 # The editor itself: an optimised build without sanitizers, then started. It
 # needs a display; without one Qt says so and the program ends.

@@ -1,6 +1,6 @@
 #pragma once
 // UTF-8 is the text of the whole core; these convert at the places that need
-// code points (regular expressions) or UTF-16 units (lengths the program counts).
+// code points or UTF-16 units (lengths the program counts).
 #include <cstddef>
 #include <string>
 #include <string_view>
