@@ -41,12 +41,19 @@ std::string NormalizeQuoted(const char* pattern, const char* name, const std::st
   return StrFormat("%s \"%s\"", name, quoted.c_str());
 }
 
-// Trimmed of the white space the quoted forms skip around the quotes.
+// The white space of the patterns: tab, line feed, vertical tab, form
+// feed, carriage return and blank.
+bool IsPatternSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Trimmed of the white space the quoted forms skip around the quotes: what
+// ^\s*([\s\S]*?)\s*$ takes as group 1, without the search, which
+// backtracks over long runs of white space inside the text.
 std::string TrimWhiteSpace(const std::string& text) {
-  RegexQuery query;
-  query.subject = text;
-  if (!RegexSearch(R"(^\s*([\s\S]*?)\s*$)", query)) return text;
-  return query.Group(1);
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsPatternSpace(text[begin])) ++begin;
+  while (end > begin && IsPatternSpace(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
 }
 
 bool IsProjectPage(const std::string& name) {

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
+#include <vector>
+
+#include "common/Regex.h"
 
 using namespace NsOvrin::NsCommServer;
 
@@ -94,6 +98,56 @@ TEST(SerialParams, ParseParamText) {
     // Only the port is taken; the line text is parsed separately.
     EXPECT_EQ(s.baud, SerialParams{}.baud) << c.text;
   }
+}
+
+// The port and line text are those of the full pattern with its optional
+// flow-control part, on texts near the accepted ones and on a control part
+// with long runs of blanks.
+TEST(SerialParams, ParseTextAgreesWithThePatternWithItsControlPart) {
+  const char* const full =
+      R"(^\s*com:(\d+)\s*;\s*param\s*:\s*((4800|9600|19200|38400|115200)\s*,\s*[neomsNEOMS]\s*,\s*[5-8]\s*,\s*[12])\s*;(\s*ctrl\s*:\s*(.*?)?\s*;)?)";
+  const std::string blanks(40000, ' ');
+  std::vector<std::string> texts = {
+      "com:1;param:9600,n,8,1;ctrl:a" + blanks + "b;",
+      "com:1;param:9600,n,8,1;ctrl:a" + blanks + "b",
+      "com:1;param:9600,n,8,1;" + blanks + "ctrl:" + blanks + ";",
+      "com:1;param:9600,n,8,1" + blanks + ";",
+  };
+  const std::string pieces[] = {" ", ";", ":", ",", "\n", "1", "9600", "n", "ctrl", "x", ""};
+  const std::string samples[] = {"com:2;param:9600,e,7,1;ctrl:xyz;", " com:3 ; param : 4800,m,5,2 ;"};
+  std::mt19937 random(15);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = samples[round % 2];
+    for (int n = round % 4; n > 0; --n) {
+      const std::size_t at = random() % (text.size() + 1);
+      const std::string& piece = pieces[random() % std::size(pieces)];
+      if (at < text.size() && random() % 2 == 0)
+        text.replace(at, 1, piece);
+      else
+        text.insert(at, piece);
+    }
+    texts.push_back(text);
+  }
+  int accepted = 0;
+  for (const std::string& text : texts) {
+    NsOvrin::RegexQuery q;
+    q.subject = text;
+    const bool expected = NsOvrin::RegexSearch(full, q);
+    SerialParams s;
+    s.port = 77;
+    std::string line = "untouched";
+    ASSERT_EQ(ParseSerialParamText(text, s, line), expected) << text.substr(0, 60);
+    if (!expected) continue;
+    ++accepted;
+    EXPECT_EQ(line, q.Group(2)) << text.substr(0, 60);
+    EXPECT_EQ(std::to_string(s.port), q.Group(1)) << text.substr(0, 60);
+  }
+  EXPECT_GT(accepted, 100);
+  // The control part with long blanks does not stop the text being read.
+  SerialParams s;
+  std::string line;
+  ASSERT_TRUE(ParseSerialParamText(texts[0], s, line));
+  EXPECT_EQ(line, "9600,n,8,1");
 }
 
 TEST(SerialParams, ParseLineText) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CompilerFixture.h"
+#include "common/Regex.h"
 #include "compiler/FuncText.h"
 #include "compiler/QlCmData.h"
 #include "compiler/QlCmTermAddr.h"
@@ -233,6 +234,48 @@ TEST_F(FuncTextTest, PageChecksGiveThePageName) {
   std::string text;
   ASSERT_TRUE(CheckToast("短消息 “ 两边 ”", text, nullptr));
   EXPECT_EQ(text, " 两边 ");
+}
+
+// The page name is the quoted text less the white space around it, as the
+// pattern ^\s*([\s\S]*?)\s*$ takes it: on every short text of blanks,
+// line ends, other spaces and letters, and on long runs of white space.
+TEST_F(FuncTextTest, PageNamesAreTrimmedAsTheTrimPatternTakesThem) {
+  const std::vector<std::string> chars = {" ", "\t", "\n", "\v", "\u3000", "\u00a0", "a", "页"};
+  std::vector<std::string> quoted = {""};
+  std::size_t from = 0;
+  for (int length = 1; length <= 5; ++length) {
+    const std::size_t to = quoted.size();
+    for (std::size_t i = from; i < to; ++i)
+      for (const std::string& c : chars) quoted.push_back(quoted[i] + c);
+    from = to;
+  }
+  for (const std::string& q : quoted) {
+    RegexQuery trim;
+    trim.subject = q;
+    ASSERT_TRUE(RegexSearch(R"(^\s*([\s\S]*?)\s*$)", trim)) << q;
+    std::string name = "old";
+    // Empty quotes do not have the form and give no name.
+    CheckPopupScreen("弹出画面 \"" + q + "\"", name, nullptr);
+    EXPECT_EQ(name, q.empty() ? "old" : trim.Group(1)) << q;
+  }
+  // Long runs of white space, where a search would backtrack.
+  const std::string blanks(40000, ' ');
+  const struct {
+    std::string quoted, name;
+  } longCases[] = {
+      {" a" + blanks + "b\n", "a" + blanks + "b"},
+      {blanks + "页" + blanks + "面" + blanks, "页" + blanks + "面"},
+      {"\t" + blanks + "\n", ""},
+  };
+  for (const auto& c : longCases) {
+    std::string name = "old";
+    CheckPopupScreen("弹出画面 \"" + c.quoted + "\"", name, nullptr);
+    EXPECT_TRUE(name == c.name) << c.quoted.substr(0, 20);
+  }
+  std::string name;
+  std::string message;
+  EXPECT_FALSE(CheckJumpToPage("页面跳到 \" a" + blanks + "b \"", name, &message));
+  EXPECT_TRUE(message == "页面 \"a" + blanks + "b\" 不存在.");
 }
 
 TEST_F(FuncTextTest, ChecksOfLinesWithoutAToken) {
