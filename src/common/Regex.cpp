@@ -16,8 +16,8 @@ namespace {
 
 // The engine keeps its backtracking on the heap; these bound the steps, the
 // nesting and the memory of one search (about a tenth of a second of work).
-// The program's patterns stay far below them on texts of a million
-// characters; only a search that would otherwise stall reaches them.
+// The program's patterns stay far below them on texts of hundreds of
+// thousands of characters; a search that would otherwise stall reaches them.
 constexpr uint32_t kMatchLimit = 10'000'000;
 constexpr uint32_t kDepthLimit = 1'000'000;
 constexpr uint32_t kHeapLimitKib = 16 * 1024;
@@ -31,10 +31,11 @@ constexpr std::size_t kLongSubject = 64 * 1024;
 constexpr std::size_t kMaxCachedPatterns = 512;
 
 // ECMAScript's options: UTF-8 code points, "$" only at the very end, "[]"
-// and "[^]" as the empty and the full class, \uhhhh and \xhh escapes.
-constexpr uint32_t kCompileOptions =
-    PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX |
-    PCRE2_NEVER_BACKSLASH_C;
+// and "[^]" as the empty and the full class, \uhhhh and \xhh escapes, a
+// reference to a group that did not take part matching the empty text.
+constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS |
+                                     PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
+                                     PCRE2_NEVER_BACKSLASH_C;
 
 // The ECMAScript spellings PCRE2 reads otherwise: "." outside a class stops
 // at the four line terminators (PCRE2's stops at line feed only) and \v is

@@ -153,6 +153,9 @@ TEST(Regex, EcmaScriptMeaningOfClassesAndAnchors) {
       {"^a[]", "a", false},
       {"^a[^]$", "a\n", true},
       {"[]]", "]", false},
+      // A reference to a group that did not take part matches nothing.
+      {R"(^(a)?\1b$)", "b", true},
+      {R"(^(a)\1$)", "aa", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.pattern) + " / " + c.subject);
