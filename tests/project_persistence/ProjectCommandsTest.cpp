@@ -777,12 +777,13 @@ TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
   fileDialogs.folders.push_back(temp_ / "missing");
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
   EXPECT_FALSE(fs::exists(temp_ / "missing"));
-  // A page file that cannot be copied there.
+  // A project file that cannot be written there.
   const std::string blocked = Folder("blocked");
-  fs::create_directory(blocked + "/页面1.ovpg");
+  fs::create_directory(blocked + "/main_.ql");
+  fs::create_directory(blocked + "/main_.ql/x");
   fileDialogs.folders.push_back(blocked);
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
-  EXPECT_FALSE(Exists(blocked + "/main_.ql"));
+  EXPECT_TRUE(boxes.shown.empty());
 
   EXPECT_EQ(Project().directory, folder);
   EXPECT_TRUE(Project().modified);

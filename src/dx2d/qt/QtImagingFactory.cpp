@@ -1,11 +1,14 @@
 #include "dx2d/qt/QtImagingFactory.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 #include <cstring>
+
+#include "platform/CheckedFile.h"
 
 namespace NsOvrin::NsDx2d {
 
@@ -25,8 +28,20 @@ std::optional<DecodedImage> QtImagingFactory::FromQImage(const QImage& image) {
 }
 
 std::optional<DecodedImage> QtImagingFactory::DecodeFile(const std::string& path) {
-  if (path.empty()) return std::nullopt;
-  QImageReader reader(QString::fromStdString(path));
+  // Read through the checked open: a picture path naming a FIFO or a folder
+  // must not hang or confuse the decoder.
+  std::string bytes;
+  if (!NsPlatform::ReadRegularFile(path, bytes)) return std::nullopt;
+  QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  bytes.clear();
+  QBuffer buffer(&data);
+  if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
+  // The suffix is a hint; the content decides when it is wrong.
+  const std::size_t dot = path.find_last_of("./\\");
+  const QByteArray suffix = (dot != std::string::npos && path[dot] == '.')
+                                ? QByteArray::fromStdString(path.substr(dot + 1)).toLower()
+                                : QByteArray();
+  QImageReader reader(&buffer, suffix);
   // Frame 0 as stored: no orientation from the picture's metadata.
   reader.setAutoTransform(false);
   return FromQImage(reader.read());
