@@ -36,15 +36,19 @@ std::optional<DecodedImage> QtImagingFactory::DecodeFile(const std::string& path
   bytes.clear();
   QBuffer buffer(&data);
   if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
-  // The suffix is a hint; the content decides when it is wrong.
-  const std::size_t dot = path.find_last_of("./\\");
-  const QByteArray suffix = (dot != std::string::npos && path[dot] == '.')
-                                ? QByteArray::fromStdString(path.substr(dot + 1)).toLower()
-                                : QByteArray();
-  QImageReader reader(&buffer, suffix);
+  // The content decides; the suffix helps only formats that cannot be told
+  // from their content.
+  QImageReader reader(&buffer);
   // Frame 0 as stored: no orientation from the picture's metadata.
   reader.setAutoTransform(false);
-  return FromQImage(reader.read());
+  QImage image = reader.read();
+  const std::size_t dot = path.find_last_of("./\\");
+  if (image.isNull() && dot != std::string::npos && path[dot] == '.' && buffer.seek(0)) {
+    QImageReader hinted(&buffer, QByteArray::fromStdString(path.substr(dot + 1)).toLower());
+    hinted.setAutoTransform(false);
+    image = hinted.read();
+  }
+  return FromQImage(image);
 }
 
 std::optional<DecodedImage> QtImagingFactory::DecodeResource(uint32_t id, const std::string& type) {
