@@ -1,17 +1,22 @@
 #include "app/UserToolBarImages.h"
 
-#include <QFile>
+#include <QByteArray>
 #include <QImage>
 #include <algorithm>
 #include <utility>
 
+#include "platform/CheckedFile.h"
+
 namespace NsOvrin {
 
 bool UserToolBarImages::Load(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return false;
+  // Regular files only, and never waiting on a FIFO.
+  std::string bytes;
+  if (!NsPlatform::ReadRegularFile(path, bytes, static_cast<std::size_t>(kMaxFileBytes))) return false;
   QImage strip;
-  if (!strip.loadFromData(file.readAll()) || strip.width() < kImageWidth) return false;
+  if (!strip.loadFromData(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))) ||
+      strip.width() < kImageWidth)
+    return false;
 
   std::vector<QPixmap> images;
   const int count = strip.width() / kImageWidth;

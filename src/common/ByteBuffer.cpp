@@ -11,6 +11,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/CheckedFile.h"
+
 namespace NsOvrin {
 
 ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
@@ -77,14 +79,10 @@ struct FileCloser {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, ByteBuffer& buffer) {
-  // An embedded NUL would silently name a different file.
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
-  // Non-blocking so that a FIFO given by mistake does not hang the open; it
-  // changes nothing for a regular file.
-  FileCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  FileCloser file{NsPlatform::OpenRegularFileForReading(path)};
   if (file.fd < 0) return false;
   struct stat st {};
-  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::fstat(file.fd, &st) != 0) return false;
   // The size and its two NUL bytes must fit the buffer's 32-bit count.
   if (st.st_size < 0 || st.st_size > std::numeric_limits<int32_t>::max() - 2) return false;
   const auto fileSize = static_cast<int32_t>(st.st_size);

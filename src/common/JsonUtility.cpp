@@ -41,6 +41,10 @@ bool LoadJsonFile(const std::string& path, rapidjson::Document& document) {
   ByteBuffer contents;
   if (!ReadWholeFile(path, contents)) return false;
   const char* text = contents.Data() != nullptr ? reinterpret_cast<const char*>(contents.Data()) : "";
+  // The parser's input stream drops the bytes of a UTF-8 byte-order mark one
+  // by one, even a lone one. Only white space may come before the root, and
+  // no JSON text starts with a byte above 0x7F.
+  if (contents.Size() > 0 && static_cast<unsigned char>(text[0]) >= 0x80) return false;
   // The iterative parser accepts exactly the same texts; it only keeps deeply
   // nested input from exhausting the call stack.
   document.Parse<rapidjson::kParseIterativeFlag>(text, static_cast<std::size_t>(contents.Size()));

@@ -30,7 +30,8 @@ using JsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
 
 // Parses the whole file as one JSON text (strict JSON, white space around the
 // root allowed). An empty path returns true and leaves the document as it
-// was; a missing or unreadable file, an empty file or a parse error give
+// was; a missing or unreadable file, an empty file, a byte-order mark or any
+// other byte but white space before the root, or a parse error give
 // false.
 bool LoadJsonFile(const std::string& path, rapidjson::Document& document);
 // LoadJsonFile for files whose root must be an object: an empty path or any

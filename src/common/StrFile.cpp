@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/PathUtil.h"
+#include "platform/CheckedFile.h"
 #include "platform/Cp936.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
@@ -256,16 +257,8 @@ bool RFileBase::Open(const std::string& path) {
     errno = ENOENT;
     return false;
   }
-  // Non-blocking so that a FIFO given by mistake does not hang the open.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = NsPlatform::OpenRegularFileForReading(path);
   if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int reason = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    errno = reason;
-    return false;
-  }
   if (!rule_->ReadHeader(fd)) {
     ::close(fd);
     errno = EINVAL;

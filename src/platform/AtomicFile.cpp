@@ -1,12 +1,16 @@
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/Format.h"
 
@@ -17,6 +21,38 @@ namespace {
 // only costs a retry.
 constexpr int kTempNameTries = 64;
 std::atomic<unsigned> tempCounter{0};
+constexpr std::string_view kTempPrefix = ".ovrin-save-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+bool AllDigits(std::string_view text) {
+  if (text.empty() || text.size() > 18) return false;
+  for (const char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The process id in a temporary's name, or -1 when the name is not one of ours.
+long TempOwner(std::string_view name) {
+  if (name.size() <= kTempPrefix.size() + kTempSuffix.size() || !name.starts_with(kTempPrefix) ||
+      !name.ends_with(kTempSuffix))
+    return -1;
+  name.remove_prefix(kTempPrefix.size());
+  name.remove_suffix(kTempSuffix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == std::string_view::npos) return -1;
+  const std::string_view pid = name.substr(0, dash);
+  if (!AllDigits(pid) || !AllDigits(name.substr(dash + 1))) return -1;
+  long value = 0;
+  for (const char c : pid) value = value * 10 + (c - '0');
+  return value;
+}
+
+// A process we may not signal still runs; only ESRCH says it is gone.
+bool ProcessRuns(long pid) {
+  if (pid <= 0 || pid > INT32_MAX) return true;
+  if (pid == static_cast<long>(::getpid())) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
 
 // Saving through a symbolic link replaces the file it names, not the link.
 // A dangling link is replaced.
@@ -59,6 +95,26 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+int RemoveStaleSaveTemporaries(const std::string& folder) {
+  if (folder.empty() || folder.find('\0') != std::string::npos) return 0;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  const std::string base = folder.back() == '/' ? folder : folder + '/';
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name(entry->d_name);
+    if (ProcessRuns(TempOwner(name))) continue;
+    const std::string path = base + std::string(name);
+    // Only files this program could have made; a folder or link of that name
+    // is the user's.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+      ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
 
 bool WriteAllToFd(int fd, const void* data, std::size_t size) {
   const auto* p = static_cast<const char*>(data);

@@ -16,6 +16,11 @@ using FileFiller = std::function<bool(int fd)>;
 bool ReplaceFileAtomically(const std::string& path, const FileFiller& fill);
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// Removes from folder the temporary files ".ovrin-save-<pid>-<n>.tmp" that a
+// save killed part-way left behind: those of processes that no longer run.
+// Those of this process and of running ones stay. The count removed.
+int RemoveStaleSaveTemporaries(const std::string& folder);
+
 // write() until every byte is written (EINTR retried).
 bool WriteAllToFd(int fd, const void* data, std::size_t size);
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CheckedFile.h"
 #include "platform/Cp936.h"
 #include "platform/Utf.h"
 
@@ -27,7 +28,7 @@ enum class ReadStatus { kOk, kMissing, kError };
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& out) {
   out.clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFileForReading(path);
   if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::kMissing : ReadStatus::kError;
   char buf[8192];
   for (;;) {

@@ -15,6 +15,7 @@
 #include "common/Log.h"
 #include "common/PathUtil.h"
 #include "platform/AtomicFile.h"
+#include "platform/CheckedFile.h"
 #include "platform/Cp936.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
@@ -31,7 +32,8 @@ constexpr std::size_t kLengthDigits = 5;
 constexpr std::size_t kLevelDigits = 3;
 constexpr std::size_t kMaxFieldLength = 40;
 constexpr int64_t kLevelLimit = 200;
-// Two length fields, the level and the terminating zero byte.
+// What a record can be written with: two length fields, the level and the
+// terminating zero byte.
 constexpr std::size_t kMaxTextBytes = kUserRecordSize - 2 * kLengthDigits - kLevelDigits - 1;
 
 using Record = std::span<uint8_t, kUserRecordSize>;
@@ -138,13 +140,13 @@ bool DecodeUserRecord(Record record, QlUser& user) {
   const std::size_t nameLength = ParseLength(record, 0);
   const std::size_t passwordPos = kLengthDigits + nameLength;
   const std::size_t passwordLength = ParseLength(record, passwordPos);
-  // Refused before the password is read: both fields and the level must lie
-  // inside the record, with room left for the terminating zero byte.
-  if (nameLength + passwordLength > kMaxTextBytes) return false;
+  const std::size_t passwordStart = passwordPos + kLengthDigits;
+  // Refused before the password is read: the level must start inside the
+  // record. Its digits may run past the end; those are not read.
+  if (passwordStart + passwordLength >= kUserRecordSize) return false;
 
   const std::string name = NsPlatform::AcpToUtf8(TextField(record, kLengthDigits, nameLength));
   if (name.empty()) return false;
-  const std::size_t passwordStart = passwordPos + kLengthDigits;
   std::string password = NsPlatform::AcpToUtf8(TextField(record, passwordStart, passwordLength));
   int64_t level = ParseField(record, passwordStart + passwordLength, kLevelDigits);
   if (level < 0 || level >= kLevelLimit) level = 0;
@@ -159,8 +161,8 @@ bool LoadUsers() {
   std::vector<QlUser>& users = GetUserList();
   users.clear();
   const std::string path = GetUsersFilePath();
-  if (path.find('\0') != std::string::npos) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file, never waiting on a FIFO.
+  const int fd = NsPlatform::OpenRegularFileForReading(path);
   if (fd < 0) return false;
 
   bool ok = true;
@@ -174,15 +176,15 @@ bool LoadUsers() {
     }
     if (static_cast<std::size_t>(n) < record.size()) break;
     QlUser user;
+    // One damaged record costs that user only, not the whole list.
     if (!DecodeUserRecord(record, user)) {
       OV_LOG(4).AppendText("bad record in users file").AppendOpenParen().AppendText(path).AppendCloseParen();
       ok = false;
-      break;
+      continue;
     }
     users.push_back(std::move(user));
   }
   ::close(fd);
-  if (!ok) users.clear();
   return ok;
 }
 

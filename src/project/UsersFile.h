@@ -23,8 +23,10 @@ extern std::string UsersFilePath;
 std::string GetUsersFilePath();
 
 // Replaces the user list by the file's users. False, with an empty list, when
-// the file does not open, cannot be read, or holds a record that does not
-// decode. A final piece shorter than a record is ignored.
+// the file does not open (only a regular file is read, and a FIFO is never
+// waited on). False also when a record does not decode or the file cannot be
+// read to its end: the list then holds every user read before and after the
+// record left out. A final piece shorter than a record is ignored.
 bool LoadUsers();
 // Writes every user of the list to a temporary file beside the target and
 // renames it over the target: the old file stays whole when anything fails.
@@ -39,8 +41,9 @@ bool SaveUsers();
 bool EncodeUserRecord(std::string& file, const QlUser& user);
 // Unscrambles the record in place and parses it; user is written only when
 // the record decodes. A record decodes when its name is not empty and its
-// length fields leave room for the level and a terminating zero byte, as
-// EncodeUserRecord writes it.
+// level starts inside the record (name and password up to 69 bytes together;
+// level digits past the end are not read), so it reads more than
+// EncodeUserRecord writes.
 bool DecodeUserRecord(std::span<uint8_t, kUserRecordSize> record, QlUser& user);
 
 }  // namespace NsOvrin

@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -14,7 +11,7 @@
 #include "comm_server/SerialParams.h"
 #include "common/Log.h"
 #include "common/PathUtil.h"
-#include "platform/AtomicFile.h"
+#include "platform/CheckedFile.h"
 #include "platform/Format.h"
 #include "project/ListenerRegistry.h"
 #include "project/ProgramDefaults.h"
@@ -41,6 +38,7 @@ namespace {
 constexpr const char* kCaption = "提示";
 constexpr const char* kSavePrompt = "工程被更改, 是否需要保存?";
 constexpr const char* kOpenFailed = "打开工程操作失败.";
+constexpr const char* kPagesNotCopied = "以下页面文件未能复制到新文件夹: %s";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
 constexpr int32_t kProposedHeight = 480;
@@ -68,18 +66,13 @@ bool EntryMissing(const std::string& path) {
   return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
-// Both paths name one file: copying it onto itself would empty it.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
-
-bool CopyOneFile(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  if (!in) return false;
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  return NsPlatform::ReplaceFileAtomically(to, content);
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) {
+    if (!text.empty()) text += ", ";
+    text += name;
+  }
+  return text;
 }
 
 uint32_t DefaultSerialPort(const std::vector<NsCommServer::SerialPortInfo>& ports, int i) {
@@ -255,33 +248,37 @@ bool DoSaveProjectAs(ParentWindow* parent) {
   }
   std::string folder;
   if (!dialogs->BrowseForFolder(parent, std::string(), folder)) return false;
-  return SaveProjectTo(folder);
+  return SaveProjectTo(folder, parent);
 }
 
-bool CopyPageFiles(const std::string& newFolder) {
+std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
   const QlEProject& project = QlEProject::Instance();
-  bool copied = true;
+  std::vector<std::string> notCopied;
   for (const std::string& name : project.pageNames) {
     const std::string from = GetPageFilePath(project.directory, name);
     const std::string to = GetPageFilePath(newFolder, name);
-    // A page not saved yet has no file to take along.
-    if (from.empty() || to.empty() || EntryMissing(from) || SameFile(from, to)) continue;
-    if (!CopyOneFile(from, to)) {
+    // A page not saved yet has no file to take along; copying a file onto
+    // itself would empty it.
+    if (from.empty() || to.empty() || EntryMissing(from) || NsPlatform::SameExistingFile(from, to))
+      continue;
+    // A folder, a FIFO, a dangling link or an unreadable file is passed over:
+    // the rest of the project still reaches the new folder.
+    if (!NsPlatform::CopyRegularFile(from, to, false)) {
       OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
-      copied = false;
+      notCopied.push_back(name);
     }
   }
-  return copied;
+  return notCopied;
 }
 
-bool SaveProjectTo(const std::string& folder) {
+bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   QlEProject& project = QlEProject::Instance();
   const std::string target = NormalisedFolder(folder);
   if (!project.open || target.empty()) return false;
 
   const std::string oldDirectory = project.directory;
-  // A page left behind would be lost to the project in its new folder.
-  if (target != oldDirectory && !CopyPageFiles(target)) return false;
+  std::vector<std::string> notCopied;
+  if (target != oldDirectory) notCopied = CopyPageFiles(target);
   project.SetDirectory(target);
 
   QlProjectData record;
@@ -300,8 +297,19 @@ bool SaveProjectTo(const std::string& folder) {
 
   bool pagesSaved = true;
   const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
-  for (const std::shared_ptr<QlEPage>& page : pages)
-    if (page && !SaveEPage(page)) pagesSaved = false;
+  for (const std::shared_ptr<QlEPage>& page : pages) {
+    if (!page) continue;
+    if (!SaveEPage(page)) {
+      pagesSaved = false;
+      continue;
+    }
+    // Its editor has just written it into the new folder.
+    std::erase(notCopied, page->name);
+  }
+  if (!notCopied.empty()) {
+    ShowMessageBox(parent, StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str()), kCaption,
+                   MessageIcon::Warning);
+  }
   if (!pagesSaved) return false;
 
   project.modified = false;

@@ -48,15 +48,18 @@ bool DoSaveProject(ParentWindow* parent);
 // Into a folder chosen in the folder browser; false when it is cancelled.
 bool DoSaveProjectAs(ParentWindow* parent);
 // Makes folder the project's folder and writes the project files and every
-// open page there; page files of another folder are copied first. True, and
-// nothing modified any more, only when every file was written. On failure
-// every modified flag stays, and the project keeps its old folder unless
-// its own files reached the new one.
-bool SaveProjectTo(const std::string& folder);
+// open page there; page files of another folder are copied first, as many
+// as can be. Pages whose file could not be copied (and that no open editor
+// wrote there) are named in one warning box owned by parent. True, and
+// nothing modified any more, only when the project files and every open page
+// were written. On failure every modified flag stays, and the project keeps
+// its old folder unless its own files reached the new one.
+bool SaveProjectTo(const std::string& folder, ParentWindow* parent = nullptr);
 // Copies the file of every listed page from the project's folder into
 // newFolder, replacing what is there. A page without a file is passed over;
-// false when an existing page file could not be copied.
-bool CopyPageFiles(const std::string& newFolder);
+// the names of the pages whose existing entry could not be copied (a folder,
+// a FIFO, a dangling link, an unreadable file...) come back in list order.
+std::vector<std::string> CopyPageFiles(const std::string& newFolder);
 
 // Empties the channel database (every polling thread ends; no run-mode
 // notification), clears the alarm groups, active alarms and alarm listeners

@@ -1,5 +1,6 @@
 #include "project_persistence/ProjectLoadSave.h"
 
+#include "platform/AtomicFile.h"
 #include "project/QlEProject.h"
 #include "project/UsersFile.h"
 #include "project_persistence/AlarmConfigFile.h"
@@ -7,6 +8,7 @@
 #include "project_persistence/DataBlockFile.h"
 #include "project_persistence/EventsFile.h"
 #include "project_persistence/MainFile.h"
+#include "project_persistence/ProjectPictureStore.h"
 
 namespace NsOvrin {
 namespace {
@@ -19,12 +21,21 @@ std::string FolderOfPath(const std::string& path) {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+// A save killed part-way leaves its temporary file behind; nothing else
+// would ever remove it.
+void RemoveStaleTemporaries(const std::string& directory) {
+  if (directory.empty()) return;
+  NsPlatform::RemoveStaleSaveTemporaries(directory);
+  NsPlatform::RemoveStaleSaveTemporaries(ProjectPictureFolder(directory));
+}
+
 }  // namespace
 
 bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record) {
   if (mainFilePath.empty()) return false;
   const std::string directory = FolderOfPath(mainFilePath);
   record.directory = directory;
+  RemoveStaleTemporaries(directory);
 
   if (!ReadChannelsFile(GetChannelsFilePath(directory))) return false;
   if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory))) return false;
@@ -39,6 +50,7 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record) {
 }
 
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record) {
+  RemoveStaleTemporaries(directory);
   bool ok = WriteMainFile(GetMainFilePath(directory), record);
   ok = WriteChannelsFile(GetChannelsFilePath(directory)) && ok;
   ok = WriteDataBlocksFile(GetDataBlocksFilePath(directory)) && ok;

@@ -16,14 +16,17 @@ namespace NsOvrin {
 // stops the load: a missing or damaged one leaves the user list empty.
 // record.directory becomes the folder of mainFilePath. Loading adds to the
 // channel database and the alarm manager and clears nothing: what a failed
-// load read stays there until the caller resets them.
+// load read stays there until the caller resets them. The temporary files
+// of interrupted saves by processes no longer running are removed from the
+// folder and its pictures folder first.
 bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record);
 
 // Writes the main file (from record), the channels, data-block, alarm
 // configuration and users files (from the live objects) and the events file
 // (from record) into directory, in this order. Every writer runs even after
 // one failed; true only when all six succeeded. Each file is replaced whole
-// or not at all, so a failed save leaves every file either old or new.
+// or not at all, so a failed save leaves every file either old or new. The
+// temporary files of interrupted saves are removed first, as by the load.
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record);
 
 }  // namespace NsOvrin

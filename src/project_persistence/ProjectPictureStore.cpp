@@ -1,13 +1,9 @@
 #include "project_persistence/ProjectPictureStore.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include "common/PathUtil.h"
-#include "platform/AtomicFile.h"
+#include "platform/CheckedFile.h"
 #include "platform/Format.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageFile.h"
@@ -31,37 +27,6 @@ bool IsExistingFile(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-
-bool CopyContent(int in, int out) {
-  char block[65536];
-  for (;;) {
-    const ssize_t n = ::read(in, block, sizeof block);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (!NsPlatform::WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
-  }
-}
-
-// Copies a regular file over target through a temporary file beside it, so
-// that a failed copy leaves the old copy whole. The permissions and times
-// travel with the content, as the platform's file copy keeps them: a later
-// save then finds the copy to be the same file.
-bool CopyFileReplacing(const std::string& source, const std::string& target) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  struct stat st {};
-  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
-  ok = ok && NsPlatform::ReplaceFileAtomically(target, [&](int out) {
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    return CopyContent(in, out) && ::fchmod(out, st.st_mode & 0777) == 0 &&
-           ::futimens(out, times) == 0;
-  });
-  ::close(in);
-  return ok;
-}
 
 }  // namespace
 
@@ -98,7 +63,9 @@ void CopyIntoProject(const ProjectPictureStore& store, const std::string& path) 
     return;
   const std::string copy = GetProjectPicturePath(store.projectDirectory, path);
   if (IsSameFile(path, copy)) return;
-  CopyFileReplacing(path, copy);
+  // The permissions and times travel with the content, as the platform's file
+  // copy keeps them: a later save then finds the copy to be the same file.
+  NsPlatform::CopyRegularFile(path, copy, true);
 }
 
 std::string ResolvePicturePath(const std::string& projectDirectory, const std::string& storedPath) {

@@ -1,9 +1,12 @@
 // The application object: start-up in order, the File menu's project
 // commands through the installed dialogs, and shut-down in order.
+#include <sys/stat.h>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 
 #include "AppFixture.h"
 #include "app/CDlgQlFuncList.h"
@@ -261,6 +264,29 @@ TEST_F(AppCommands, OpenLoadsTheChosenMainFileAndCloseAsksAboutChanges) {
   const std::vector<std::string> texts = ui_.MessageTexts();
   EXPECT_EQ(std::count(texts.begin(), texts.end(), kSaveQuestion), 2);
   EXPECT_EQ(ui_.calls.back().type, NsWui::MB_YESNOCANCEL | NsWui::MB_ICONQUESTION);
+  EXPECT_EQ(ui_.calls.back().caption, "提示");
+}
+
+// A page file that is a FIFO: Save As through the File menu neither hangs nor
+// gives up; it moves the project and says which page stayed behind.
+TEST_F(AppCommands, SaveAsPassesOverAPageFileItCannotCopyAndSaysSo) {
+  OpenProject();
+  QlEProject::Instance().homePage = "P1";
+  std::filesystem::remove(folder_ / "P1.ovpg");
+  ASSERT_EQ(::mkfifo((folder_ / "P1.ovpg").c_str(), 0600), 0);
+  const std::string moved = folder_ / "moved";
+  std::filesystem::create_directory(moved);
+
+  CMainFrame* frame = Start();
+  ui_.PushPath(moved);
+  EXPECT_TRUE(frame->OnCommand(ID_FILE_SAVE_AS));
+
+  EXPECT_EQ(QlEProject::Instance().directory, moved);
+  EXPECT_TRUE(std::filesystem::is_regular_file(GetMainFilePath(moved)));
+  EXPECT_FALSE(std::filesystem::exists(moved + "/P1.ovpg"));
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"以下页面文件未能复制到新文件夹: P1"});
+  ASSERT_FALSE(ui_.calls.empty());
+  EXPECT_EQ(ui_.calls.back().widget, frame);
   EXPECT_EQ(ui_.calls.back().caption, "提示");
 }
 

@@ -1,6 +1,7 @@
 // The shell's small persisted pieces: the address switch in the INI file,
 // the looks of the registry value and the user's toolbar images.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QImage>
@@ -140,6 +141,11 @@ TEST(UserImages, RefusesWhatIsMissingTooBigOrNoPicture) {
 
   WriteFileText(folder / "text.bmp", "no picture");
   EXPECT_FALSE(images.Load(folder / "text.bmp"));
+
+  // A folder, and a FIFO nobody writes to: refused at once.
+  EXPECT_FALSE(images.Load(folder.Path()));
+  ASSERT_EQ(::mkfifo((folder / "fifo.bmp").c_str(), 0600), 0);
+  EXPECT_FALSE(images.Load(folder / "fifo.bmp"));
 
   // 16 x 15 images, a strip of 1200 of them: more than 819200 bytes.
   SaveStrip(folder / "big.bmp", 16 * 1200, 15);

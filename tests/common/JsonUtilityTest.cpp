@@ -121,6 +121,13 @@ TEST_F(JsonFiles, LoadAcceptsOneStrictJsonText) {
       {"object with blanks around", " \n{\"a\":1}\r\n ", true},
       {"array root", "[]", true},
       {"number root", "5", true},
+      {"byte-order mark", "\xEF\xBB\xBF{}", false},
+      {"lone 0xEF", "\xEF{}", false},
+      {"lone 0xBB", "\xBB{}", false},
+      {"lone 0xBF", "\xBF{}", false},
+      {"two mark bytes", "\xBB\xBF{}", false},
+      {"mark after blanks", " \xEF\xBB\xBF{}", false},
+      {"mark after the root", "{}\xEF\xBB\xBF", false},
   };
   for (const Case& c : cases) {
     const std::string path = At(c.name);
@@ -130,6 +137,9 @@ TEST_F(JsonFiles, LoadAcceptsOneStrictJsonText) {
   }
   rapidjson::Document doc;
   EXPECT_FALSE(LoadJsonFile(dir_.string(), doc)) << "a folder";
+  const std::string fifo = At("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(LoadJsonFile(fifo, doc)) << "a FIFO nobody writes to";
 }
 
 TEST_F(JsonFiles, LoadKeepsTheParsedValues) {

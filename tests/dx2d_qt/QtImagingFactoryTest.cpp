@@ -1,6 +1,7 @@
 #include "dx2d/qt/QtImagingFactory.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QImage>
@@ -76,6 +77,25 @@ TEST_F(QtImagingTest, UnreadableFilesDecodeToNothing) {
   EXPECT_FALSE(factory.DecodeFile(PathOf("junk.png")).has_value());
   EXPECT_FALSE(factory.DecodeFile(PathOf("absent.png")).has_value());
   EXPECT_FALSE(factory.DecodeFile("").has_value());
+  EXPECT_FALSE(factory.DecodeFile(dir.path().toStdString()).has_value());  // a folder
+  // Nobody writes to it: decoding must not wait for a writer.
+  ASSERT_EQ(::mkfifo(PathOf("fifo.png").c_str(), 0600), 0);
+  EXPECT_FALSE(factory.DecodeFile(PathOf("fifo.png")).has_value());
+}
+
+// The suffix only hints at the format: a picture saved under another
+// suffix, or none, still decodes from its content.
+TEST_F(QtImagingTest, TheContentDecidesTheFormat) {
+  QImage source(2, 2, QImage::Format_ARGB32);
+  source.fill(qRgb(0, 255, 0));
+  for (const char* name : {"green.png", "green.jpg", "green"}) {
+    const std::string path = PathOf(name);
+    ASSERT_TRUE(source.save(QString::fromStdString(path), "PNG")) << name;
+    const std::optional<DecodedImage> image = factory.DecodeFile(path);
+    ASSERT_TRUE(image.has_value()) << name;
+    EXPECT_EQ(image->width, 2u) << name;
+    EXPECT_EQ(image->pixels[0], qRgb(0, 255, 0)) << name;
+  }
 }
 
 TEST_F(QtImagingTest, PicturesAndThePlaceholderAreDrawnFromTheCache) {

@@ -102,6 +102,9 @@ TEST_F(IniFileTest, MissingOrUnreadableFileGivesDefault) {
   EXPECT_EQ(GetProfileString(dir_ + "/none/x.ini", "s", "k", "dflt"), "dflt");
   EXPECT_EQ(GetProfileString(dir_, "s", "k", "dflt"), "dflt");  // a folder
   EXPECT_EQ(GetProfileString(dir_ + "/none.ini", "s", "k", "abcdef", 3), "ab");
+  // Nobody writes to it: reading must not wait.
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  EXPECT_EQ(GetProfileString(path_, "s", "k", "dflt"), "dflt");
 }
 
 struct WriteCase {
@@ -167,6 +170,11 @@ TEST_F(IniFileTest, FailsWithoutTouchingWhatItCannotRead) {
   EXPECT_FALSE(WriteProfileString(dir_ + "/none/x.ini", "s", "k", "v"));  // no such folder
   EXPECT_FALSE(WriteProfileString(dir_, "s", "k", "v"));                  // a folder
   EXPECT_FALSE(WriteProfileString("", "s", "k", "v"));
+  ASSERT_EQ(mkfifo((dir_ + "/fifo.ini").c_str(), 0600), 0);
+  EXPECT_FALSE(WriteProfileString(dir_ + "/fifo.ini", "s", "k", "v"));
+  struct stat st {};
+  ASSERT_EQ(lstat((dir_ + "/fifo.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
   if (geteuid() != 0) {
     Put("[s]\nk=secret\n");
     chmod(path_.c_str(), 0200);  // writable, not readable: replacing it would lose its keys

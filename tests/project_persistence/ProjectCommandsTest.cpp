@@ -4,9 +4,19 @@
 #include "project_persistence/ProjectCommands.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <optional>
 #include <shared_mutex>
@@ -24,6 +34,7 @@
 #include "project/QlEProject.h"
 #include "project/QlUser.h"
 #include "project/UsersFile.h"
+#include "project_persistence/PageCommands.h"
 #include "project_persistence/UiErrList.h"
 #include "termination/DevDefine.h"
 #include "termination/DevSetup.h"
@@ -777,12 +788,13 @@ TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
   fileDialogs.folders.push_back(temp_ / "missing");
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
   EXPECT_FALSE(fs::exists(temp_ / "missing"));
-  // A page file that cannot be copied there.
+  // A project file that cannot be written there.
   const std::string blocked = Folder("blocked");
-  fs::create_directory(blocked + "/页面1.ovpg");
+  fs::create_directory(blocked + "/main_.ql");
+  fs::create_directory(blocked + "/main_.ql/x");
   fileDialogs.folders.push_back(blocked);
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
-  EXPECT_FALSE(Exists(blocked + "/main_.ql"));
+  EXPECT_TRUE(boxes.shown.empty());
 
   EXPECT_EQ(Project().directory, folder);
   EXPECT_TRUE(Project().modified);
@@ -819,6 +831,300 @@ TEST_F(ProjectCommandsTest, ANewProjectSavedClosedAndOpenedAgainIsTheSameProject
   EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
   EXPECT_TRUE(Exists(folder + "/页面1.ovpg"));
   EXPECT_EQ(projectLog.What(), (Strings{"created", "closing", "opened"}));
+}
+
+
+// Hostile project folders.
+
+// Watches FIFOs made by a test. Should anything still wait on one to open it
+// for reading after the deadline, the watch opens it for writing, which lets
+// the reader go on, and records it: the test fails instead of hanging.
+class FifoWatch {
+ public:
+  explicit FifoWatch(std::chrono::seconds deadline)
+      : thread_([this, deadline] { Watch(deadline); }) {}
+  ~FifoWatch() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+  void Make(const std::string& path) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+    std::lock_guard<std::mutex> lock(mutex_);
+    paths_.push_back(path);
+  }
+
+  Strings Rescued() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return rescued_;
+  }
+
+ private:
+  void Watch(std::chrono::seconds deadline) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (wake_.wait_for(lock, deadline, [this] { return stop_; })) return;
+    while (!stop_) {
+      for (const std::string& path : paths_) {
+        // Succeeds only while a reader has the FIFO open or waits for it.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        ::close(fd);
+        rescued_.push_back(path);
+      }
+      wake_.wait_for(lock, std::chrono::milliseconds(50), [this] { return stop_; });
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  Strings paths_;
+  Strings rescued_;
+  std::thread thread_;
+};
+
+// One users-file record, scrambled as the file stores it.
+std::string ScrambledUserRecord(std::string plain) {
+  static const uint8_t key[3] = {0x3C, 0xA1, 0x5E};
+  plain.resize(80, '\0');
+  const std::string reversed(plain.rbegin(), plain.rend());
+  std::string out(80, '\0');
+  for (std::size_t b = 0; b < 80; b += 8)
+    for (std::size_t j = 0; j < 8; ++j)
+      out[b + j] = static_cast<char>(static_cast<uint8_t>(reversed[b + (j + 5) % 8]) ^ key[2 - j % 3]);
+  return out;
+}
+
+struct HostileCase {
+  const char* name;
+  // Spoils the copy of the fixture project in folder; pictures go to pictures.
+  std::function<void(const std::string& folder, const std::string& pictures, FifoWatch& fifos)> spoil;
+  bool opens;
+  std::size_t users;       // after the open
+  std::string brokenPage;  // whose file is no regular file, or ""
+  bool saves;              // save and save as
+};
+
+void Prepend(const std::string& path, const std::string& bytes) {
+  const std::string text = ReadFileText(path);
+  ASSERT_FALSE(text.empty()) << path;
+  WriteFileText(path, bytes + text);
+}
+
+// A page holding one picture element whose file is pictures/photo.png.
+void PicturePage(const std::string& folder, const std::string& pictures, FifoWatch& fifos) {
+  fifos.Make(pictures + "/photo.png");
+  WriteFileText(folder + "/报警.ovpg",
+                R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16316664,)"
+                R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
+                R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
+                    pictures + R"(/photo.png"}]})");
+}
+
+// Each folder goes through open, opening its pages for editing, the error
+// check, save and save as. Nothing may abort or hang; the first row, the
+// untouched fixture, gives the report the others are compared with.
+TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
+  const auto none = [](const std::string&, const std::string&, FifoWatch&) {};
+  const std::vector<HostileCase> cases = {
+      {"untouched", none, true, 4, "", true},
+      {"white space before the main file's root",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", " \r\n\t"); },
+       true, 4, "", true},
+      {"page file a folder",
+       [](const std::string& f, const std::string&, FifoWatch&) {
+         fs::remove(f + "/页面1.ovpg");
+         fs::create_directory(f + "/页面1.ovpg");
+       },
+       true, 4, "页面1", true},
+      {"page file a FIFO",
+       [](const std::string& f, const std::string&, FifoWatch& fifos) {
+         fs::remove(f + "/页面1.ovpg");
+         fifos.Make(f + "/页面1.ovpg");
+       },
+       true, 4, "页面1", true},
+      {"page file a dangling link",
+       [](const std::string& f, const std::string&, FifoWatch&) {
+         fs::remove(f + "/页面1.ovpg");
+         fs::create_symlink(f + "/gone.ovpg", f + "/页面1.ovpg");
+       },
+       true, 4, "页面1", true},
+      {"users file a FIFO",
+       [](const std::string& f, const std::string&, FifoWatch& fifos) {
+         fs::remove(f + "/users_config");
+         fifos.Make(f + "/users_config");
+       },
+       true, 0, "", true},
+      {"picture a FIFO", PicturePage, true, 4, "", true},
+      {"byte-order mark before the main file",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", "\xEF\xBB\xBF"); },
+       false, 0, "", false},
+      {"lone 0xEF before the main file",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", "\xEF"); },
+       false, 0, "", false},
+      {"lone 0xBB before the main file",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", "\xBB"); },
+       false, 0, "", false},
+      {"lone 0xBF before the main file",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", "\xBF"); },
+       false, 0, "", false},
+      {"byte-order mark before the channels file",
+       [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/com_chns", "\xEF\xBB\xBF"); },
+       false, 0, "", false},
+      // Read whole, but the writer cannot store 67 bytes with a terminator:
+      // the save refuses rather than cut it, and the old file stays.
+      {"67-byte user record next to good ones",
+       [](const std::string& f, const std::string&, FifoWatch&) {
+         const std::string good = ReadFileText(f + "/users_config");
+         ASSERT_EQ(good.size(), 320u);
+         WriteFileText(f + "/users_config",
+                       good.substr(0, 80) +
+                           ScrambledUserRecord("00040" + std::string(40, 'n') + "00027" +
+                                               std::string(27, 'p') + "002") +
+                           good.substr(80));
+       },
+       true, 5, "", false},
+  };
+
+  Strings baseline;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const HostileCase& c = cases[i];
+    SCOPED_TRACE(c.name);
+    FifoWatch fifos(std::chrono::seconds(20));
+    {
+      const std::string folder = CopyFullProject("case" + std::to_string(i));
+      const std::string pictures = Folder("pictures" + std::to_string(i));
+      c.spoil(folder, pictures, fifos);
+      const std::string usersBefore = c.saves ? std::string() : ReadFileText(folder + "/users_config");
+      boxes.shown.clear();
+
+      fileDialogs.files.push_back(folder + "/main_.ql");
+      ASSERT_EQ(DoOpenProject(Owner()), c.opens);
+      RecordingListBox report;
+      if (!c.opens) {
+        EXPECT_EQ(boxes.shown,
+                  (std::vector<ShownMessage>{{Owner(), "打开工程操作失败.", "提示", MessageIcon::Error}}));
+        EXPECT_FALSE(Project().open);
+        EXPECT_FALSE(DoSaveProject(Owner()));  // the folder browser is cancelled
+        EXPECT_FALSE(UiErrList::Instance().RunCheck(report));
+        EXPECT_EQ(std::count(report.lines.begin(), report.lines.end(), ">---------页面1----------"), 0);
+        continue;
+      }
+      EXPECT_EQ(GetUserList().size(), c.users);
+
+      std::shared_ptr<QlEPage> page1;
+      EXPECT_EQ(LoadPageForEdit(Owner(), "页面1", page1), c.brokenPage != "页面1");
+      std::shared_ptr<QlEPage> alarmPage;
+      ASSERT_TRUE(LoadPageForEdit(Owner(), "报警", alarmPage));
+      alarmPage->modified = true;
+      Project().openPages.push_back(alarmPage);
+
+      UiErrList::Instance().RunCheck(report);
+      if (baseline.empty()) {
+        baseline = report.lines;
+      } else {
+        Strings expected = baseline;
+        if (!c.brokenPage.empty()) {
+          const auto header = std::find(expected.begin(), expected.end(), ">---------" + c.brokenPage + "----------");
+          ASSERT_NE(header, expected.end());
+          expected.insert(header + 1, "导入 " + c.brokenPage + " 失败.");
+          expected.back() = "----------检测失败--------";
+        }
+        EXPECT_EQ(report.lines, expected);
+      }
+
+      boxes.shown.clear();
+      EXPECT_EQ(DoSaveProject(Owner()), c.saves);
+      if (!c.saves) {
+        EXPECT_EQ(ReadFileText(folder + "/users_config"), usersBefore);
+      }
+
+      const std::string moved = Folder("moved" + std::to_string(i));
+      fileDialogs.folders.push_back(moved);
+      EXPECT_EQ(DoSaveProjectAs(Owner()), c.saves);
+      EXPECT_EQ(Project().directory, c.saves ? moved : folder);
+      EXPECT_EQ(Project().modified || alarmPage->modified, !c.saves);
+      if (c.saves) {
+        for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(moved + "/" + file)) << file;
+        EXPECT_TRUE(Exists(moved + "/报警.ovpg"));
+        EXPECT_EQ(Exists(moved + "/页面1.ovpg"), c.brokenPage.empty());
+        if (c.brokenPage.empty()) {
+          EXPECT_TRUE(boxes.shown.empty());
+        } else {
+          EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), "以下页面文件未能复制到新文件夹: " + c.brokenPage,
+                                                             "提示", MessageIcon::Warning}}));
+        }
+      }
+      // A FIFO is never copied as a picture.
+      EXPECT_FALSE(Exists(folder + "/images/photo.png"));
+      EXPECT_FALSE(Exists(moved + "/images/photo.png"));
+      ResetProject();
+    }
+    EXPECT_EQ(fifos.Rescued(), Strings{});
+  }
+}
+
+// Save As names in one message every page whose file it could not take
+// along, and leaves out a page that an open editor wrote there after all.
+TEST_F(ProjectCommandsTest, SaveAsNamesEveryPageItCouldNotCopyInOneMessage) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  fs::remove(folder + "/页面1.ovpg");
+  fs::create_directory(folder + "/页面1.ovpg");
+  fs::create_symlink(folder + "/gone", folder + "/页面2.ovpg");
+  fs::remove(folder + "/报警.ovpg");
+  fs::create_directory(folder + "/报警.ovpg");
+  const auto alarmPage = AddOpenPage("报警");
+
+  const std::string moved = Folder("moved");
+  fileDialogs.folders.push_back(moved);
+  EXPECT_TRUE(DoSaveProjectAs(Owner()));
+  EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), "以下页面文件未能复制到新文件夹: 页面1, 页面2",
+                                                     "提示", MessageIcon::Warning}}));
+  EXPECT_EQ(Project().directory, moved);
+  EXPECT_FALSE(Project().modified);
+  EXPECT_TRUE(Exists(moved + "/报警.ovpg"));
+  EXPECT_FALSE(Exists(moved + "/页面1.ovpg"));
+  EXPECT_FALSE(Exists(moved + "/页面2.ovpg"));
+  // The old folder is left as it was.
+  EXPECT_TRUE(fs::is_directory(folder + "/页面1.ovpg"));
+}
+
+// A killed save leaves its temporary file; the next open or save of the
+// folder removes those whose process is gone, and no others.
+TEST_F(ProjectCommandsTest, OpenAndSaveRemoveTheTemporariesOfSavesThatDied) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  const std::string dead = std::to_string(child);
+  const std::string own = std::to_string(::getpid());
+
+  const std::string folder = CopyFullProject();
+  const Strings removed = {".ovrin-save-" + dead + "-0.tmp", ".ovrin-save-" + dead + "-41.tmp"};
+  const Strings kept = {".ovrin-save-" + own + "-9999999.tmp", ".ovrin-save-" + dead + "-x.tmp",
+                        ".ovrin-save-" + dead + ".tmp", "ovrin-save-" + dead + "-1.tmp"};
+  for (const std::string& name : removed) WriteFileText(folder + "/" + name, "half");
+  for (const std::string& name : kept) WriteFileText(folder + "/" + name, "keep");
+  fs::create_directory(folder + "/.ovrin-save-" + dead + "-7.tmp");  // not a file of ours
+
+  OpenThroughCommand(folder);
+  for (const std::string& name : removed) EXPECT_FALSE(Exists(folder + "/" + name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(Exists(folder + "/" + name)) << name;
+  EXPECT_TRUE(fs::is_directory(folder + "/.ovrin-save-" + dead + "-7.tmp"));
+
+  // The pictures folder too, on save.
+  Folder("full/images");
+  WriteFileText(folder + "/images/.ovrin-save-" + dead + "-3.tmp", "half");
+  WriteFileText(folder + "/.ovrin-save-" + dead + "-5.tmp", "half");
+  ASSERT_TRUE(DoSaveProject(Owner()));
+  EXPECT_FALSE(Exists(folder + "/images/.ovrin-save-" + dead + "-3.tmp"));
+  EXPECT_FALSE(Exists(folder + "/.ovrin-save-" + dead + "-5.tmp"));
+  for (const std::string& name : kept) EXPECT_TRUE(Exists(folder + "/" + name)) << name;
 }
 
 }  // namespace

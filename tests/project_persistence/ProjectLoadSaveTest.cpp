@@ -129,7 +129,8 @@ TEST_F(ProjectLoadSave, LoadFillsTheLiveObjectsAndTheRecord) {
 // How far a load went shows in what it left behind: each file that fails
 // keeps every later one from being read.
 enum class Change { kRemove, kReplace, kMakeFolder };
-enum class Users { kUntouched, kLoaded, kEmpty };
+// kGoodRecords: the users file's good first record, its bad second one left out.
+enum class Users { kUntouched, kLoaded, kEmpty, kGoodRecords };
 
 struct LoadCase {
   const char* name;
@@ -165,7 +166,7 @@ const LoadCase kLoadCases[] = {
     {"users file missing", "users_config", Change::kRemove, "", true,
      true, true, true, true, Users::kEmpty, 2},
     {"users file damaged", "users_config", Change::kReplace, nullptr, true,
-     true, true, true, true, Users::kEmpty, 2},
+     true, true, true, true, Users::kGoodRecords, 2},
     {"events file missing", "events", Change::kRemove, "", true,
      true, true, true, true, Users::kLoaded, 0},
     {"events file a folder", "events", Change::kMakeFolder, "", true,
@@ -202,6 +203,7 @@ TEST_F(ProjectLoadSave, LoadStopsAtTheFirstFileThatFails) {
       case Users::kUntouched: EXPECT_EQ(GetUserList(), kSentinelUsers); break;
       case Users::kLoaded: EXPECT_EQ(GetUserList(), kFixtureUsers); break;
       case Users::kEmpty: EXPECT_TRUE(GetUserList().empty()); break;
+      case Users::kGoodRecords: EXPECT_EQ(GetUserList(), (std::vector<QlUser>{{"操作员", "", 1}})); break;
     }
     EXPECT_EQ(record.events.size(), c.events);
   }

@@ -1,11 +1,14 @@
 #include "dx2d/qt/QtImagingFactory.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 #include <cstring>
+
+#include "platform/CheckedFile.h"
 
 namespace NsOvrin::NsDx2d {
 
@@ -25,11 +28,27 @@ std::optional<DecodedImage> QtImagingFactory::FromQImage(const QImage& image) {
 }
 
 std::optional<DecodedImage> QtImagingFactory::DecodeFile(const std::string& path) {
-  if (path.empty()) return std::nullopt;
-  QImageReader reader(QString::fromStdString(path));
+  // Read through the checked open: a picture path naming a FIFO or a folder
+  // must not hang or confuse the decoder.
+  std::string bytes;
+  if (!NsPlatform::ReadRegularFile(path, bytes)) return std::nullopt;
+  QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  bytes.clear();
+  QBuffer buffer(&data);
+  if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
+  // The content decides; the suffix helps only formats that cannot be told
+  // from their content.
+  QImageReader reader(&buffer);
   // Frame 0 as stored: no orientation from the picture's metadata.
   reader.setAutoTransform(false);
-  return FromQImage(reader.read());
+  QImage image = reader.read();
+  const std::size_t dot = path.find_last_of("./\\");
+  if (image.isNull() && dot != std::string::npos && path[dot] == '.' && buffer.seek(0)) {
+    QImageReader hinted(&buffer, QByteArray::fromStdString(path.substr(dot + 1)).toLower());
+    hinted.setAutoTransform(false);
+    image = hinted.read();
+  }
+  return FromQImage(image);
 }
 
 std::optional<DecodedImage> QtImagingFactory::DecodeResource(uint32_t id, const std::string& type) {
