@@ -4,6 +4,8 @@
 // against what the user gets.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QCursor>
 #include <QEventLoop>
 #include <QLabel>
@@ -243,6 +245,111 @@ TEST_F(RunningEditor, EveryProjectTreeItemOpensWhatItNamesOnADoubleClick) {
     }
   }
   EXPECT_EQ(reached.size(), table.size()) << "an item of the table is missing from the tree";
+}
+
+// The two context menus of the tree, each command on the items it is for.
+TEST_F(RunningEditor, EveryContextMenuCommandOfTheTreeOpensWhatItNames) {
+  QlEProject& project = QlEProject::Instance();
+  const auto item = [this](const Texts& path) {
+    QTreeWidgetItem* at = Tree()->GetProjectItem();
+    for (const std::string& text : path) {
+      QTreeWidgetItem* next = nullptr;
+      for (int i = 0; at != nullptr && i < at->childCount(); ++i) {
+        if (at->child(i)->text(0).toStdString() == text) next = at->child(i);
+      }
+      at = next;
+    }
+    return at;
+  };
+  // The Ethernet channel has no description: it is the second channel.
+  const auto ethernet = [this] { return Tree()->GetCommItem()->child(1); };
+  const auto serial = [&] { return item({"通讯连接", "COM1"}); };
+  const auto rtu = [&] { return item({"通讯连接", "COM1", "RTU1 (modbus.RTU)"}); };
+  const auto plc = [&] { return ethernet()->child(0); };
+  const auto p2 = [&] { return item({"页面", "P2"}); };
+  const auto pages = [this] { return Tree()->GetPagesItem(); };
+  struct Row {
+    const char* name;
+    std::function<QTreeWidgetItem*()> target;
+    int id;
+    Gets gets;
+    std::function<void()> check;
+  };
+  const std::vector<Row> rows = {
+      {"新增页面", p2, 57600, Modal("新建页面"), nullptr},
+      {"打开页面", p2, 32823, Window("P2"), nullptr},
+      {"设为首页", p2, 32838, Nothing(), [&] {
+         EXPECT_EQ(project.homePage, "P2");
+         EXPECT_TRUE(project.modified);
+       }},
+      {"串口: 添加设备", serial, 32828, Box("串口只能连接一个设备."), nullptr},
+      {"串口: 设置串口参数", serial, 32832, Modal("串口参数"), nullptr},
+      {"串口设备: 修改设备", rtu, 32830, Modal("编辑串口设备属性"), nullptr},
+      {"串口设备: 编辑数据块", rtu, 32835, Modal("数据块编辑器"), nullptr},
+      {"串口设备: 删除设备, answered No", rtu, 32829, Box("确定要删除此节点吗?"),
+       [&] { EXPECT_NE(rtu(), nullptr); }},
+      {"网口: 添加设备", ethernet, 32828, Modal("添加以太网设备"), nullptr},
+      {"网口设备: 修改设备", plc, 32830, Modal("编辑以太网设备属性"), nullptr},
+      {"网口设备: 编辑数据块", plc, 32835, Modal("数据块编辑器"), nullptr},
+      {"页面: 打开页面", pages, 32823, Disabled(), nullptr},
+      {"页面: 删除页面", pages, 32824, Disabled(), nullptr},
+      {"页面: 设为首页", pages, 32838, Disabled(), nullptr},
+      {"串口: 删除设备", serial, 32829, Disabled(), nullptr},
+      {"串口: 修改设备", serial, 32830, Disabled(), nullptr},
+      {"串口: 编辑数据块", serial, 32835, Disabled(), nullptr},
+      {"串口设备: 设置串口参数", rtu, 32832, Disabled(), nullptr},
+      {"网口: 设置网卡参数 (no action)", ethernet, 32832, Nothing(), nullptr},
+      {"删除页面", p2, 32824, Nothing(), [&] {
+         EXPECT_EQ(project.pageNames, Texts{"P1"});
+         EXPECT_EQ(p2(), nullptr);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Restore();
+    QTreeWidgetItem* target = row.target();
+    ASSERT_NE(target, nullptr);
+    Tree()->scrollToItem(target);
+    const QRect rect = Tree()->visualItemRect(target);
+    const QPoint at(rect.right() - 4, rect.center().y());
+    std::vector<std::pair<int, bool>> seen;  // (command, enabled) as the menu showed them
+    auto* timer = new QTimer(Tree());
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen, id = row.id] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      timer->stop();
+      QAction* chosen = nullptr;
+      for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        seen.emplace_back(action->data().toInt(), action->isEnabled());
+        if (action->data().toInt() == id) chosen = action;
+      }
+      if (chosen != nullptr && chosen->isEnabled()) {
+        menu->setActiveAction(chosen);
+        QTest::keyClick(menu, Qt::Key_Return);
+      } else {
+        menu->close();
+      }
+    });
+    const std::string before = PageSnapshot();
+    const Outcome outcome = Run([&] {
+      timer->start(5);
+      QWidget* viewport = Tree()->viewport();
+      QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+      QApplication::sendEvent(viewport, &event);
+    });
+    delete timer;
+    const auto shown = std::find_if(seen.begin(), seen.end(), [&](const auto& e) { return e.first == row.id; });
+    ASSERT_NE(shown, seen.end()) << "the command is not on the menu";
+    EXPECT_EQ(shown->second, row.gets.kind != Gets::kDisabled);
+    ExpectOutcome(outcome, row.gets, before, PageSnapshot());
+    if (row.gets.kind == Gets::kWindow) {
+      QMdiSubWindow* active = frame_->GetMdiClient()->currentSubWindow();
+      ASSERT_NE(active, nullptr);
+      EXPECT_EQ(active->windowTitle().toStdString(), row.gets.text);
+    }
+    if (row.check) row.check();
+  }
 }
 
 // ---- the frame's commands ----
