@@ -2,16 +2,16 @@
 
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTextEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 #include "dialogs/ProtEditor.h"

@@ -8,6 +8,7 @@
 // scripted services; modal dialogs are watched for, recorded by caption and
 // closed.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -487,6 +487,16 @@ TEST_F(RunningEditor, EveryMenuToolbarAndKeyCommandDoesWhatItSays) {
       {ID_DOWNLOAD, "下载", nullptr, Box("测试版, 暂时不提供下载."), nullptr},
   };
 
+  // The names the README uses are the ones on the screen.
+  QAction* connect = Button(frame_->GetRunToolBar(), ID_CONNECT_PLC);
+  ASSERT_NE(connect, nullptr);
+  EXPECT_EQ(connect->toolTip().toStdString(), "连接");
+  EXPECT_EQ(connect->statusTip().toStdString(), "连接到PLC");
+  const auto build = std::find_if(frame_->GetDocumentMenus().begin(), frame_->GetDocumentMenus().end(),
+                                  [](QMenu* menu) { return menu->title() == QStringLiteral("生成"); });
+  ASSERT_NE(build, frame_->GetDocumentMenus().end());
+  EXPECT_EQ(Entries(*build), Texts{"错误检测"});
+
   // Every command a menu, a toolbar or a key shows has a row.
   std::set<int> shown;
   const auto collect = [&shown](const QList<QAction*>& actions) {
