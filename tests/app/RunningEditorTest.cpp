@@ -639,7 +639,25 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
       if (button->isVisibleTo(page)) buttons.push_back(button);
     }
 
-    // Enter and Escape on any of them: nothing at all.
+    // Enter and Escape on any other control that takes the focus (lists,
+    // sliders, tables; text edits keep their keys): nothing either.
+    for (QWidget* control : page->findChildren<QWidget*>()) {
+      if (!control->isVisibleTo(page) || control->focusPolicy() == Qt::NoFocus ||
+          control->window() != page->window() || qobject_cast<QLineEdit*>(control) != nullptr ||
+          qobject_cast<QAbstractButton*>(control) != nullptr) {
+        continue;
+      }
+      SCOPED_TRACE(std::string("Enter on ") + control->metaObject()->className() + " " +
+                   control->objectName().toStdString());
+      const Outcome outcome = Run([&] {
+        control->setFocus();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(control, key);
+      });
+      ExpectOutcome(outcome, Nothing(), loaded, State());
+      EXPECT_TRUE(page->isVisible());
+    }
+
+    // Enter and Escape on any of the buttons: nothing at all.
     for (QAbstractButton* button : buttons) {
       SCOPED_TRACE("Enter on " + button->objectName().toStdString() + " " + button->text().toStdString());
       const bool checked = button->isChecked();
@@ -702,6 +720,19 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
     }
   }
   EXPECT_EQ(reached.size(), table.size()) << "a button of the table is missing from its page";
+
+  // A confirm edit of a page still takes Enter: the last button's hold
+  // delay, typed and confirmed.
+  Trigger(ID_TOOL_FIRST_ELEM + kElemButton - 1);
+  Click(view_, {420, 600});
+  ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(kElemButton));
+  auto* holdDelay = NsWui::DlgItem<QLineEdit>(ShownPage(), 1014);
+  ASSERT_NE(holdDelay, nullptr);
+  QTest::mouseClick(holdDelay, Qt::LeftButton);
+  holdDelay->selectAll();
+  QTest::keyClicks(holdDelay, QStringLiteral("1.5"));
+  QTest::keyClick(holdDelay, Qt::Key_Return);
+  EXPECT_NE(State().find(R"("hold-delay":15)"), std::string::npos);
 }
 
 // ---- the pane and the status bar ----
