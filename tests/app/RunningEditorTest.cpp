@@ -5,12 +5,11 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QCursor>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -20,11 +19,11 @@
 #include <optional>
 #include <set>
 
+#include "QlUiElem/QlUiNavBar.h"
 #include "RunningEditorFixture.h"
 #include "app/CDlgQlFuncList.h"
 #include "app/COutputList.h"
 #include "app/COutputWnd.h"
-#include "QlUiElem/QlUiNavBar.h"
 #include "dialogs/CDlgProtMultStateText.h"
 #include "termination/ChannelManager.h"
 #include "wui/CColorButton.h"
@@ -36,7 +35,6 @@
 namespace NsOvrin::Testing {
 namespace {
 
-using NsQlUiElem::QlElemType;
 using NsWui::UiCall;
 using Texts = std::vector<std::string>;
 
@@ -632,7 +630,9 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
       if (key.first == kind) NsWui::DlgItem<QLineEdit>(page, edit)->setText(QStringLiteral("pic.png"));
     }
     const std::string loaded = State();
-    if (kind == kElemButton || kind == kElemPageTo) ASSERT_NE(loaded.find("pic.png"), std::string::npos);
+    if (kind == kElemButton || kind == kElemPageTo) {
+      ASSERT_NE(loaded.find("pic.png"), std::string::npos);
+    }
 
     std::vector<QAbstractButton*> buttons;
     for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
