@@ -359,15 +359,32 @@ void CMainFrame::CreateStatusBar() {
   // Prompts cover the idle text while they are shown.
   idleLabel_ = new QLabel(QStringLiteral("就绪"), bar);
   bar->addWidget(idleLabel_, 1);
-  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-    auto* label = new QLabel(QString::fromUtf8(indicator), bar);
+  const struct {
+    const char* text;
+    int id;
+  } indicators[] = {{"CAP", ID_INDICATOR_CAPS}, {"NUM", ID_INDICATOR_NUM}, {"SCRL", ID_INDICATOR_SCRL}};
+  std::size_t index = 0;
+  for (const auto& indicator : indicators) {
+    auto* label = new QLabel(QString::fromUtf8(indicator.text), bar);
+    label->setObjectName(QString::number(indicator.id));
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
-    // The lock keys' state is not known here; the indicators show it off.
+    // Off until the display server says otherwise.
     label->setEnabled(false);
     bar->addPermanentWidget(label);
+    keyIndicators_[index++] = label;
+  }
+}
+
+void CMainFrame::UpdateKeyIndicators() {
+  const std::optional<KeyLocks> locks = keyLockQuery ? keyLockQuery() : std::nullopt;
+  const bool on[] = {locks && locks->caps, locks && locks->num, locks && locks->scroll};
+  for (std::size_t i = 0; i < keyIndicators_.size(); ++i) {
+    if (keyIndicators_[i] != nullptr && keyIndicators_[i]->isEnabled() != on[i]) {
+      keyIndicators_[i]->setEnabled(on[i]);
+    }
   }
 }
 
@@ -599,6 +616,7 @@ void CMainFrame::UpdateCommandUI() {
     if (!page.empty()) title = ToQ(page) + QStringLiteral(" - ") + title;
   }
   setWindowTitle(title);
+  UpdateKeyIndicators();
   updating_ = false;
 }
 

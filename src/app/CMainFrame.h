@@ -9,11 +9,14 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/KeyLockState.h"
 #include "app/UserToolBarImages.h"
 
 class QAction;
@@ -115,6 +118,13 @@ class CMainFrame : public QMainWindow {
   QToolBar* GetAlignToolBar() const { return alignToolBar_; }
   QToolBar* GetRunToolBar() const { return runToolBar_; }
   QLabel* GetIdleLabel() const { return idleLabel_; }
+  // The CAP, NUM and SCRL indicators of the status bar, in that order; each
+  // is enabled while its lock is on.
+  const std::array<QLabel*, 3>& GetKeyIndicators() const { return keyIndicators_; }
+  // Where the indicators learn the lock states; no answer shows them off.
+  std::function<std::optional<KeyLocks>()> keyLockQuery = &QueryKeyLocks;
+  // The indicators follow the lock states; runs with the update rules.
+  void UpdateKeyIndicators();
   // The view of the active page window; null when none.
   CQuillaneView* GetActivePageView() const;
   // The menus of the bar while no page window is active, and while one is.
@@ -192,6 +202,7 @@ class CMainFrame : public QMainWindow {
   QMdiArea* mdiArea_ = nullptr;
   QToolBar* standardToolBar_ = nullptr;
   QLabel* idleLabel_ = nullptr;
+  std::array<QLabel*, 3> keyIndicators_{};
   UserToolBarImages userImages_;
   CFileView* fileView_ = nullptr;
   COutputWnd* outputPane_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "QlUiElem/QlUiElemDef.h"
+#include "app/CDlgQlFuncList.h"
 #include "dialogs/CDlgProtAlarmHist.h"
 #include "dialogs/CDlgProtAlarmList.h"
 #include "dialogs/CDlgProtBtnUser.h"
@@ -38,6 +39,15 @@ namespace {
 template <class TPage>
 std::unique_ptr<ProtEditor> MakePage(QWidget* parent) {
   return std::make_unique<TPage>(parent);
+}
+
+// "查看指令" shows the process-wide instruction reference, which lives in
+// this layer.
+template <>
+std::unique_ptr<ProtEditor> MakePage<CDlgProtMultFuncBtn>(QWidget* parent) {
+  auto page = std::make_unique<CDlgProtMultFuncBtn>(parent);
+  page->funcListWindow = [] { return static_cast<QWidget*>(CDlgQlFuncList::Instance()); };
+  return page;
 }
 
 // The property page of every kind, in the order the pane keeps them. A kind
@@ -197,8 +207,12 @@ void CPropertiesWnd::SetCurrentEditor(ProtEditor* editor) {
     window->repaint();
   }
   client_->update();
+  // The page's width replaces the frame's first minimum, so the pane can
+  // shrink to it.
   const int scrollBar = client_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  client_->setMinimumSize(editor->contentWidth + scrollBar + 6, kMinimumHeight);
+  const QSize minimum(editor->contentWidth + scrollBar + 6, kMinimumHeight);
+  client_->setMinimumSize(minimum);
+  setMinimumSize(minimum);
   editor->changeCallback = &changeCallback;
 }
 

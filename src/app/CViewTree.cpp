@@ -15,6 +15,7 @@
 #include "dialogs/CDlgENetDev.h"
 #include "dialogs/CDlgRs232Dev.h"
 #include "dialogs/CDlgRs232Param.h"
+#include "dialogs/CDlgUsers.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
 #include "project/ListenerRegistry.h"
@@ -719,6 +720,10 @@ void CViewTree::OnDblClk() {
     QlEProject::Instance().ActivatePage(TextOf(item));
   } else if (item == alarmCfgItem_) {
     if (AlarmCfgDialog* dialog = AlarmCfgDialog::Installed()) dialog->Run(parent);
+  } else if (item == permissionsItem_) {
+    // The project users' passwords are set here and nowhere else.
+    CDlgUsers dialog(this);
+    dialog.DoModal();
   } else if (item == eventVarsItem_) {
     if (VarEventDialog* dialog = VarEventDialog::Installed()) dialog->Run(parent);
   }

@@ -105,7 +105,11 @@ CDlgAlarmCfg::CDlgAlarmCfg(QWidget* parent)
   groupList->setSelectionBehavior(QAbstractItemView::SelectRows);
   groupList->setAllColumnsShowFocus(true);
   groupList->header()->setStretchLastSection(false);
-  groupList->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #E0E0E0; }"));
+  // A style sheet on the items takes the selection's fill away from the
+  // style but leaves its light text colour: the selected row names its own.
+  groupList->setStyleSheet(QStringLiteral(
+      "QTreeView::item { border: 1px solid #E0E0E0; }"
+      "QTreeView::item:selected { background-color: #CCE4F7; color: #000000; }"));
 
   constexpr int kRight = 348;
   AddLabel(this, "警报组起始地址:", QRect(kRight, 15, 130, 20));

@@ -1,12 +1,17 @@
 #include "dialogs/ProtDialog.h"
 
+#include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 #include "dialogs/ProtEditor.h"
@@ -99,6 +104,39 @@ void ProtDialog::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter: event->accept(); return;
     default: QDialog::keyPressEvent(event);
+  }
+}
+
+bool ProtDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const bool pageKey = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+    // Drop-down lists and other pop-ups are windows of their own and keep
+    // their keys.
+    if (pageKey && widget != nullptr && widget->window() == window() &&
+        qobject_cast<QLineEdit*>(widget) == nullptr &&
+        qobject_cast<QAbstractSpinBox*>(widget) == nullptr &&
+        qobject_cast<QTextEdit*>(widget) == nullptr &&
+        qobject_cast<QPlainTextEdit*>(widget) == nullptr) {
+      event->accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ProtDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Every control the page has by now; installing twice keeps one filter.
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->isWindow()) continue;
+    child->installEventFilter(this);
+    // Nor does a button look like the page's default one.
+    if (auto* button = qobject_cast<QPushButton*>(child)) {
+      button->setAutoDefault(false);
+      button->setDefault(false);
+    }
   }
 }
 

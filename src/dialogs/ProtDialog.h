@@ -60,6 +60,11 @@ class ProtDialog : public QDialog {
   // Enter and Escape are eaten: they never end or hide a page. A confirm
   // edit takes Enter before it gets here.
   void keyPressEvent(QKeyEvent* event) override;
+  // No control of the page acts on Enter or Escape either: push buttons
+  // (colour buttons and radio buttons among them) lose both keys before
+  // they see them; text edits keep them, confirm edits need Enter.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;

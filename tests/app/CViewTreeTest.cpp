@@ -10,6 +10,7 @@
 #include "ProjectTreeFixture.h"
 #include "app/QtNewPageDialog.h"
 #include "dialogs/CDlgNewPage.h"
+#include "dialogs/CDlgUsers.h"
 #include "project_persistence/AlarmCfgDialog.h"
 #include "project_persistence/VarEventDialog.h"
 
@@ -437,9 +438,22 @@ TEST_F(ProjectTree, DoubleClicksOpenThePageOrTheDialogOfTheItem) {
   doubleClick(tree_->GetPagesItem());
   EXPECT_EQ(heard_.events, std::vector<std::string>{"activate:P2"});
 
+  // "权限配置" opens the users dialog over the tree, modally.
+  std::string usersCaption;
+  QWidget* usersParent = nullptr;
+  OnModal([&](QWidget* modal) {
+    usersCaption = modal->windowTitle().toStdString();
+    usersParent = modal->parentWidget();
+    EXPECT_NE(dynamic_cast<CDlgUsers*>(modal), nullptr);
+  });
+  doubleClick(tree_->GetUsersItem());
+  EXPECT_EQ(usersCaption, "用户管理");
+  EXPECT_EQ(usersParent, tree_);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
   // Other items open nothing; the control still expands and collapses.
   auto modals = CountModals();
-  for (QTreeWidgetItem* item : {tree_->GetUsersItem(), Rtu1(), Plc1()->child(1)}) {
+  for (QTreeWidgetItem* item : {Rtu1(), Plc1()->child(1)}) {
     doubleClick(item);
   }
   QTreeWidgetItem* channels = Item({"通讯连接"});
