@@ -353,16 +353,20 @@ void CDlgAlarmCfg::OnExport() {
     for (const NsAlarm::AlarmBit& bit : selectedGroup->GetBits()) messages.push_back(bit.message);
   }
   int error = 0;
+  std::string failure;
   switch (WriteAlarmListCsv(path, messages, error)) {
     case AlarmCsvWrite::Ok:
-      break;
+      return;
     case AlarmCsvWrite::OpenFailed:
-      OV_LOG(8).AppendText(StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str()));
+      failure = StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str());
       break;
     case AlarmCsvWrite::WriteFailed:
-      OV_LOG(8).AppendText(StrFormat("无法写入文件(错误代码 %d): %s", error, path.c_str()));
+      failure = StrFormat("无法写入文件(错误代码 %d): %s", error, path.c_str());
       break;
   }
+  // The old file is still whole; the user learns that the list is not in it.
+  OV_LOG(8).AppendText(failure);
+  NsWui::GetUiServices().MessageBox(this, failure, "提示", NsWui::MB_ICONERROR);
 }
 
 void CDlgAlarmCfg::OnImport() {
