@@ -777,6 +777,43 @@ TEST_F(AlarmCfgTest, ImportReplacesTheSelectedGroupsMessagesWithTheFilesSecondFi
   EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
 }
 
+TEST_F(AlarmCfgTest, AnImportKeepsOnlyTheLinesTheGroupCanHoldAndSaysHowManyWentUnread) {
+  const std::string path = PathOf("long.csv");
+  std::string text = kCsvHeader;
+  for (int i = 1; i <= 70000; ++i) text += std::to_string(i) + ", m" + std::to_string(i) + "\r\n";
+  WriteBytes(path, text);
+  const struct {
+    const char* address;
+    std::size_t bits;
+  } kCases[] = {
+      {"PLC1.0x4", 12},      // coils 0x0 to 0x15
+      {"PLC1.4x2", 8 * 16},  // registers 4x0 to 4x9
+      {"PLC1.4x100", 65535}, // in no block: as many as bits can be numbered
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.address);
+    dlg_.reset();
+    Manager().Clear();
+    auto group = AddGroup(c.address, {"old"});
+    Open();
+    ui_.calls.clear();
+    ui_.PushPath(path);
+    Press(CDlgAlarmCfg::IDC_IMPORT);
+
+    ASSERT_EQ(group->GetCount(), c.bits);
+    EXPECT_EQ(group->GetBitMessage(0), "m1");
+    EXPECT_EQ(group->GetBitMessage(c.bits - 1), "m" + std::to_string(c.bits));
+    EXPECT_EQ(CountText(), std::to_string(c.bits));
+    const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "此警报组最多容纳 " + std::to_string(c.bits) + " 个警报, 文件中其余的 " +
+                                 std::to_string(70000 - c.bits) + " 行未导入.");
+    EXPECT_EQ(boxes[0].caption, "提示");
+    EXPECT_EQ(boxes[0].type, NsWui::MB_ICONWARNING);
+    EXPECT_TRUE(project_.modified);
+  }
+}
+
 TEST_F(AlarmCfgTest, ImportEndsEveryAlarmAndEmptiesTheHistory) {
   auto alarming = AddGroup("PLC1.0x0", {"a", "b"});
   auto target = AddGroup("PLC1.0x4", {"c"});
