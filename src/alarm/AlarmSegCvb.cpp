@@ -5,7 +5,9 @@
 #include <mutex>
 
 #include "common/OneWayWrapper.h"
+#include "QlDev/DeviceAddress.h"
 #include "termination/AddrBinder.h"
+#include "termination/ChannelManager.h"
 #include "termination/Node.h"
 
 namespace NsOvrin::NsAlarm {
@@ -96,6 +98,30 @@ bool AlarmSegCvb::BindAddress() {
   if (const std::shared_ptr<CacheVarBlock>& block = _task->GetCacheBlock())
     block->AddListener(_listener.get());
   return true;
+}
+
+std::size_t AlarmSegCvb::GetMaxBits() const {
+  std::string text = _address;
+  NsTermination::TrimBlanks(text);
+  std::string nodeName;
+  std::string address;
+  if (!NsTermination::SplitDeviceAddress(text, nodeName, address)) return kMaxBits;
+  // The handle outlives what its lock gives.
+  const OneWayWrapper<Node> handle = NsTermination::ChannelManager::Instance().FindNode(nodeName);
+  const auto node = handle.Lock();
+  if (!node || !node->GetNodeMem()) return kMaxBits;
+  TermAddr start;
+  if (node->GetNodeMem()->ParseAddress(address, start) != NsTermination::kAddrOk) return kMaxBits;
+  start.count = 1;
+  const std::shared_ptr<NsTermination::TaskReadData> task =
+      node->FindTaskForAddress(start, NsTermination::kTypeBit, nullptr);
+  if (!task) return kMaxBits;
+  const TermAddr& block = task->GetAddr();
+  const uint32_t skipped = start.LinearPos(start.start) - block.LinearPos(block.start);
+  if (skipped >= block.count) return kMaxBits;
+  const std::size_t units = block.count - skipped;
+  const std::size_t bits = block.kind == NsTermination::kKindWord ? 16 * units : units;
+  return std::min(bits, kMaxBits);
 }
 
 bool AlarmSegCvb::BindAddress(const std::string& address) {

@@ -18,6 +18,9 @@ namespace NsOvrin::NsAlarm {
 
 class AlarmSegCvb : public AlarmSeg {
  public:
+  // Bits are numbered in 16 bits.
+  static constexpr std::size_t kMaxBits = 0xFFFF;
+
   class AlarmListener : public NsTermination::CvbListener {
    public:
     explicit AlarmListener(AlarmSegCvb& segment) : _segment(segment) {}
@@ -46,6 +49,10 @@ class AlarmSegCvb : public AlarmSeg {
   bool BindAddress();
   // Sets the address, then binds.
   bool BindAddress(const std::string& address);
+  // The most bits the group can have: as many as the data block holding its
+  // address has from there to its end, at most kMaxBits; kMaxBits when the
+  // address is in no data block.
+  std::size_t GetMaxBits() const;
 
   // The address as configured (canonical once bound).
   const std::string& GetAddress() const { return _address; }

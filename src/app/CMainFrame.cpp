@@ -123,6 +123,10 @@ CMainFrame::CMainFrame(CQuillaneApp* app) : app_(app), lookId_(kLookDefault) {
 }
 
 CMainFrame::~CMainFrame() {
+  // The page windows go with the MDI area after this frame's own part is
+  // gone; the area then reports them no longer active, which must not reach
+  // this frame any more.
+  if (mdiArea_ != nullptr) QObject::disconnect(mdiArea_, nullptr, this, nullptr);
   // Nothing may open a dialog over a window that is gone, nor call into its
   // property pane.
   ParentWindow* self = QtMessageBoxService::ToParentWindow(this);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -392,6 +393,8 @@ void CQuillaneView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CQuillaneView::mouseMoveEvent(QMouseEvent* event) {
+  // The button came up where this view did not see it.
+  if (captured_ && !(event->buttons() & Qt::LeftButton)) EndGesture();
   cursorPos_ = ClientPoint(event->position());
   // The platform sets no cursor while the mouse is captured.
   if (!captured_) UpdateCursorShape();
@@ -411,6 +414,25 @@ void CQuillaneView::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click is a double click, not a press: the
   // canvas has nothing for it.
   event->accept();
+}
+
+void CQuillaneView::focusOutEvent(QFocusEvent* event) {
+  // A window popped up or the window was left with the button held.
+  EndGesture();
+  QAbstractScrollArea::focusOutEvent(event);
+}
+
+void CQuillaneView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) EndGesture();
+  QAbstractScrollArea::changeEvent(event);
+}
+
+void CQuillaneView::EndGesture() {
+  if (!captured_ || endingGesture_) return;
+  endingGesture_ = true;
+  canvas_.OnCaptureLost();
+  endingGesture_ = false;
+  captured_ = false;
 }
 
 void CQuillaneView::keyPressEvent(QKeyEvent* event) {
@@ -556,7 +578,10 @@ void CQuillaneView::OnScrollAction(ScrollBarId id, int action) {
 
 void CQuillaneView::ReleaseMouseCapture() { captured_ = false; }
 
-void CQuillaneView::SetFocus() { setFocus(Qt::MouseFocusReason); }
+void CQuillaneView::SetFocus() {
+  // A gesture ended by a focus loss leaves the focus where it went.
+  if (!endingGesture_) setFocus(Qt::MouseFocusReason);
+}
 
 D2D_POINT_2F CQuillaneView::GetCursorClientPos() const { return cursorPos_; }
 

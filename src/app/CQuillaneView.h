@@ -119,6 +119,8 @@ class CQuillaneView : public QAbstractScrollArea,
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
@@ -134,6 +136,9 @@ class CQuillaneView : public QAbstractScrollArea,
   void OnFrameDrawn();
   // The cursor the canvas wants over the client area, or the default one.
   void UpdateCursorShape();
+  // A press whose release this view will not see: the canvas ends the
+  // gesture where the pointer was last seen.
+  void EndGesture();
   void StopTimer();
   void Unregister();
   // The page leaves the project's open pages and the canvas.
@@ -151,6 +156,7 @@ class CQuillaneView : public QAbstractScrollArea,
   NsDx2d::D2D_POINT_2F cursorPos_{};
   QSize canvasSize_{-1, -1};
   bool captured_ = false;
+  bool endingGesture_ = false;
   // Inside the paint event, a finished frame needs no further paint.
   bool painting_ = false;
   // The image holds the latest frame; the next paint only shows it.

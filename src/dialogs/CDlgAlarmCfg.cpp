@@ -272,10 +272,20 @@ void CDlgAlarmCfg::RefreshMessages() {
     const std::vector<NsAlarm::AlarmBit>& bits = selectedGroup->GetBits();
     const std::size_t rows = std::min(bits.size(), kMaxTableRows);
     messageTable->SetRowCount(static_cast<uint16_t>(rows));
+    // The table is empty: the records are appended as they are, without a
+    // search for each, which a group of tens of thousands of bits needs.
+    messageTable->cells.reserve(2 * rows);
+    const auto append = [this](std::size_t row, int col, std::string text) {
+      CellInfo cell;
+      cell.row = static_cast<uint16_t>(row);
+      cell.col = static_cast<uint16_t>(col);
+      messageTable->ApplyDefaults(cell);
+      cell.text = std::move(text);
+      messageTable->cells.push_back(std::move(cell));
+    };
     for (std::size_t i = 0; i < rows; ++i) {
-      const int row = static_cast<int>(i);
-      messageTable->SetCellText(row, 0, StrFormat("%d", row + 1));
-      messageTable->SetCellText(row, kColMessage, bits[i].message);
+      append(i, 0, StrFormat("%zu", i + 1));
+      append(i, kColMessage, bits[i].message);
     }
   }
   messageTable->UpdateVScrollBar();
@@ -357,16 +367,20 @@ void CDlgAlarmCfg::OnExport() {
     for (const NsAlarm::AlarmBit& bit : selectedGroup->GetBits()) messages.push_back(bit.message);
   }
   int error = 0;
+  std::string failure;
   switch (WriteAlarmListCsv(path, messages, error)) {
     case AlarmCsvWrite::Ok:
-      break;
+      return;
     case AlarmCsvWrite::OpenFailed:
-      OV_LOG(8).AppendText(StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str()));
+      failure = StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str());
       break;
     case AlarmCsvWrite::WriteFailed:
-      OV_LOG(8).AppendText(StrFormat("无法写入文件(错误代码 %d): %s", error, path.c_str()));
+      failure = StrFormat("无法写入文件(错误代码 %d): %s", error, path.c_str());
       break;
   }
+  // The old file is still whole; the user learns that the list is not in it.
+  OV_LOG(8).AppendText(failure);
+  NsWui::GetUiServices().MessageBox(this, failure, "提示", NsWui::MB_ICONERROR);
 }
 
 void CDlgAlarmCfg::OnImport() {
@@ -378,6 +392,11 @@ void CDlgAlarmCfg::OnImport() {
     NsWui::GetUiServices().MessageBox(this, "读取警报列表文件失败.", "提示", NsWui::MB_ICONERROR);
     return;
   }
+  // Lines past the bits the group's data block holds, or past the bits that
+  // can be numbered, could never alarm: they are left out, and the user told.
+  const std::size_t most = selectedGroup->GetMaxBits();
+  const std::size_t leftOut = messages.size() > most ? messages.size() - most : 0;
+  if (leftOut > 0) messages.resize(most);
   messageTable->EndEdit();
   AlarmManager& manager = AlarmManager::Instance();
   // Every alarm ends through the alarm-off path, then the history goes.
@@ -395,6 +414,11 @@ void CDlgAlarmCfg::OnImport() {
   // The list and the status line show the new number of bits as well.
   RewriteGroupRows();
   UpdateStatusLine();
+  if (leftOut > 0) {
+    NsWui::GetUiServices().MessageBox(
+        this, StrFormat("此警报组最多容纳 %zu 个警报, 文件中其余的 %zu 行未导入.", most, leftOut),
+        "提示", NsWui::MB_ICONWARNING);
+  }
 }
 
 void CDlgAlarmCfg::CommitCount(std::string& text) {

@@ -59,6 +59,8 @@ CDlgProtMultFuncBtn::CDlgProtMultFuncBtn(QWidget* parent) : ProtDialog(parent, *
     if (loading) return;
     ApplyPermission(*this, SelectedLevel(*userLevel_));
   });
+  // The lines are part of the element: an edit marks its page like any other.
+  funcTable->linesChanged = [this] { NotifyChanged(); };
   connect(deleteRows, &QPushButton::clicked, this, [this] {
     if (funcTable->DeleteCheckedRows()) funcTable->ReloadRows();
   });

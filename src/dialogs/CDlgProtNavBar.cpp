@@ -33,6 +33,13 @@ using NsWui::OvReportCtrl;
 
 namespace {
 
+// Item i is label i with target page i; a bar may hold more targets than
+// labels. Padded with empty labels, the next label gets the next item's
+// index, which is the row the table shows it on.
+void PadLabelsToPages(QlUiNavBar& bar, const std::shared_ptr<QlNavBarIo>& io) {
+  if (io && bar.labels.size() < io->targetPages.size()) bar.labels.resize(io->targetPages.size());
+}
+
 template <class T>
 T* Make(QWidget* parent, int id, const QRect& rect) {
   auto* control = new T(parent);
@@ -254,9 +261,19 @@ void CDlgProtNavBar::CommitLabel(const std::string& text) {
   const int row = items_->editRow;
   if (row < 1) return;
   const auto index = static_cast<std::size_t>(row - 1);
-  ApplyToRecords<QlUiNavBar>(FollowUp::None, [&](QlUiNavBar& bar) {
-    if (index < bar.labels.size()) bar.labels[index] = text;
+  ForEachSelectedHost(FollowUp::None, [&](QlEHostElem& host) {
+    const auto bar = std::dynamic_pointer_cast<QlUiNavBar>(host.GetUi());
+    if (!bar) return false;
+    // An item that has only its target page gets its label, and the items
+    // before it empty ones.
+    const auto io = std::dynamic_pointer_cast<QlNavBarIo>(host.GetIo());
+    if (io && index >= bar->labels.size() && index < io->targetPages.size()) {
+      bar->labels.resize(index + 1);
+    }
+    if (index < bar->labels.size()) bar->labels[index] = text;
+    return true;
   });
+  NotifyChanged();
 }
 
 void CDlgProtNavBar::CommitPage(const std::string& text) {
@@ -298,8 +315,14 @@ void CDlgProtNavBar::OnAdd() {
     if (NsWui::OvLineInfo* line = items_->GetLineInfo(row)) line->boxShown = true;
     items_->UpdateVScrollBar();
   }
-  ApplyToRecords<QlUiNavBar>(FollowUp::None,
-                             [](QlUiNavBar& bar) { bar.labels.emplace_back(kNewLabel); });
+  ForEachSelectedHost(FollowUp::None, [](QlEHostElem& host) {
+    const auto bar = std::dynamic_pointer_cast<QlUiNavBar>(host.GetUi());
+    if (!bar) return false;
+    PadLabelsToPages(*bar, std::dynamic_pointer_cast<QlNavBarIo>(host.GetIo()));
+    bar->labels.emplace_back(kNewLabel);
+    return true;
+  });
+  NotifyChanged();
 }
 
 void CDlgProtNavBar::OnDelete() {

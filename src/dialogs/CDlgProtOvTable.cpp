@@ -634,10 +634,15 @@ void CDlgProtOvTable::OnExport() {
       path.empty()) {
     return;
   }
+  // A file that cannot be written keeps what it held; the user is told.
+  const auto fail = [this](const std::string& failure) {
+    OV_LOG(8).AppendText(failure);
+    GetUiServices().MessageBox(this, failure, "提示", NsWui::MB_ICONERROR);
+  };
   WFileACP file;
   if (!file.Open(path, CreationDisposition::CreateAlways)) {
     const int error = errno;
-    OV_LOG(8).AppendText(StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str()));
+    fail(StrFormat("无法打开文件(错误代码 %d): %s", error, path.c_str()));
     return;
   }
   file.WriteLine(kCsvHeader);
@@ -646,11 +651,10 @@ void CDlgProtOvTable::OnExport() {
     file.WriteLine(StrFormat("%s,%s", anchored->GetRowAddress(static_cast<unsigned>(i)).c_str(),
                              anchored->GetRowDescription(static_cast<unsigned>(i)).c_str()));
   }
-  // The old file stays when anything failed; the user sees nothing either
-  // way, so the log says why.
+  // Close puts the file in place only when every line went out.
   if (!file.Close()) {
     const int error = errno;
-    OV_LOG(8).AppendText(StrFormat("写入文件失败(错误代码 %d): %s", error, path.c_str()));
+    fail(StrFormat("写入文件失败(错误代码 %d): %s", error, path.c_str()));
   }
 }
 

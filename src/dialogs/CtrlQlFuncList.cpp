@@ -86,6 +86,7 @@ void CtrlQlFuncList::CommitEdit(std::string& text) {
   }
   QlEProject::Instance().modified = true;
   viewport()->update();
+  if (const auto changed = linesChanged) changed();
 }
 
 void CtrlQlFuncList::CheckRow(uint16_t index) {
@@ -141,6 +142,7 @@ bool CtrlQlFuncList::DeleteCheckedRows() {
   if (removed) {
     QlEProject::Instance().modified = true;
     viewport()->update();
+    if (const auto changed = linesChanged) changed();
   }
   return removed;
 }

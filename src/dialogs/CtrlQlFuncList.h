@@ -4,8 +4,10 @@
 // is wrong, then one empty entry row for a new line. Lines are edited in
 // place with a confirm edit that refuses an invalid line; an accepted line
 // is stored in its canonical form. Ticked rows go on request. Every change
-// reaches the bound list at once and marks the project modified.
+// reaches the bound list at once, marks the project modified and is
+// reported through linesChanged.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,8 @@ class CtrlQlFuncList : public NsWui::OvReportCtrl {
 
   // The bound list, not owned; the owner keeps it alive while bound.
   std::vector<std::string>* _exprArr = nullptr;
+  // Called after a line was stored or removed; may be empty.
+  std::function<void()> linesChanged;
 };
 
 }  // namespace NsOvrin

@@ -333,6 +333,7 @@ bool UiElemCanvas::HitTestHandle(D2D_POINT_2F p) {
 }
 
 void UiElemCanvas::OnLButtonDown(D2D_POINT_2F client, uint32_t keyFlags) {
+  lastClientPoint_ = client;
   resizing_.reset();
   dragState_ = kDragNone;
   const D2D_POINT_2F p = ToPagePoint(client);
@@ -376,6 +377,7 @@ void UiElemCanvas::OnLButtonDown(D2D_POINT_2F client, uint32_t keyFlags) {
 }
 
 void UiElemCanvas::OnMouseMove(D2D_POINT_2F client) {
+  lastClientPoint_ = client;
   if (dragState_ == kDragNone) return;
   const D2D_POINT_2F p = ToPagePoint(client);
   switch (dragState_) {
@@ -414,6 +416,11 @@ void UiElemCanvas::OnMouseRelease(D2D_POINT_2F client) {
     default: break;
   }
   Paint();
+}
+
+void UiElemCanvas::OnCaptureLost() {
+  if (dragState_ == kDragNone) return;
+  OnMouseRelease(lastClientPoint_);
 }
 
 void UiElemCanvas::ResizeByHandle(D2D_POINT_2F p, bool finishing) {

@@ -84,6 +84,10 @@ class UiElemCanvas {
   void OnLButtonDown(D2D_POINT_2F client, uint32_t keyFlags);
   void OnMouseMove(D2D_POINT_2F client);
   void OnMouseRelease(D2D_POINT_2F client);
+  // The view lost the mouse or the focus before the button came up (a window
+  // popped up, the window was deactivated): a running gesture ends as if the
+  // button had been released where the pointer was last seen.
+  void OnCaptureLost();
   // Ends a rubber band or a click at the page point.
   void OnLButtonUp(D2D_POINT_2F p);
   void ResizeByHandle(D2D_POINT_2F p, bool finishing);
@@ -140,6 +144,8 @@ class UiElemCanvas {
   std::shared_ptr<QlEPage> page_;
   std::shared_ptr<UiElem> resizing_;
   D2D_POINT_2F lastDragPoint_;
+  // Client point of the last press or move.
+  D2D_POINT_2F lastClientPoint_;
   CanvasWindow* view_ = nullptr;
   bool bandActive_ = false;
   D2D_POINT_2F bandStart_;

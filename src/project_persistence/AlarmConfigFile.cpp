@@ -12,11 +12,14 @@
 #include "alarm/AlarmSeg.h"
 #include "alarm/AlarmSegCvb.h"
 #include "common/JsonUtility.h"
+#include "common/Log.h"
+#include "platform/Format.h"
 
 namespace NsOvrin {
 namespace {
 
 using NsAlarm::AlarmManager;
+using NsPlatform::StrFormat;
 using NsAlarm::AlarmSeg;
 using NsAlarm::AlarmSegCvb;
 
@@ -54,6 +57,14 @@ bool ReadAlarmGroup(const rapidjson::Value& object) {
 
   auto segment = std::make_shared<AlarmSegCvb>();
   segment->SetAddress(address);
+  // Messages past the bits the group's data block holds, or past the bits
+  // that can be numbered, can never be alarms: they are left out.
+  const std::size_t most = segment->GetMaxBits();
+  if (messages.size() > most) {
+    OV_LOG(4).AppendText(StrFormat("Alarm group %s: %zu messages left out, the group holds %zu.",
+                                   address.c_str(), messages.size() - most, most));
+    messages.resize(most);
+  }
   // An address that does not resolve leaves the group unbound, not dropped.
   segment->BindAddress();
   segment->SetMessages(messages);

@@ -29,6 +29,9 @@ bool ReadDataBlock(Node& node, const rapidjson::Value& object) {
   BlockDescriptor block;
   const std::shared_ptr<NsTermination::NodeMem>& nodeMem = node.GetNodeMem();
   if (!nodeMem || nodeMem->ParseAddress(address, block.addr) != NsTermination::kAddrOk) return true;
+  // A block the data-block editor would refuse (outside the device's memory,
+  // more than one request of its protocol reads) is dropped the same way.
+  if (node.CheckBlock(block.addr) != NsTermination::kAddrOk) return true;
   block.interval = static_cast<uint16_t>(interval);
   node.AddReadTask(block, name, enable);
   return true;

@@ -13,7 +13,9 @@
 #include "common/PathUtil.h"
 #include "platform/CheckedFile.h"
 #include "platform/Format.h"
+#include "editor/EditorGlobals.h"
 #include "project/ListenerRegistry.h"
+#include "project/NodeDbListener.h"
 #include "project/ProgramDefaults.h"
 #include "project/ProjectListener.h"
 #include "project/QlEPage.h"
@@ -121,6 +123,10 @@ void ResetProjectRuntime() {
   // Channels first: their polling threads end before the alarm groups they
   // feed go.
   ChannelManager::Instance().Reset();
+  // Whoever heard that the editor went online hears that it stopped, so that
+  // new elements and the next project do not behave as online.
+  if (OnlineFlag.load()) NodeDbListener::NotifyRunMode(false);
+  HostOnlineFlag = false;
   NsAlarm::AlarmManager::Instance().Clear();
   ResetDefaultUsers();
 }

@@ -37,18 +37,21 @@ CConfirmEditBase::CConfirmEditBase(QWidget* parent)
 
 void CConfirmEditBase::Confirm() {
   const std::string current = text().toStdString();
-  if (validator) {
+  // The hooks run from copies: a hook may replace or clear its own member
+  // (hiding an in-place editor does), which must not destroy the function
+  // object while it runs.
+  if (const Validator validate = validator) {
     std::string error;
-    if (!validator(savedText, current, error)) {
+    if (!validate(savedText, current, error)) {
       if (error.empty()) error = "未知原因.";
       GetUiServices().ShowBalloonTip(this, "提示", error);
       return;
     }
   }
   LeaveEditMode(true);
-  if (formatter) {
+  if (const Formatter format = formatter) {
     std::string formatted = current;
-    formatter(savedText, formatted);
+    format(savedText, formatted);
     if (formatted != current) setText(QString::fromStdString(formatted));
   }
 }
@@ -120,7 +123,7 @@ void CConfirmEditBase::resizeEvent(QResizeEvent* event) {
 
 void CConfirmEditBase::OnCancelClicked() {
   LeaveEditMode(false);
-  if (cancelHook) cancelHook();
+  if (const CancelHook cancel = cancelHook) cancel();
 }
 
 }  // namespace NsOvrin::NsWui

@@ -36,7 +36,8 @@ void CConfirmEditCtrl::focusOutEvent(QFocusEvent* event) {
   CConfirmEditBase::focusOutEvent(event);
   // A context menu opening is no focus loss for the edit.
   if (event->reason() == Qt::PopupFocusReason) return;
-  if (focusLostHook) focusLostHook(*this);
+  // From a copy: the hook may end the edit and clear the control's hooks.
+  if (const FocusLostHook lost = focusLostHook) lost(*this);
   if (editing && leaveOnFocusLoss) LeaveEditMode(false);
 }
 

@@ -21,8 +21,8 @@ void RtConfirmEdit::Show(QWidget* owner, const WRect& cell, const std::string& t
   // An empty validator accepts every text.
   control_->validator = validator;
   // After an accepted confirmation: the text goes to the hooks, then the
-  // control goes. Nothing of this lambda is used after the control was
-  // hidden, since hiding may end the edit and clear the formatter itself.
+  // control goes. Hiding may end the edit and clear the formatter; the
+  // control runs it from a copy.
   control_->formatter = [this](const std::string&, std::string& confirmed) {
     Commit(confirmed);
     HideControl();
@@ -38,7 +38,7 @@ void RtConfirmEdit::Hide() {
   if (control_.isNull()) return;
   hiding_ = true;
   control_->LeaveEditMode(false);
-  if (control_->cancelHook) control_->cancelHook();
+  if (const auto cancel = control_->cancelHook) cancel();
   control_->hide();
   control_->formatter = nullptr;
   hiding_ = false;

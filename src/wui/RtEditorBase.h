@@ -38,13 +38,15 @@ class RtEditorBase {
   CloseHook closeHook;
 
  protected:
-  // Passes a text on to the change hook and then to the commit hook.
+  // Passes a text on to the change hook and then to the commit hook. Each
+  // runs from a copy, so a hook that ends the edit (and with it clears or
+  // replaces hooks) never runs from a destroyed function object.
   void Commit(std::string& text) {
-    if (changeHook) changeHook(text);
-    if (commitHook) commitHook(text);
+    if (const ChangeHook change = changeHook) change(text);
+    if (const CommitHook commit = commitHook) commit(text);
   }
   void Close() {
-    if (closeHook) closeHook(this);
+    if (const CloseHook close = closeHook) close(this);
   }
 };
 

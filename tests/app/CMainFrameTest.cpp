@@ -434,6 +434,25 @@ TEST_F(FrameOnline, NoReportWhenEveryChannelOpens) {
   EXPECT_EQ(counting_->closes, 1);
 }
 
+TEST_F(FrameOnline, ClosingTheProjectWhileOnlineTellsEveryoneItStopped) {
+  AddEthernet("E0");
+  ASSERT_NE(OpenPage("P1"), nullptr);
+  frame_->OnConnectPlc();
+  ASSERT_TRUE(OnlineFlag.load());
+  ASSERT_TRUE(HostOnlineFlag);
+
+  EXPECT_TRUE(frame_->OnCommand(ID_CLOSE_PROJECT));
+  DeleteClosed();
+  EXPECT_FALSE(QlEProject::Instance().open);
+  EXPECT_EQ(modes_.modes, (std::vector<bool>{true, false}));
+  // What new elements and the project tree go by.
+  EXPECT_FALSE(OnlineFlag.load());
+  EXPECT_FALSE(HostOnlineFlag);
+  EXPECT_FALSE(ChannelManager::Instance().IsRunning());
+  frame_->UpdateCommandUI();
+  EXPECT_FALSE(Checked(frame_, ID_CONNECT_PLC));
+}
+
 TEST_F(FrameOnline, DownloadOnlyTellsThatItIsNotOffered) {
   frame_->UpdateCommandUI();
   Button(frame_->GetRunToolBar(), ID_DOWNLOAD)->trigger();

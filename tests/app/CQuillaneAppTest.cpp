@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 
 #include "AppFixture.h"
 #include "app/CDlgQlFuncList.h"
@@ -385,6 +386,50 @@ TEST_F(AppShutdown, TheLoopEndsWithTheFrameAndExitFollows) {
   EXPECT_TRUE(NsTermination::ChannelManager::Instance().GetChannels().empty());
   EXPECT_EQ(MessageBoxService::Installed(), nullptr);
   EXPECT_FALSE(QlEProject::Instance().open);
+}
+
+TEST_F(AppShutdown, TheFrameGoesCleanlyWithTwoPageWindowsOpen) {
+  // The sanitizers stop the test at any call into the part of the frame
+  // that is already gone while its page windows go.
+  struct Case {
+    const char* name;
+    std::function<void()> end;
+  };
+  const Case cases[] = {
+      {"the exit command",
+       [this] {
+         QTimer::singleShot(0, Frame(), [this] { Frame()->OnCommand(ID_APP_EXIT); });
+         EXPECT_EQ(app_->Run(), 0);
+       }},
+      // The loop ends without the frame's close (the session ends, say):
+      // the frame is destroyed with its page windows in it.
+      {"the loop ends first",
+       [this] {
+         QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+         EXPECT_EQ(app_->Run(), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenProject();
+    QlEProject::Instance().pageNames.push_back("P2");
+    WriteFileText(folder_ / "P2.ovpg", kFramePageP1);
+    Start();
+    ASSERT_NE(OpenPage("P1"), nullptr);
+    ASSERT_NE(OpenPage("P2"), nullptr);
+    ASSERT_EQ(Frame()->GetMdiClient()->subWindowList().size(), 2);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(20000);
+    c.end();
+    EXPECT_EQ(app_->GetMainWnd(), nullptr);
+    EXPECT_TRUE(MainFrameRef.isNull());
+    app_.reset();
+    DeleteClosed();
+    QlEProject::Instance().openPages.clear();
+    QlEProject::Instance().Reset("");
+  }
 }
 
 TEST_F(AppShutdown, ExitCommandClosesWithoutQuestionWhenNothingChanged) {

@@ -256,6 +256,50 @@ TEST_F(PageView, AHandleDragResizesTheElement) {
   EXPECT_EQ(text->host->GetRect(), (D2D_RECT_F{30, 30, 150, 70}));
 }
 
+TEST_F(PageView, ADragWhoseMouseIsLostEndsWhereThePointerWasLastSeen) {
+  CQuillaneView* view = Open("P1");
+  ASSERT_NE(view, nullptr);
+  const auto& page = view->GetCanvas().GetPage();
+  const auto text = Elems(view)[0];
+  struct Case {
+    const char* name;
+    std::function<void()> lose;
+  };
+  const Case cases[] = {
+      {"window deactivated",
+       [view] {
+         QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+         QApplication::sendEvent(view, &out);
+       }},
+      {"a window popped up",
+       [view] {
+         QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+         QApplication::sendEvent(view, &out);
+       }},
+      // The release went to another window; the next move comes without it.
+      {"released elsewhere", [view] { Mouse(view, QEvent::MouseMove, {90, 90}, Qt::NoButton); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    text->host->SetRect({30, 30, 130, 60});
+    text->RefreshRect();
+    Click(view, {40, 40});
+    page->modified = false;
+    Mouse(view, QEvent::MouseButtonPress, {40, 40}, Qt::LeftButton);
+    Mouse(view, QEvent::MouseMove, {55, 50}, Qt::LeftButton);
+    ASSERT_TRUE(view->HasMouseCapture());
+    c.lose();
+    EXPECT_EQ(view->GetCanvas().GetDragState(), UiElemCanvas::kDragNone);
+    EXPECT_FALSE(view->HasMouseCapture());
+    EXPECT_EQ(text->host->GetRect(), (D2D_RECT_F{45, 40, 145, 70}));
+    EXPECT_TRUE(page->modified);
+    // Plain moves afterwards leave the selection where it is.
+    Mouse(view, QEvent::MouseMove, {120, 100}, Qt::NoButton);
+    Mouse(view, QEvent::MouseMove, {140, 110}, Qt::NoButton);
+    EXPECT_EQ(text->host->GetRect(), (D2D_RECT_F{45, 40, 145, 70}));
+  }
+}
+
 class SmallPageView : public PageView {
  protected:
   void SetUp() override {

@@ -5,6 +5,11 @@
 #include "QlUiElem/QlUiText.h"
 #include "ShellFixture.h"
 #include "app/CPropertiesWnd.h"
+#include "dialogs/CDlgProtMultFuncBtn.h"
+#include "dialogs/CtrlQlFuncList.h"
+#include "dialogs/FuncTableDriver.h"
+#include "element_io/QlMultFuncBtnIo.h"
+#include "editor/QlEHostMultFuncBtn.h"
 #include "dialogs/CDlgProtPage.h"
 #include "dialogs/CDlgProtText.h"
 #include "editor/QlEHostText.h"
@@ -71,6 +76,41 @@ TEST_F(PaneInShell, FollowsTheActiveViewAndAnEditMarksItsPage) {
   DeleteClosed();
   EXPECT_EQ(pane_->GetCurrentEditor(), nullptr);
   EXPECT_FALSE(pane_->changeCallback);
+}
+
+// Page "P3": one multi-function button (10, 10)-(100, 50) with one line.
+const char* const kPageP3 =
+    R"({"rect":{"left":0.0,"top":0.0,"right":300.0,"bottom":200.0},"bk-color":16777215,)"
+    R"("access-permission":0,"elements":[)"
+    R"({"type":"MultFunc","rect":{"left":10.0,"top":10.0,"right":100.0,"bottom":50.0},)"
+    R"("text":"复位","text-color":0,"font-size":110,"bk-color":12632256,"bk-color-alpha":1.0,)"
+    R"("border-color":0,"border-style":0,"access-permission":0,"event-func-list":["退出登录"],)"
+    R"("enable-visib":false,"address-for-visib":"","show-when-true":true}]})";
+
+TEST_F(PaneInShell, AnInstructionEditMarksThePageSoClosingItAsks) {
+  QlEProject::Instance().pageNames.push_back("P3");
+  WritePage("P3", kPageP3);
+  CQuillaneView* view = Open("P3");
+  ASSERT_NE(view, nullptr);
+  const auto page = view->GetCanvas().GetPage();
+  Click(view, {50, 50});
+  auto* funcPage = dynamic_cast<CDlgProtMultFuncBtn*>(pane_->GetCurrentEditor());
+  ASSERT_NE(funcPage, nullptr);
+  ASSERT_FALSE(page->modified);
+
+  EXPECT_TRUE(EnterLine(*funcPage->funcTable, ui_, 2, "退出登录").empty());
+  const auto host = std::dynamic_pointer_cast<NsQlElemEditor::QlEHostMultFuncBtn>(HostAt(view, 0));
+  ASSERT_NE(host, nullptr);
+  EXPECT_EQ(host->_qlIo->funcList.sourceLines, (std::vector<std::string>{"退出登录", "退出登录"}));
+  EXPECT_TRUE(page->modified);
+
+  // Closing the window asks before the lines go; No drops them.
+  ui_.calls.clear();
+  ui_.PushAnswer(NsWui::IDNO);
+  EXPECT_TRUE(view->GetParentFrame()->close());
+  DeleteClosed();
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"页面被修改, 是否需要保存?"});
+  EXPECT_EQ(WindowCount(), 0);
 }
 
 }  // namespace

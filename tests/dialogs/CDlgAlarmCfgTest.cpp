@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -741,24 +743,55 @@ TEST_F(AlarmCfgTest, ACancelledExportWritesNothing) {
   EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(AlarmCfgTest, AFailedExportIsOnlyLoggedAndKeepsTheOldFile) {
-  AddGroup("PLC1.0x0", {"a"});
+TEST_F(AlarmCfgTest, AFailedExportShowsWhyAndKeepsTheOldFile) {
+  AddGroup("PLC1.0x0", {std::string(200, 'a')});
   Open();
   const std::string readOnly = PathOf("old.csv");
   WriteBytes(readOnly, "old");
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-  const std::string missing = PathOf("missing/list.csv");
+  const std::string full = PathOf("full.csv");
+  WriteBytes(full, "old");
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string message;
+    bool diskFull;
+  };
+  const Case cases[] = {
+      {"read-only", readOnly, "无法打开文件(错误代码 13): " + readOnly, false},
+      {"no such folder", PathOf("missing/list.csv"),
+       "无法打开文件(错误代码 2): " + PathOf("missing/list.csv"), false},
+      // A file-size limit fails the writing as a full disk would.
+      {"disk full", full, "无法写入文件(错误代码 27): " + full, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NsTermination::Testing::LogCapture errors(8);
+    ui_.calls.clear();
+    ui_.PushPath(c.path);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (c.diskFull) {
+      struct rlimit tight = saved;
+      tight.rlim_cur = 64;
+      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    }
+    Press(CDlgAlarmCfg::IDC_EXPORT);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
 
-  NsTermination::Testing::LogCapture errors(8);
-  ui_.PushPath(readOnly);
-  Press(CDlgAlarmCfg::IDC_EXPORT);
-  ui_.PushPath(missing);
-  Press(CDlgAlarmCfg::IDC_EXPORT);
-
+    EXPECT_EQ(errors.Texts(), Texts{c.message});
+    const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.message);
+    EXPECT_EQ(boxes[0].caption, "提示");
+    EXPECT_EQ(boxes[0].type, NsWui::MB_ICONERROR);
+  }
   EXPECT_EQ(ReadBytes(readOnly), "old");
-  EXPECT_EQ(errors.Texts(),
-            (Texts{"无法打开文件(错误代码 13): " + readOnly, "无法打开文件(错误代码 2): " + missing}));
-  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+  EXPECT_EQ(ReadBytes(full), "old");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2) << "no temporary file left";
+  EXPECT_FALSE(project_.modified);
 }
 
 // ---- import ----
@@ -788,6 +821,43 @@ TEST_F(AlarmCfgTest, ImportReplacesTheSelectedGroupsMessagesWithTheFilesSecondFi
   EXPECT_EQ(StatusText(), "地址范围:0x[00004~00010]");
   EXPECT_TRUE(project_.modified);
   EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+}
+
+TEST_F(AlarmCfgTest, AnImportKeepsOnlyTheLinesTheGroupCanHoldAndSaysHowManyWentUnread) {
+  const std::string path = PathOf("long.csv");
+  std::string text = kCsvHeader;
+  for (int i = 1; i <= 70000; ++i) text += std::to_string(i) + ", m" + std::to_string(i) + "\r\n";
+  WriteBytes(path, text);
+  const struct {
+    const char* address;
+    std::size_t bits;
+  } kCases[] = {
+      {"PLC1.0x4", 12},      // coils 0x0 to 0x15
+      {"PLC1.4x2", 8 * 16},  // registers 4x0 to 4x9
+      {"PLC1.4x100", 65535}, // in no block: as many as bits can be numbered
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.address);
+    dlg_.reset();
+    Manager().Clear();
+    auto group = AddGroup(c.address, {"old"});
+    Open();
+    ui_.calls.clear();
+    ui_.PushPath(path);
+    Press(CDlgAlarmCfg::IDC_IMPORT);
+
+    ASSERT_EQ(group->GetCount(), c.bits);
+    EXPECT_EQ(group->GetBitMessage(0), "m1");
+    EXPECT_EQ(group->GetBitMessage(c.bits - 1), "m" + std::to_string(c.bits));
+    EXPECT_EQ(CountText(), std::to_string(c.bits));
+    const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "此警报组最多容纳 " + std::to_string(c.bits) + " 个警报, 文件中其余的 " +
+                                 std::to_string(70000 - c.bits) + " 行未导入.");
+    EXPECT_EQ(boxes[0].caption, "提示");
+    EXPECT_EQ(boxes[0].type, NsWui::MB_ICONWARNING);
+    EXPECT_TRUE(project_.modified);
+  }
 }
 
 TEST_F(AlarmCfgTest, ImportEndsEveryAlarmAndEmptiesTheHistory) {

@@ -320,10 +320,32 @@ TEST_F(ProtNavBarTest, AnAddedItemIsANewLabelInEveryBar) {
   EXPECT_EQ(Table()->GetCellText(6, 0), "新页面");
   EXPECT_EQ(Table()->GetCellText(6, 1), "");
   EXPECT_TRUE(Table()->IsRowBoxShown(6));
-  EXPECT_EQ(Ui(0).labels.back(), "新页面");
-  EXPECT_EQ(Ui(1).labels, (Strings{"A", "B", "C", "新页面"}));
+  // Each new label is the item after the last target page: the anchored
+  // bar's lands on item 5, the row the table shows it on.
+  EXPECT_EQ(Ui(0).labels, (Strings{"a0", "a1", "a2", "a3", "新页面"}));
+  EXPECT_EQ(Ui(1).labels, (Strings{"A", "B", "C", "", "", "新页面"}));
   EXPECT_EQ(Ui(2).labels, (Strings{"only", "新页面"}));
+  EXPECT_EQ(Io(1).targetPages.size(), 5u);
   EXPECT_EQ(Io(2).targetPages, Strings{});
+  page_->Bind(elems_);
+  ASSERT_EQ(Table()->GetRowCount(), 7);
+  EXPECT_EQ(Table()->GetCellText(6, 0), "新页面") << "still on its row when shown again";
+  EXPECT_EQ(Table()->GetCellText(5, 0), "");
+  EXPECT_EQ(Table()->GetCellText(5, 1), "页面1");
+}
+
+TEST_F(ProtNavBarTest, ALabelTypedPastTheLabelsOfAnItemWithAPageIsKept) {
+  ClickCell(5, 0);
+  auto editor = std::dynamic_pointer_cast<NsWui::RtEdit>(Table()->CurrentEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->Window()->text().toStdString(), "");
+  QTest::keyClicks(editor->Window(), QStringLiteral("z"));
+  EXPECT_EQ(changes_, 1);
+  EXPECT_EQ(Ui(1).labels, (Strings{"A", "B", "C", "", "z"}));
+  EXPECT_EQ(Ui(0).labels, (Strings{"a0", "a1", "a2", "a3"})) << "it has no fifth item";
+  EXPECT_EQ(Ui(2).labels, (Strings{"only"}));
+  page_->Bind(elems_);
+  EXPECT_EQ(Table()->GetCellText(5, 0), "z");
 }
 
 TEST_F(ProtNavBarTest, TickedItemsGoFromEveryBarAndTheRowsBelowMoveUp) {

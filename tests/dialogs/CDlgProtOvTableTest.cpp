@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -681,24 +684,54 @@ TEST_F(ProtOvTableFileTest, ExportWritesTheAnchoredRowsInTheAnsiCodePage) {
   EXPECT_EQ(ReadFile(path), kHeaderAcp + "\r\n");
 }
 
-TEST_F(ProtOvTableFileTest, AnExportThatCannotOpenItsFileIsOnlyLogged) {
+TEST_F(ProtOvTableFileTest, AFailedExportShowsWhyAndKeepsTheOldFile) {
   const std::string readOnly = PathOf("read-only.csv");
   WriteFile(readOnly, "kept as it was\r\n");
   std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
-  const std::pair<std::string, int> cases[] = {
-      {PathOf("missing/rows.csv"), 2},  // no such folder
-      {readOnly, 13},                   // not replaced, not even by a privileged user
-      {PathOf("."), 21},                // a folder
+  const std::string full = PathOf("full.csv");
+  WriteFile(full, "kept as it was\r\n");
+  struct Case {
+    std::string path;
+    std::string message;
+    bool diskFull;
   };
-  for (const auto& [path, error] : cases) {
+  const Case cases[] = {
+      // no such folder
+      {PathOf("missing/rows.csv"), "无法打开文件(错误代码 2): " + PathOf("missing/rows.csv"), false},
+      // not replaced, not even by a privileged user
+      {readOnly, "无法打开文件(错误代码 13): " + readOnly, false},
+      // a folder
+      {PathOf("."), "无法打开文件(错误代码 21): " + PathOf("."), false},
+      // a file-size limit fails the writing as a full disk would
+      {full, "写入文件失败(错误代码 27): " + full, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
     NsTermination::Testing::LogCapture errors(8);
-    ui_.PushPath(path);
+    ui_.calls.clear();
+    ui_.PushPath(c.path);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (c.diskFull) {
+      struct rlimit tight = saved;
+      tight.rlim_cur = 16;
+      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    }
     Click(Page::IDC_EXPORT);
-    EXPECT_EQ(errors.Texts(), Texts{"无法打开文件(错误代码 " + std::to_string(error) + "): " + path});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(errors.Texts(), Texts{c.message});
+    const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.message);
+    EXPECT_EQ(boxes[0].caption, "提示");
+    EXPECT_EQ(boxes[0].type, NsWui::MB_ICONERROR);
   }
-  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
   EXPECT_FALSE(std::filesystem::exists(PathOf("missing")));
   EXPECT_EQ(ReadFile(readOnly), "kept as it was\r\n");
+  EXPECT_EQ(ReadFile(full), "kept as it was\r\n");
   EXPECT_EQ(changes_, 0);
 }
 

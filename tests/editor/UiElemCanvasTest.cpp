@@ -655,6 +655,45 @@ TEST_F(CanvasMouse, TheCaptureIsReleasedOnEveryRelease) {
   EXPECT_EQ(canvas.GetDragState(), UiElemCanvas::kDragNone);
 }
 
+TEST_F(CanvasMouse, ALostCaptureEndsTheGestureWhereThePointerWasLastSeen) {
+  const auto b = AddElem({300, 100, 400, 150});
+  struct Case {
+    const char* name;
+    Elems selected;
+    D2D_POINT_2F press;
+    std::vector<D2D_POINT_2F> moves;
+    D2D_RECT_F expected;  // of a, after the gesture and a later plain move
+    Elems after;
+  };
+  const Case cases[] = {
+      {"drag", {a}, {150, 125}, {{160, 130}, {170, 140}}, {120, 115, 220, 165}, {a}},
+      {"handle", {a}, {204, 154}, {{214, 164}}, {100, 100, 210, 160}, {a}},
+      {"band", {}, {90, 90}, {{250, 200}}, {100, 100, 200, 150}, {a}},
+      {"press only", {a}, {150, 125}, {}, {100, 100, 200, 150}, {a}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    a->host->SetRect({100, 100, 200, 150});
+    Select(c.selected);
+    page->modified = false;
+    canvas.OnLButtonDown(c.press, 0);
+    ASSERT_NE(canvas.GetDragState(), UiElemCanvas::kDragNone);
+    for (const auto& p : c.moves) canvas.OnMouseMove(p);
+    const int releases = window.captureReleases;
+    canvas.OnCaptureLost();
+    EXPECT_EQ(canvas.GetDragState(), UiElemCanvas::kDragNone);
+    EXPECT_EQ(window.captureReleases, releases + 1);
+    EXPECT_FALSE(canvas.IsBandActive());
+    // Moves without the button move nothing any more.
+    canvas.OnMouseMove({500, 400});
+    canvas.OnCaptureLost();
+    EXPECT_EQ(window.captureReleases, releases + 1) << "nothing left to end";
+    EXPECT_EQ(a->host->GetRect(), c.expected);
+    EXPECT_EQ(b->host->GetRect(), (D2D_RECT_F{300, 100, 400, 150}));
+    EXPECT_EQ(Members(), c.after);
+  }
+}
+
 TEST_F(CanvasMouse, WithoutAPagePressesChangeNothingAndTellNobody) {
   Testing::RecordingTool tool;
   canvas.SetElemTool(&tool);

@@ -87,6 +87,41 @@ TEST_F(AlarmConfigFile, MissingAndMistypedMembersKeepTheirDefaults) {
   ExpectSameFile(temp_ / "alarm_config", Data("fallbacks_expected", "alarm_config"));
 }
 
+// A group keeps no more messages than its data block has bits from its
+// address on, nor more than bits can be numbered; the first ones stay.
+TEST_F(AlarmConfigFile, AGroupKeepsOnlyTheMessagesItsBitsCanHold) {
+  std::string list;
+  for (int i = 0; i < 70000; ++i) list += (i == 0 ? "\"m" : ",\"m") + std::to_string(i) + "\"";
+  const struct {
+    const char* address;
+    std::size_t bits;
+    bool bound;
+  } kCases[] = {
+      {"PLC1.0x3", 13, true},       // coils 0x0 to 0x15
+      {"FX1.D10", 22 * 16, true},   // words D0 to D31
+      {"FX1.X10", 8, true},         // X0 to X17, octal
+      {"H3U1.M100", 28, true},      // M0 to M127
+      {"PLC1.4x100", 65535, false},  // in no block
+      {"NoSuch.D1", 65535, false},  // no such device
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.address);
+    Alarms().Clear();
+    ASSERT_TRUE(ReadText(std::string(R"({"alarm-list":[{"address":")") + c.address +
+                         R"(","message-list":[)" + list + "]}]}"));
+    const auto segment = Segment(0);
+    ASSERT_NE(segment, nullptr);
+    ASSERT_EQ(segment->GetCount(), c.bits);
+    EXPECT_EQ(segment->GetBitMessage(0), "m0");
+    EXPECT_EQ(segment->GetBitMessage(c.bits - 1), "m" + std::to_string(c.bits - 1));
+    EXPECT_EQ(segment->IsBound(), c.bound);
+  }
+  // Fewer messages than the block holds are all kept.
+  Alarms().Clear();
+  ASSERT_TRUE(ReadText(R"({"alarm-list":[{"address":"PLC1.0x3","message-list":["a","b"]}]})"));
+  EXPECT_EQ(Messages(0), (std::vector<std::string>{"a", "b"}));
+}
+
 TEST_F(AlarmConfigFile, HistoryCapacityIsTakenOnlyFromAnUnsignedNumber) {
   const struct {
     const char* member;

@@ -76,9 +76,10 @@ TEST_F(DataBlockFile, MissingAndMistypedMembersKeepTheirDefaults) {
   ExpectSameFile(temp_ / "acq_db", Data("fallbacks_expected", "acq_db"));
 }
 
-// Addresses that do not parse against the device's own map are dropped,
-// and the next block is read.
-TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
+// Addresses that do not parse against the device's own map, and blocks
+// larger than one request of the device's protocol reads, are dropped, and
+// the next block is read.
+TEST_F(DataBlockFile, BlocksThatDoNotParseOrDoNotFitOneRequestAreDropped) {
   const struct {
     const char* node;
     const char* address;
@@ -91,6 +92,12 @@ TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
       {"FX1", "X[0~18]", "M[0~7]"},        // not an octal number
       {"FX1", "D[0~8000]", "M[0~7]"},
       {"H3U1", "", "M[0~7]"},
+      // One unit more than a request carries; the good block is the most it does.
+      {"PLC1", "4x[0~120]", "4x[0~119]"},
+      {"PLC1", "0x[0~1920]", "0x[0~1919]"},
+      {"FX1", "D[0~32]", "D[0~31]"},
+      {"TCP1", "3x[10~130]", "3x[10~129]"},
+      {"H3U1", "D[0~120]", "D[0~119]"},
   };
   for (const auto& c : kDropped) {
     SCOPED_TRACE(c.address);

@@ -26,6 +26,7 @@
 #include "ProjectFilesFixture.h"
 #include "ScriptedProjectUi.h"
 #include "comm_server/SerialParams.h"
+#include "editor/EditorGlobals.h"
 #include "events/QlBitVarEvent.h"
 #include "project/NodeDbListener.h"
 #include "project/PageListener.h"
@@ -322,6 +323,44 @@ TEST_F(ProjectCommandsTest, TheRuntimeResetStopsPollingAndEmptiesChannelsAlarmsA
   EXPECT_TRUE(runModes.modes.empty());
 
   std::erase(NodeDbListener::GetRegistry(), &runModes);
+}
+
+TEST_F(ProjectCommandsTest, EveryResetAfterAnAnnouncedOnlineModeAnnouncesItsEnd) {
+  const std::string folder = CopyFullProject();
+  struct Case {
+    const char* what;
+    std::function<void()> reset;
+  };
+  const Case cases[] = {
+      {"close", [this] { EXPECT_EQ(DoCloseProject(Owner()), kProjectClosed); }},
+      {"open another", [&] { OpenThroughCommand(folder); }},
+      // The new-project dialog is cancelled: the reset still happened.
+      {"new", [this] {
+         newDialog.steps = {std::nullopt};
+         DoNewProject(Owner());
+       }},
+      {"the runtime alone", [] { ResetProjectRuntime(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OpenThroughCommand(folder);
+    RunModeLog runModes;
+    NodeDbListener::Register(&runModes);
+    Db().SetRunning(true);
+    NodeDbListener::NotifyRunMode(true);
+    HostOnlineFlag = true;
+
+    c.reset();
+
+    EXPECT_FALSE(Db().IsRunning());
+    EXPECT_FALSE(OnlineFlag.load());
+    EXPECT_FALSE(HostOnlineFlag);
+    EXPECT_EQ(runModes.modes, (std::vector<bool>{true, false}));
+    // Said once: a further reset while offline says nothing.
+    ResetProjectRuntime();
+    EXPECT_EQ(runModes.modes.size(), 2u);
+    std::erase(NodeDbListener::GetRegistry(), &runModes);
+  }
 }
 
 // New project.

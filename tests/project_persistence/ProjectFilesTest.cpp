@@ -165,7 +165,7 @@ TEST_F(SmallProjectFiles, LoadGivesTheDevicesTheirReadTasks) {
   } kTasks[] = {
       {"PLC1", "hold", "4x[00000~00009]", 100, true},
       {"PLC1", "coils", "0x[00000~00015]", 500, false},
-      {"FX1", "D区", "D[0~99]", 1000, true},
+      {"FX1", "D区", "D[0~31]", 1000, true},
       {"FX1", "X", "X[0~17]", 200, true},
       {"H3U1", "m", "M[0~127]", 65535, true},
   };
@@ -285,7 +285,7 @@ TEST_F(SmallProjectFiles, ProjectBuiltInTheDatabaseIsWrittenExactly) {
 
   AddBlock("PLC1", "4x[0~9]", "hold", 100, true);
   AddBlock("PLC1", "0x[0~15]", "coils", 500, false);
-  AddBlock("FX1", "D[0~99]", "D区", 1000, true);
+  AddBlock("FX1", "D[0~31]", "D区", 1000, true);
   AddBlock("FX1", "X[0~17]", "X", 200, true);
   AddBlock("H3U1", "M[0~127]", "m", 65535, true);
 

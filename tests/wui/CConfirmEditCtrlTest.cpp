@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -172,6 +176,64 @@ TEST_F(ConfirmEditTest, FocusLossRestoresWithoutTheCancelHook) {
   EXPECT_EQ(edit_->text(), QStringLiteral("12"));
   EXPECT_EQ(cancels, 0);
   EXPECT_EQ(lost, std::vector<std::string>{"123"});
+}
+
+TEST_F(ConfirmEditTest, AHookThatClearsItselfWhileRunningRunsToItsEnd) {
+  // Each hook holds more than fits into the function object itself, and
+  // reads it after clearing its own member, as an in-place editor that
+  // hides itself does.
+  const std::string tag(300, 'h');
+  std::vector<std::string> seen;
+  struct Case {
+    const char* name;
+    std::function<void()> install;
+    std::function<void()> trigger;
+  };
+  const Case cases[] = {
+      {"validator",
+       [&] {
+         edit_->validator = [&, tag](const std::string&, const std::string&, std::string&) {
+           edit_->validator = nullptr;
+           seen.push_back(tag);
+           return true;
+         };
+       },
+       [&] { QTest::keyClick(edit_, Qt::Key_Return); }},
+      {"formatter",
+       [&] {
+         edit_->formatter = [&, tag](const std::string&, std::string&) {
+           edit_->formatter = nullptr;
+           seen.push_back(tag);
+         };
+       },
+       [&] { QTest::keyClick(edit_, Qt::Key_Return); }},
+      {"cancel hook",
+       [&] {
+         edit_->cancelHook = [&, tag] {
+           edit_->cancelHook = nullptr;
+           seen.push_back(tag);
+         };
+       },
+       [&] { QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton); }},
+      {"focus-lost hook",
+       [&] {
+         edit_->focusLostHook = [&, tag](CConfirmEditCtrl&) {
+           edit_->focusLostHook = nullptr;
+           seen.push_back(tag);
+         };
+       },
+       [&] { other_->setFocus(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seen.clear();
+    edit_->setFocus();
+    c.install();
+    Type("3");
+    c.trigger();
+    EXPECT_EQ(seen, std::vector<std::string>{tag});
+    EXPECT_FALSE(edit_->editing);
+  }
 }
 
 TEST_F(ConfirmEditTest, WithoutLeaveOnFocusLossTheEditGoesOn) {

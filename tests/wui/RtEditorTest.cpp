@@ -451,6 +451,24 @@ TEST_F(RtConfirmEditTest, TheChangeHookMayRewriteTheConfirmedText) {
   EXPECT_EQ(control_->text(), QStringLiteral("PLC1.D5"));
 }
 
+TEST_F(RtConfirmEditTest, AChangeHookThatEndsTheEditRunsToItsEnd) {
+  // The hook holds more than fits into the function object itself, and
+  // reads it after the edit it ended dropped the hook.
+  const std::string tag(300, 'c');
+  std::vector<std::string> seen;
+  confirm_->changeHook = [this, &seen, tag](std::string&) {
+    grid_->EndEdit();
+    confirm_->changeHook = nullptr;
+    seen.push_back(tag);
+  };
+  Retype("D5");
+  Enter();
+  EXPECT_EQ(seen, std::vector<std::string>{tag});
+  EXPECT_EQ(grid_->GetCellText(1, 1), "D5");
+  EXPECT_FALSE(control_->isVisible());
+  EXPECT_EQ(grid_->CurrentEditor(), nullptr);
+}
+
 TEST_F(RtConfirmEditTest, LeavingWithoutConfirmingKeepsTheCell) {
   Retype("zzz");
   Click(CellPoint(1, 0));
