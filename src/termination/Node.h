@@ -103,6 +103,9 @@ class Node {
   // Runs one task to completion on the calling thread, up to the node's
   // tries 50 ms apart under the transport's exchange lock; true when an
   // exchange succeeded. A node that is not started makes no exchange.
+  // The polling thread calls it through this slot; a subclass that overrides
+  // it stops the node (GetWorkerCtrl().Stop()) in its own destructor, before
+  // what its version uses goes.
   virtual bool ExecuteTask(Task* task);
 
   // Nothing while started. With a memory map: begins the polling thread;
