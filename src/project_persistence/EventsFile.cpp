@@ -54,8 +54,8 @@ bool ReadVarEvent(const rapidjson::Value& object, VarEventList& events) {
   switch (static_cast<uint16_t>(type)) {
     case NsQlEvent::kBitEvent: event = std::make_shared<QlBitVarEvent>(address); break;
     case NsQlEvent::kIntEvent:
-      // Files of before integer events kept their address hold them with an
-      // empty one: nothing to watch, skipped as they always were.
+      // Older files hold integer events with an empty address: nothing to
+      // watch, skipped as they always were.
       if (address.empty()) return true;
       event = std::make_shared<QlIntVarEvent>(address);
       break;
