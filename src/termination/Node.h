@@ -6,7 +6,8 @@
 //
 // Everything the polling thread touches lives in a block shared by the node
 // and its thread, so a thread that outlives the stop wait never reaches a
-// destroyed node or transport.
+// destroyed node or transport. The node itself it reaches only to run a due
+// task through ExecuteTask, and the node's destructor cuts that way first.
 #include <any>
 #include <chrono>
 #include <atomic>
