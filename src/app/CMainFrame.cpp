@@ -647,6 +647,8 @@ void CMainFrame::OnConnectPlc() {
 void CMainFrame::StartOnline() {
   ChannelManager& db = ChannelManager::Instance();
   if (!db.IsRunning()) {
+    // Nothing read before counts: elements wait for this session's replies.
+    db.MarkBlocksUnread();
     db.SetRunning(true);
     const std::vector<std::shared_ptr<Channel>> channels = db.GetChannels();
     for (const std::shared_ptr<Channel>& channel : channels) {
@@ -671,6 +673,9 @@ void CMainFrame::StopOnline() {
       if (channel) channel->Close();
     }
     db.SetRunning(false);
+    // The session's values go with it; its alarms that are still on go off
+    // now, into the history.
+    db.MarkBlocksUnread();
   }
   NodeDbListener::NotifyRunMode(false);
   RepaintRunToolBar();

@@ -25,7 +25,7 @@ bool ShowIoAddrSetting::Get() {
 void ShowIoAddrSetting::Set(bool on) {
   if (!NsPlatform::WriteProfileString(iniPath_, kSection, kKey,
                                       NsPlatform::StrFormat("%d", on ? 1 : 0))) {
-    OV_LOG(4).AppendText("ShowIoAddr not written to ").AppendText(iniPath_);
+    OV_LOG(8).AppendText("ShowIoAddr not written to ").AppendText(iniPath_);
   }
   value_ = on;
   loaded_ = true;

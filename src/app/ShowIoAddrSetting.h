@@ -1,8 +1,8 @@
 #pragma once
 // The persisted "show element addresses" switch: key "ShowIoAddr" of section
 // "default_app_" in "default_config_.ini". Read once, at first use; written
-// at every change. A missing or unreadable file reads as off, and a failed
-// write is not reported: the switch still follows the user.
+// at every change. A missing or unreadable file reads as off; a failed write
+// is logged as an error, and the switch still follows the user.
 #include <string>
 #include <utility>
 

@@ -76,7 +76,7 @@ bool QlCmTermAddr::Fetch() {
   const std::shared_ptr<NsTermination::CacheVarBlock> block = task_->GetCacheBlock();
   if (!block) return false;
   // A block no reply has filled yet holds zeros, not the device's value.
-  if (block->GetUpdateCount() == NsTermination::CacheVarBlock::kInitialCount) return false;
+  if (!block->HasData()) return false;
   switch (boundType_) {
     case kTypeInt16:
     case kTypeUInt16: value = static_cast<int32_t>(uint32_t{block->GetWord(offset_)}); return true;

@@ -1,5 +1,7 @@
 #include "dialogs/CDlgSiAddr.h"
 
+#include <utility>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +42,11 @@ CDlgSiAddr::CDlgSiAddr(int mode, const std::string& oldAddress, QWidget* parent)
   top->addLayout(buttons);
 }
 
+CDlgSiAddr::CDlgSiAddr(std::shared_ptr<NsQlEvent::QlVarEventBase> changed, QWidget* parent)
+    : CDlgSiAddr(kModeChange, changed ? changed->GetAddress() : std::string(), parent) {
+  event = std::move(changed);
+}
+
 CDlgSiAddr::~CDlgSiAddr() = default;
 
 void CDlgSiAddr::OnInitDialog() {
@@ -71,7 +78,10 @@ void CDlgSiAddr::OnOK() {
 
   if (mode == kModeChange) {
     std::string message;
-    if (!QlEProject::Instance().ChangeEventAddress(oldAddress, text, message)) {
+    QlEProject& project = QlEProject::Instance();
+    const bool moved = event ? project.ChangeEventAddress(event, text, message)
+                             : project.ChangeEventAddress(oldAddress, text, message);
+    if (!moved) {
       Refuse(message);
       return;
     }
@@ -86,7 +96,7 @@ void CDlgSiAddr::OnOK() {
     if (addr.kind == kKindBit) {
       newEvent = std::make_shared<NsQlEvent::QlBitVarEvent>(text);
     } else {
-      newEvent = std::make_shared<NsQlEvent::QlIntVarEvent>();
+      newEvent = std::make_shared<NsQlEvent::QlIntVarEvent>(text);
     }
   }
   accept();

@@ -24,6 +24,9 @@ class CDlgSiAddr : public NsWui::CModalDialog {
   static constexpr int kModeChange = 1;
 
   CDlgSiAddr(int mode, const std::string& oldAddress, QWidget* parent = nullptr);
+  // Change mode for that very event of the project (several may share an
+  // address); its address is shown at start.
+  CDlgSiAddr(std::shared_ptr<NsQlEvent::QlVarEventBase> event, QWidget* parent = nullptr);
   ~CDlgSiAddr() override;
 
   void OnInitDialog() override;
@@ -36,6 +39,8 @@ class CDlgSiAddr : public NsWui::CModalDialog {
   std::string newAddress;
   // Add mode: the event made for the accepted address.
   std::shared_ptr<NsQlEvent::QlVarEventBase> newEvent;
+  // Change mode: the event to move; without one, the first at oldAddress.
+  std::shared_ptr<NsQlEvent::QlVarEventBase> event;
 
  private:
   void Refuse(const std::string& message);

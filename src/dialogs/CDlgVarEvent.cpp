@@ -200,14 +200,13 @@ void CDlgVarEvent::OnAdd() {
 void CDlgVarEvent::OnChange() {
   QTreeWidgetItem* item = eventTree->currentItem();
   if (!IsEventItem(item)) return;
-  CDlgSiAddr dialog(CDlgSiAddr::kModeChange, item->text(0).trimmed().toStdString(), this);
+  // The event of the item moves, not the first one found at its address.
+  const auto event = EventOf(item);
+  if (!event) return;
+  CDlgSiAddr dialog(event, this);
+  dialog.oldAddress = item->text(0).trimmed().toStdString();
   if (dialog.DoModal() != NsWui::IDOK) return;
-  // The store moves the first event at the old address; every item shows
-  // the address its own event has now.
-  for (int i = 0; i < eventRoot->childCount(); ++i) {
-    QTreeWidgetItem* child = eventRoot->child(i);
-    if (const auto event = EventOf(child)) child->setText(0, QString::fromStdString(event->GetAddress()));
-  }
+  item->setText(0, QString::fromStdString(event->GetAddress()));
   QlEProject::Instance().modified = true;
 }
 

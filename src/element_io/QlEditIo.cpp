@@ -140,7 +140,12 @@ std::string QlEditIo::FormatInt32(uint32_t value) const {
   return FormatWidened(static_cast<int32_t>(value));
 }
 
-std::string QlEditIo::FormatUInt32(uint32_t value) const { return FormatWidened(value); }
+std::string QlEditIo::FormatUInt32(uint32_t value) const {
+  // A signed box shows a stored limit signed: -1.5 stays -1.5, not 429496736.0.
+  if (dataType == NsTermination::kTypeInt16 || dataType == NsTermination::kTypeInt32)
+    return FormatWidened(static_cast<int32_t>(value));
+  return FormatWidened(value);
+}
 
 std::shared_ptr<QlEditIo> QlEditIo::Clone() const {
   auto copy = std::make_shared<QlEditIo>();

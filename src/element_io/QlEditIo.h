@@ -47,7 +47,8 @@ class QlEditIo : public QlIo {
 
   // A value formatted with the data type and the scale. The 16-bit ones read
   // the low half of a word as signed or unsigned. FormatUInt16(0) is a number
-  // box's text in design mode.
+  // box's text in design mode. FormatUInt32 also shows a stored limit: for the
+  // signed data types (2 and 8) it reads the 32 bits as signed.
   std::string FormatInt16(uint16_t value) const;
   std::string FormatUInt16(uint16_t value) const;
   std::string FormatInt32(uint32_t value) const;

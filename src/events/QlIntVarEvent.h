@@ -1,9 +1,10 @@
 #pragma once
-// The event of a word address: the lines of its one trigger "数值变更". It
-// keeps no address, compiles nothing and never runs.
+// The event of a word address: its address and the lines of its one trigger
+// "数值变更". It compiles nothing and never runs.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "events/QlVarEventBase.h"
@@ -13,9 +14,13 @@ namespace NsOvrin::NsQlEvent {
 class QlIntVarEvent : public QlVarEventBase {
  public:
   QlIntVarEvent() = default;
+  explicit QlIntVarEvent(std::string address) : address_(std::move(address)) {}
 
-  std::string GetAddress() const override { return {}; }
-  bool SetAddress(const std::string&) override { return false; }
+  std::string GetAddress() const override { return address_; }
+  bool SetAddress(const std::string& address) override {
+    address_ = address;
+    return true;
+  }
   uint16_t GetEventType() const override { return kIntEvent; }
   std::size_t GetTriggerCount() const override { return 1; }
   std::string GetTriggerName(std::size_t index) const override;
@@ -27,6 +32,7 @@ class QlIntVarEvent : public QlVarEventBase {
   void Evaluate() override {}
 
  private:
+  std::string address_;
   std::vector<std::string> functionTexts_;
 };
 

@@ -113,19 +113,49 @@ IniText ParseIniText(std::string_view bytes) {
   return ini;
 }
 
-// Index of the first line holding the key inside a section of that name.
+// Index of the first line holding the key inside the first section of that
+// name; a later section of the same name is not looked at.
 std::optional<std::size_t> FindKeyLine(const IniText& ini, std::string_view section,
                                        std::string_view key) {
   bool inSection = false;
   for (std::size_t i = 0; i < ini.lines.size(); ++i) {
     std::string_view name, k, v;
     if (ParseSectionHeader(ini.lines[i], name)) {
+      if (inSection) break;
       inSection = EqualsNoCase(name, section);
     } else if (inSection && ParseKeyLine(ini.lines[i], k, v) && EqualsNoCase(k, key)) {
       return i;
     }
   }
   return std::nullopt;
+}
+
+// Whether the folder holding the file (through a symbolic link, the file it
+// names) takes no new file for this process.
+bool FolderRefusesNewFiles(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return false;
+  std::string target(real);
+  std::free(real);
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 &&
+         (errno == EACCES || errno == EPERM || errno == EROFS);
+}
+
+// Overwrites an existing regular file with the bytes. The old content stays
+// readable until it is overwritten, and the file is cut to the new length
+// last.
+bool RewriteInPlace(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ok = ok && WriteAllToFd(fd, bytes.data(), bytes.size());
+  ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  return ok;
 }
 
 std::string UnquoteValue(std::string_view value) {
@@ -232,7 +262,10 @@ bool WriteProfileString(const std::string& iniPath, const std::string& section,
     out += line;
     out += eol;
   }
-  return ReplaceFileAtomically(iniPath, out);
+  if (ReplaceFileAtomically(iniPath, out)) return true;
+  // No new file can go beside it: a file that may be written is then
+  // written in place, as the profile functions do.
+  return FolderRefusesNewFiles(iniPath) && RewriteInPlace(iniPath, out);
 }
 
 }  // namespace NsOvrin::NsPlatform

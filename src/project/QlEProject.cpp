@@ -198,8 +198,6 @@ std::shared_ptr<NsQlEvent::QlVarEventBase> QlEProject::FindEvent(
 
 bool QlEProject::ChangeEventAddress(const std::string& oldAddress, const std::string& newAddress,
                                     std::string& message) {
-  using NsTermination::AddrCheckCode;
-  using NsTermination::kAddrOk;
   if (newAddress.empty()) {
     message = "新地址不能为空!";
     return false;
@@ -210,6 +208,23 @@ bool QlEProject::ChangeEventAddress(const std::string& oldAddress, const std::st
     message = StrFormat("未找到 \"%s\" 对应相应的变量事件", oldAddress.c_str());
     return false;
   }
+  return ChangeEventAddress(event, newAddress, message);
+}
+
+bool QlEProject::ChangeEventAddress(const std::shared_ptr<NsQlEvent::QlVarEventBase>& event,
+                                    const std::string& newAddress, std::string& message) {
+  using NsTermination::AddrCheckCode;
+  using NsTermination::kAddrOk;
+  if (newAddress.empty()) {
+    message = "新地址不能为空!";
+    return false;
+  }
+  const std::string oldAddress = event ? event->GetAddress() : std::string();
+  if (!event || std::find(events.begin(), events.end(), event) == events.end()) {
+    message = StrFormat("未找到 \"%s\" 对应相应的变量事件", oldAddress.c_str());
+    return false;
+  }
+  if (oldAddress == newAddress) return true;
   NsTermination::TermAddr oldAddr;
   AddrCheckCode code = NsTermination::ResolveDeviceAddress(oldAddress, nullptr, nullptr, &oldAddr);
   if (code != kAddrOk) {

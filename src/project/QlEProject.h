@@ -66,6 +66,10 @@ class QlEProject {
   // new address does not stop the move. The modified flag is the caller's.
   bool ChangeEventAddress(const std::string& oldAddress, const std::string& newAddress,
                           std::string& message);
+  // The same for that very event, which must be one of the project's: of
+  // several events at one address, the one the user picked moves.
+  bool ChangeEventAddress(const std::shared_ptr<NsQlEvent::QlVarEventBase>& event,
+                          const std::string& newAddress, std::string& message);
 
   // In project order, compared exactly.
   std::vector<std::string> pageNames;

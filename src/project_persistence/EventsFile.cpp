@@ -7,11 +7,13 @@
 
 #include "common/JsonUtility.h"
 #include "events/QlBitVarEvent.h"
+#include "events/QlIntVarEvent.h"
 
 namespace NsOvrin {
 namespace {
 
 using NsQlEvent::QlBitVarEvent;
+using NsQlEvent::QlIntVarEvent;
 using NsQlEvent::QlVarEventBase;
 
 // Nothing there (a dangling link included) or a folder: the project has no
@@ -48,9 +50,17 @@ bool ReadVarEvent(const rapidjson::Value& object, VarEventList& events) {
   ReadAddress(object, address);
   uint32_t type = NsQlEvent::kBitEvent;
   ReadUnsignedMember(object, "var-event-type", type);
-  if (static_cast<uint16_t>(type) != NsQlEvent::kBitEvent) return true;
-
-  auto event = std::make_shared<QlBitVarEvent>(address);
+  std::shared_ptr<QlVarEventBase> event;
+  switch (static_cast<uint16_t>(type)) {
+    case NsQlEvent::kBitEvent: event = std::make_shared<QlBitVarEvent>(address); break;
+    case NsQlEvent::kIntEvent:
+      // Older files hold integer events with an empty address: nothing to
+      // watch, skipped as they always were.
+      if (address.empty()) return true;
+      event = std::make_shared<QlIntVarEvent>(address);
+      break;
+    default: return true;
+  }
   const rapidjson::Value* triggers = FindJsonMember(object, "event-list");
   if (triggers == nullptr || !triggers->IsArray()) return false;
   std::size_t index = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // The events file "events": every variable event of the project with the
 // instruction lines of each of its triggers, as stored (neither normalised
-// nor compiled). Only bit events are read back: integer events are written
-// but skipped on reading.
+// nor compiled). Bit and integer events are read back; an integer event
+// without an address (as older files hold them) is skipped.
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +17,7 @@ using VarEventList = std::vector<std::shared_ptr<NsQlEvent::QlVarEventBase>>;
 // the file was written; a failed write leaves the old file as it was.
 bool WriteEventsFile(const std::string& path, const VarEventList& events);
 
-// Appends the bit events of the file to events. A project may lack the
+// Appends the events of the file to events. A project may lack the
 // file: nothing at the path, or a directory there, is success with nothing
 // read. False for an empty path, an unreadable or unparsable file, a root
 // that is not an object or no "var-list" array. An event without an

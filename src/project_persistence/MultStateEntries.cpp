@@ -151,6 +151,10 @@ bool ReadMultStateTextEntry(const rapidjson::Value& object, const PageReadContex
   uint32_t dataType = 0;
   if (ReadUnsignedMember(object, "data-type", dataType)) {
     kind = static_cast<ValueKind>(dataType & 0xFFFFu);
+    // A kind no value can have (a hand-edited page) reads as the default
+    // one, so that every state added later gets its value.
+    if (kind < NsQlUiElem::kValueInt16 || kind > NsQlUiElem::kValueUInt32)
+      kind = NsQlUiElem::kValueInt16;
     binding->valueKind = kind;
     binding->forceRefresh = true;
   }

@@ -63,6 +63,7 @@ void CacheVarBlock::Update(const uint8_t* data, std::size_t length) {
   const std::size_t n = std::min<std::size_t>(length, size_);
   {
     std::unique_lock lock(dataLock_);
+    hasData_.store(true);
     if (n == 0 || std::memcmp(data_.data(), data, n) == 0) {
       lock.unlock();
       updateCount_.fetch_add(1);
@@ -71,6 +72,17 @@ void CacheVarBlock::Update(const uint8_t* data, std::size_t length) {
     std::memcpy(data_.data(), data, n);
   }
   updateCount_.fetch_add(1);
+  changeCount_.fetch_add(1);
+  ForEachListener([this](CvbListener& listener) { listener.OnBlockChanged(*this); });
+}
+
+void CacheVarBlock::MarkUnread() {
+  {
+    std::unique_lock lock(dataLock_);
+    hasData_.store(false);
+    if (std::all_of(data_.begin(), data_.end(), [](uint8_t b) { return b == 0; })) return;
+    std::fill(data_.begin(), data_.end(), uint8_t{0});
+  }
   changeCount_.fetch_add(1);
   ForEachListener([this](CvbListener& listener) { listener.OnBlockChanged(*this); });
 }

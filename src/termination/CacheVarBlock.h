@@ -50,6 +50,16 @@ class CacheVarBlock : public Observ<CvbListener, 1> {
   // byte changed. Listeners run after the data lock is released.
   void Update(const uint8_t* data, std::size_t length);
 
+  // Whether a reply has filled the block since it was made or last marked
+  // unread.
+  bool HasData() const { return hasData_.load(); }
+  // Back to the state of a block no reply has filled: all zeros, no data. A
+  // value read in an earlier online session is thus never shown as current.
+  // When a byte changes, the change counter rises and the listeners hear of
+  // it as of a reply (the alarms of its bits go off); the update counter
+  // stays, since no reply came.
+  void MarkUnread();
+
   uint16_t GetSize() const { return size_; }
   uint32_t GetUpdateCount() const { return updateCount_.load(); }
   uint32_t GetChangeCount() const { return changeCount_.load(); }
@@ -69,6 +79,7 @@ class CacheVarBlock : public Observ<CvbListener, 1> {
   mutable std::shared_mutex dataLock_;
   std::atomic<uint32_t> updateCount_{kInitialCount};
   std::atomic<uint32_t> changeCount_{kInitialCount};
+  std::atomic<bool> hasData_{false};
   std::string name_;  // guarded by dataLock_
 };
 

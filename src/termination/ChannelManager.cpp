@@ -26,6 +26,19 @@ void ChannelManager::Reset() {
   channels.clear();
 }
 
+void ChannelManager::MarkBlocksUnread() const {
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel) continue;
+    for (const std::shared_ptr<Node>& node : channel->GetNodeList()) {
+      if (!node) continue;
+      for (const std::shared_ptr<TaskReadData>& task : node->GetTasks()) {
+        if (!task) continue;
+        if (const auto& block = task->GetCacheBlock()) block->MarkUnread();
+      }
+    }
+  }
+}
+
 bool ChannelManager::AddChannel(std::shared_ptr<Channel> channel) {
   if (!channel) return false;
   if (std::find(_channels.begin(), _channels.end(), channel) != _channels.end()) return false;

@@ -56,6 +56,12 @@ class ChannelManager {
   // closed (its polling threads end) and let go.
   void Reset();
 
+  // Every cache block of every node back to never read (CacheVarBlock::
+  // MarkUnread), so that an online session shows no value of an earlier
+  // one. Called with no polling thread running: entering and after leaving
+  // online mode.
+  void MarkBlocksUnread() const;
+
   bool IsRunning() const { return _running; }
   // Set before the channels are opened, cleared after they are closed.
   void SetRunning(bool running) { _running = running; }

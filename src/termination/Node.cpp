@@ -1,5 +1,6 @@
 #include "termination/Node.h"
 
+#include <functional>
 #include <system_error>
 #include <utility>
 
@@ -57,7 +58,15 @@ struct NodeState {
 
   bool ExecuteTask(Task* task);
   bool Transact(Task& task, DeviceImpl& device);
-  void Schedule(uint32_t elapsed);
+  // Runs the due task through execute (the node's ExecuteTask).
+  void Schedule(uint32_t elapsed, const std::function<bool(Task*)>& execute);
+  // The polling thread's way to a task's execution: the node's own
+  // ExecuteTask, so that a node's version of it is the one run; nothing once
+  // the node is going.
+  bool ExecuteThroughNode(Task* task) {
+    Node* const node = owner.load();
+    return node != nullptr && node->ExecuteTask(task);
+  }
 
   const std::string name;
   const std::shared_ptr<NodeMem> nodeMem;
@@ -68,6 +77,9 @@ struct NodeState {
   mutable std::shared_mutex taskLock;
   std::atomic<uint32_t> roundRobin{0};
   LinkFailCount linkFailCount{0};
+  // The node this is the state of; cleared first when the node goes, so that
+  // no new call reaches it. A call begun before is waited for by the stop.
+  std::atomic<Node*> owner{nullptr};
   WorkerCtrl worker;
 };
 
@@ -164,7 +176,9 @@ uint32_t NodePollThread(std::shared_ptr<NodeState> state, uint64_t generation) {
       DeviceImpl::UseScope use(*device, state.get());
       if (worker.ShouldRun(generation)) ready = device->IsReady(elapsed, state->linkFailCount);
     }
-    if (ready && worker.ShouldRun(generation)) state->Schedule(elapsed);
+    if (ready && worker.ShouldRun(generation)) {
+      state->Schedule(elapsed, [&state](Task* task) { return state->ExecuteThroughNode(task); });
+    }
     worker.Pause(kCyclePause);
   }
   worker.ThreadEnded(generation);
@@ -173,7 +187,7 @@ uint32_t NodePollThread(std::shared_ptr<NodeState> state, uint64_t generation) {
 
 // ---- exchange ----
 
-void NodeState::Schedule(uint32_t elapsed) {
+void NodeState::Schedule(uint32_t elapsed, const std::function<bool(Task*)>& execute) {
   std::shared_lock lock(taskLock);
   for (const std::shared_ptr<TaskReadData>& task : tasks) {
     if (task && task->IsPolled()) task->AddElapsed(elapsed);
@@ -185,7 +199,7 @@ void NodeState::Schedule(uint32_t elapsed) {
     roundRobin.store(index + 1);
     const std::shared_ptr<TaskReadData>& task = tasks[index];
     if (task && task->IsPolled() && task->IsDue()) {
-      ExecuteTask(task.get());
+      execute(task.get());
       return;
     }
   }
@@ -273,9 +287,12 @@ Node::Node(const std::string& name, std::shared_ptr<NodeMem> nodeMem,
            std::unique_ptr<ProtocolBase> protocol, std::shared_ptr<DeviceImpl> deviceImpl)
     : _handle(this),
       _state(std::make_shared<NodeState>(name, std::move(nodeMem), std::move(protocol),
-                                         std::move(deviceImpl))) {}
+                                         std::move(deviceImpl))) {
+  _state->owner.store(this);
+}
 
 Node::~Node() {
+  _state->owner.store(nullptr);
   _handle.Reset();
   WorkerCtrl& worker = _state->worker;
   worker.Stop();
@@ -343,7 +360,9 @@ int Node::GetLinkFailCount() const { return _state->linkFailCount.load(); }
 
 std::shared_mutex& Node::GetTaskLock() const { return _state->taskLock; }
 
-void Node::Schedule(uint32_t elapsed) { _state->Schedule(elapsed); }
+void Node::Schedule(uint32_t elapsed) {
+  _state->Schedule(elapsed, [this](Task* task) { return ExecuteTask(task); });
+}
 
 bool Node::Transact(Task* task) {
   const std::shared_ptr<DeviceImpl> device = _state->GetDevice();

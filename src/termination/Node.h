@@ -6,7 +6,8 @@
 //
 // Everything the polling thread touches lives in a block shared by the node
 // and its thread, so a thread that outlives the stop wait never reaches a
-// destroyed node or transport.
+// destroyed node or transport. The node itself it reaches only to run a due
+// task through ExecuteTask, and the node's destructor cuts that way first.
 #include <any>
 #include <chrono>
 #include <atomic>
@@ -103,6 +104,9 @@ class Node {
   // Runs one task to completion on the calling thread, up to the node's
   // tries 50 ms apart under the transport's exchange lock; true when an
   // exchange succeeded. A node that is not started makes no exchange.
+  // The polling thread calls it through this slot; a subclass that overrides
+  // it stops the node (GetWorkerCtrl().Stop()) in its own destructor, before
+  // what its version uses goes.
   virtual bool ExecuteTask(Task* task);
 
   // Nothing while started. With a memory map: begins the polling thread;

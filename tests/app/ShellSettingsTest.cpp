@@ -15,6 +15,7 @@
 #include "app/VisualLook.h"
 #include "platform/IniFile.h"
 #include "project_persistence/TempFolder.h"
+#include "termination/LogCapture.h"
 
 namespace NsOvrin::Testing {
 namespace {
@@ -62,6 +63,21 @@ TEST(ShowIoAddrSettingFile, ReadOnceAndWrittenAtEveryChange) {
   setting.Set(false);
   EXPECT_FALSE(setting.Get());
   EXPECT_EQ(NsPlatform::GetProfileString(path, "default_app_", "ShowIoAddr", ""), "0");
+}
+
+TEST(ShowIoAddrSettingFile, AFailedWriteIsLoggedAsAnError) {
+  TempFolder folder;
+  const std::string path = folder / "missing/default_config_.ini";
+  ShowIoAddrSetting setting(path);
+  NsTermination::Testing::LogCapture errors(8);
+  setting.Set(true);
+  EXPECT_TRUE(setting.Get()) << "the switch follows the user";
+  EXPECT_EQ(errors.Texts(), std::vector<std::string>{"ShowIoAddr not written to " + path});
+
+  // A written value logs nothing.
+  ShowIoAddrSetting written(folder / "default_config_.ini");
+  written.Set(true);
+  EXPECT_EQ(errors.Texts().size(), 1u);
 }
 
 TEST(VisualLooks, EachIdSelectsItsManager) {

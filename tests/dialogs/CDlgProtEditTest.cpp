@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+#include <vector>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -169,6 +173,95 @@ TEST_F(ProtEditTest, AConfirmedLimitIsScaledByTheAnchoredDecimals) {
   // The anchored box reads double words unsigned, in single precision.
   EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MAX), "429496736.0");
   for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<uint32_t>(Io(i).maxVal), 0xFFFFFFF1u) << i;
+}
+
+// The raw value written with that many decimals, as a user types it.
+std::string LimitText(int64_t raw, int decimals) {
+  std::string digits = std::to_string(raw < 0 ? -raw : raw);
+  if (decimals > 0) {
+    if (digits.size() <= static_cast<std::size_t>(decimals))
+      digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+    digits.insert(digits.size() - static_cast<std::size_t>(decimals), ".");
+  }
+  return (raw < 0 ? "-" : "") + digits;
+}
+
+TEST_F(ProtEditTest, EveryDataTypeShowsTheLimitAsConfirmed) {
+  using NsTermination::kTypeBit;
+  using NsTermination::kTypeInt16;
+  using NsTermination::kTypeInt32;
+  using NsTermination::kTypeUInt16;
+  using NsTermination::kTypeUInt32;
+  constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
+  constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+  // Single precision shows seven digits exactly once decimals divide.
+  constexpr int64_t kSevenDigits = 9'999'999;
+  struct Range {
+    uint16_t dataType;
+    int64_t low, high;        // without decimals
+    int64_t lowScaled, highScaled;  // with decimals
+  };
+  const Range ranges[] = {
+      {kTypeBit, 0, kInt32Max, 0, kSevenDigits},
+      {kTypeInt16, -32768, 32767, -32768, 32767},
+      {kTypeUInt16, 0, 65535, 0, 65535},
+      {kTypeInt32, kInt32Min, kInt32Max, -kSevenDigits, kSevenDigits},
+      {kTypeUInt32, 0, kInt32Max, 0, kSevenDigits},
+  };
+  for (const Range& range : ranges) {
+    for (uint8_t decimals = 0; decimals <= 2; ++decimals) {
+      const int64_t low = decimals == 0 ? range.low : range.lowScaled;
+      const int64_t high = decimals == 0 ? range.high : range.highScaled;
+      std::vector<int64_t> raws = {low, low + 1, 0, 1, high - 1, high};
+      if (low < 0) raws.push_back(-1);
+      for (const int64_t raw : raws) {
+        const std::string text = LimitText(raw, decimals);
+        SCOPED_TRACE(testing::Message() << "data type " << range.dataType << ", decimals "
+                                        << +decimals << ", " << text);
+        Io(1).dataType = range.dataType;
+        Io(1).scale = decimals;
+        page_->Bind(elems_);
+        TypeAndConfirm(Edit(CDlgProtEdit::IDC_MIN), text);
+        EXPECT_EQ(TakeTip(), "");
+        EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), text);
+        EXPECT_EQ(Io(0).minVal, static_cast<int32_t>(static_cast<uint32_t>(raw)));
+        // Every later look at the box shows it the same.
+        page_->Bind(elems_);
+        EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), text);
+      }
+    }
+  }
+}
+
+TEST_F(ProtEditTest, LimitsOutsideWhatTheBoxShowsReadAsStored) {
+  using NsTermination::kTypeInt32;
+  using NsTermination::kTypeUInt16;
+  using NsTermination::kTypeUInt32;
+  struct Case {
+    uint16_t dataType;
+    uint8_t decimals;
+    const char* typed;
+    const char* shown;
+  };
+  const Case cases[] = {
+      // An unsigned box reads the two's complement of a negative limit.
+      {kTypeUInt32, 1, "-1.5", "429496736.0"},
+      {kTypeUInt16, 0, "-1", "4294967295"},
+      // Without decimals the entry stops at the signed 32-bit end.
+      {kTypeUInt32, 0, "4294967295", "2147483647"},
+      // Beyond seven digits single precision rounds.
+      {kTypeInt32, 1, "-214748364.8", "-214748368.0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    Io(1).dataType = c.dataType;
+    Io(1).scale = c.decimals;
+    page_->Bind(elems_);
+    TypeAndConfirm(Edit(CDlgProtEdit::IDC_MIN), c.typed);
+    EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), c.shown);
+    page_->Bind(elems_);
+    EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), c.shown);
+  }
 }
 
 TEST_F(ProtEditTest, RefusedLimitsNameTheMinimumRuleAndWriteNothing) {

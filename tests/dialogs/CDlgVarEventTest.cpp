@@ -13,6 +13,8 @@
 #include "dialogs/QtVarEventDialog.h"
 #include "events/QlBitVarEvent.h"
 #include "events/QlIntVarEvent.h"
+#include "project_persistence/EventsFile.h"
+#include "project_persistence/TempFolder.h"
 #include "project/QlEProject.h"
 #include "wui/ModalDriver.h"
 
@@ -208,10 +210,11 @@ TEST_F(VarEventTest, AddingAnEventChecksItsAddress) {
   RunAddressDialog(Dlg::IDC_ADD, {"PLC1.4x5"});
   RunAddressDialog(Dlg::IDC_ADD, {"PLC1.0x2"});
   EXPECT_EQ(Tree(), (std::vector<TreeEvent>{{"PLC1.0x00002", {"上升沿", "下降沿", "==1"}},
-                                            {"", {"数值变更"}},
+                                            {"PLC1.4x00005", {"数值变更"}},
                                             {"PLC1.0x00002", {"上升沿", "下降沿", "==1"}}}));
   ASSERT_EQ(project_.events.size(), 3u);
   EXPECT_EQ(project_.events[1]->GetEventType(), NsQlEvent::kIntEvent);
+  EXPECT_EQ(project_.events[1]->GetAddress(), "PLC1.4x00005");
   // The table and the edit buttons are off after an add.
   EXPECT_EQ(Enabled(), "10000");
 
@@ -243,6 +246,50 @@ TEST_F(VarEventTest, AnEventIsReaddressedToAnAddressOfItsKind) {
   // The lines are still found under the new address.
   Select(EventItem(0)->child(0));
   EXPECT_EQ(FuncRows(*dlg_->table)[0].line, "退出登录");
+}
+
+TEST_F(VarEventTest, OfTwoEventsAtOneAddressTheSelectedOneIsReaddressed) {
+  auto first = AddBitEvent("PLC1.0x00001", {"退出登录"});
+  auto second = AddBitEvent("PLC1.0x00001", {"RST PLC1.0x00002"});
+  Open();
+  Select(EventItem(1));
+  std::string shown;
+  EXPECT_TRUE(RunAddressDialog(Dlg::IDC_BUTTON3, {"PLC1.0x3"}, &shown).empty());
+  EXPECT_EQ(shown, "PLC1.0x00001");
+  EXPECT_EQ(first->GetAddress(), "PLC1.0x00001");
+  EXPECT_EQ(second->GetAddress(), "PLC1.0x00003");
+  EXPECT_EQ(Tree(), (std::vector<TreeEvent>{{"PLC1.0x00001", {"上升沿", "下降沿", "==1"}},
+                                            {"PLC1.0x00003", {"上升沿", "下降沿", "==1"}}}));
+  Select(EventItem(1)->child(0));
+  EXPECT_EQ(FuncRows(*dlg_->table)[0].line, "RST PLC1.0x00002");
+}
+
+TEST_F(VarEventTest, AnIntegerEventKeepsItsAddressAndLinesThroughSaveAndOpen) {
+  Open();
+  RunAddressDialog(Dlg::IDC_ADD, {"PLC1.4x5"});
+  Select(EventItem(0)->child(0));
+  EXPECT_EQ(EnterLine(*dlg_->table, ui_, 1, "mov 1 PLC1.4x6"), std::vector<std::string>{});
+  dlg_->table->EndEdit();
+  // Readdressed to another word.
+  Select(EventItem(0));
+  EXPECT_EQ(RunAddressDialog(Dlg::IDC_BUTTON3, {"PLC1.0x1", "PLC1.4x7"}),
+            std::vector<std::string>{
+                "两个地址(PLC1.4x00005 vs PLC1.0x00001)所代表的数据类型不一致."});
+  ASSERT_EQ(project_.events.size(), 1u);
+  const std::vector<std::string> lines = project_.events[0]->GetFunctionTextsConst(0);
+  ASSERT_EQ(lines.size(), 1u);
+  dlg_.reset();
+
+  TempFolder folder;
+  ASSERT_TRUE(WriteEventsFile(folder / "events", project_.events));
+  project_.events.clear();
+  ASSERT_TRUE(ReadEventsFile(folder / "events", project_.events));
+  Open();
+  EXPECT_EQ(Tree(), (std::vector<TreeEvent>{{"PLC1.4x00007", {"数值变更"}}}));
+  ASSERT_EQ(project_.events.size(), 1u);
+  EXPECT_EQ(project_.events[0]->GetEventType(), NsQlEvent::kIntEvent);
+  Select(EventItem(0)->child(0));
+  EXPECT_EQ(FuncRows(*dlg_->table)[0].line, lines[0]);
 }
 
 TEST_F(VarEventTest, DeletingRemovesTheSelectedEvent) {

@@ -73,16 +73,66 @@ TEST(QtRenderTarget, StrokesAreCentredWithFlatCapsAndMiterJoins) {
   ExpectColour(canvas.At(150, 49), 255, 255, 255);
 }
 
-TEST(QtRenderTarget, LongTextRunsOutOfItsBox) {
-  QtCanvas canvas(200, 60);
+TEST(QtRenderTarget, AWordWiderThanItsBoxBreaksInsideTheBox) {
+  // The box is 60 pixels wide; the word alone is well over 100.
+  for (uint16_t alignment : {0, 1, 2}) {
+    SCOPED_TRACE(alignment);
+    QtCanvas canvas(200, 120);
+    canvas.target.BeginDraw();
+    TextPainter text;
+    text.rect = {70, 10, 130, 110};
+    text.text = "PLC1.D100~D200";
+    text.colour = 0x000000;
+    text.horizontalAlignment = alignment;
+    text.Draw(canvas.Info());
+    ASSERT_TRUE(canvas.target.EndDraw());
+
+    const int inside = canvas.DarkPixels(70, 0, 130, 120);
+    EXPECT_GT(inside, 50);
+    // An antialiased edge may touch the pixel beside the box, no more.
+    EXPECT_EQ(canvas.DarkPixels(0, 0, 200, 120), canvas.DarkPixels(69, 0, 131, 120));
+    EXPECT_EQ(canvas.DarkPixels(0, 0, 69, 120) + canvas.DarkPixels(131, 0, 200, 120), 0);
+
+    // More than one line: ink spans more than a line's height.
+    const QFontMetricsF metrics(
+        MakeQFont(*canvas.textFormats.GetFormat(text.fontSize), canvas.image.logicalDpiY()));
+    int firstRow = -1, lastRow = -1;
+    for (int y = 0; y < 120; ++y) {
+      if (canvas.DarkPixels(0, y, 200, y + 1) == 0) continue;
+      if (firstRow < 0) firstRow = y;
+      lastRow = y;
+    }
+    ASSERT_GE(firstRow, 0);
+    EXPECT_GT(lastRow - firstRow, metrics.height());
+  }
+}
+
+TEST(QtRenderTarget, TextAlignsInItsBoxAndIsNotClipped) {
+  QtCanvas canvas(200, 120);
   canvas.target.BeginDraw();
-  TextPainter text;
-  text.rect = {10, 10, 30, 40};
-  text.text = "WWWWWWWWWW";
-  text.colour = 0x000000;
-  text.Draw(canvas.Info());
+  TextPainter right;
+  right.rect = {10, 10, 190, 50};
+  right.text = "ab";
+  right.colour = 0x000000;
+  right.horizontalAlignment = 2;
+  right.verticalAlignment = 2;
+  right.Draw(canvas.Info());
+  // Too tall for its box: centred on it, it runs out above and below.
+  TextPainter tall;
+  tall.rect = {10, 80, 190, 84};
+  tall.text = "中";
+  tall.colour = 0x000000;
+  tall.fontSize = 200;
+  tall.horizontalAlignment = 1;
+  tall.verticalAlignment = 1;
+  tall.Draw(canvas.Info());
   ASSERT_TRUE(canvas.target.EndDraw());
-  EXPECT_GT(canvas.DarkPixels(40, 0, 200, 60), 20);
+
+  EXPECT_GT(canvas.DarkPixels(150, 25, 190, 50), 10) << "bottom right";
+  EXPECT_EQ(canvas.DarkPixels(10, 10, 150, 50), 0);
+  EXPECT_GT(canvas.DarkPixels(80, 60, 120, 80), 0) << "above the box";
+  EXPECT_GT(canvas.DarkPixels(80, 84, 120, 105), 0) << "below the box";
+  EXPECT_EQ(canvas.DarkPixels(10, 60, 80, 110), 0) << "centred";
 }
 
 TEST(QtRenderTarget, ClipsNestAndStayWhereTheyWerePushed) {

@@ -79,6 +79,29 @@ TEST_F(QtTextTest, WrapsAtWordsUnlessTold) {
   EXPECT_GT(single.width, 60.0f);
 }
 
+TEST_F(QtTextTest, AWordWiderThanTheBoxIsBrokenInsideIt) {
+  std::unique_ptr<TextFormat> format = Format("微软雅黑", 16.0f);
+  const std::string word = "PLC1.D100~D200";
+  const TextMetrics wide = Measure(word, *format);
+  ASSERT_GT(wide.width, 60.0f);
+  EXPECT_EQ(wide.lineCount, 1u);
+
+  const TextMetrics broken = Measure(word, *format, 60.0f);
+  EXPECT_GE(broken.lineCount, 2u);
+  EXPECT_LE(broken.width, 60.0f);
+  EXPECT_NEAR(broken.height, broken.lineCount * wide.height, 1.0f);
+
+  // Words that fit still break only between words.
+  const TextMetrics words = Measure("ab cd", *format, Measure("ab c", *format).width);
+  EXPECT_EQ(words.lineCount, 2u);
+  EXPECT_NEAR(words.width, Measure("ab", *format).width, 0.5f);
+
+  format->SetWordWrapping(WordWrapping::NoWrap);
+  const TextMetrics single = Measure(word, *format, 60.0f);
+  EXPECT_EQ(single.lineCount, 1u);
+  EXPECT_FLOAT_EQ(single.width, wide.width);
+}
+
 TEST_F(QtTextTest, SizesThatAreNotPositiveMakeNoFormat) {
   EXPECT_EQ(Format("微软雅黑", 0.0f), nullptr);
   EXPECT_EQ(Format("微软雅黑", -3.0f), nullptr);

@@ -61,6 +61,12 @@ TEST(QlEditIo, FormatsByDataTypeAndScale) {
       // At scale 0 the data type picks %d or %u, whichever widening came first.
       {kTypeUInt16, 0, Case::Int16, 0xFFFF, "4294967295"},
       {kTypeInt32, 0, Case::UInt32, 0xFFFFFFFFu, "-1"},
+      // A signed box reads any 32 bits signed, a stored limit included.
+      {kTypeInt32, 1, Case::UInt32, 0xFFFFFFF1u, "-1.5"},
+      {kTypeInt16, 2, Case::UInt32, 0xFFFF8000u, "-327.68"},
+      {kTypeInt16, 0, Case::UInt32, 0xFFFF8000u, "-32768"},
+      {kTypeUInt16, 1, Case::UInt32, 0xFFFFFFF1u, "429496736.0"},
+      {kTypeUInt32, 1, Case::UInt32, 0xFFFFFFF1u, "429496736.0"},
       // Divided in single precision.
       {kTypeUInt32, 1, Case::UInt32, 16777217, "1677721.6"},
       {kTypeUInt32, 10, Case::UInt32, 12345, "0.0000012345"},

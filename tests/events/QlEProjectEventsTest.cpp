@@ -20,6 +20,7 @@ using Testing::EventsFixture;
 class FixedEvent : public QlIntVarEvent {
  public:
   std::string GetAddress() const override { return "PLC1.0x20"; }
+  bool SetAddress(const std::string&) override { return false; }
 };
 
 class QlEProjectEvents : public EventsFixture {
@@ -138,5 +139,34 @@ TEST_F(QlEProjectEvents, ChangeEventAddressMovesTheFirstEvent) {
   EXPECT_FALSE(Project().modified);
 }
 
+TEST_F(QlEProjectEvents, ThePickedEventOfSeveralAtOneAddressMoves) {
+  const auto second = initial_[4];  // the second event at PLC1.0x1
+  std::string message = "untouched";
+  EXPECT_TRUE(Project().ChangeEventAddress(second, "PLC1.0x7", message));
+  EXPECT_EQ(message, "untouched");
+  EXPECT_EQ(initial_[0]->GetAddress(), "PLC1.0x1");
+  EXPECT_EQ(second->GetAddress(), "PLC1.0x7");
+
+  // An integer event moves between word addresses, not to a bit.
+  auto word = std::make_shared<QlIntVarEvent>("PLC1.4x1");
+  Project().events.push_back(word);
+  EXPECT_TRUE(Project().ChangeEventAddress(word, "PLC1.4x[4~5]", message));
+  EXPECT_EQ(word->GetAddress(), "PLC1.4x[4~5]");
+  EXPECT_EQ(initial_[5]->GetAddress(), "PLC1.4x1") << "the bit event at that address stays";
+  EXPECT_FALSE(Project().ChangeEventAddress(word, "PLC1.0x3", message));
+  EXPECT_EQ(message, "两个地址(PLC1.4x[4~5] vs PLC1.0x3)所代表的数据类型不一致.");
+
+  // Only the project's own events move.
+  auto stranger = std::make_shared<QlBitVarEvent>("PLC1.0x1");
+  EXPECT_FALSE(Project().ChangeEventAddress(stranger, "PLC1.0x9", message));
+  EXPECT_EQ(message, "未找到 \"PLC1.0x1\" 对应相应的变量事件");
+  EXPECT_FALSE(Project().ChangeEventAddress(std::shared_ptr<QlVarEventBase>(), "PLC1.0x9", message));
+  EXPECT_EQ(message, "未找到 \"\" 对应相应的变量事件");
+  EXPECT_FALSE(Project().ChangeEventAddress(second, "", message));
+  EXPECT_EQ(message, "新地址不能为空!");
+  EXPECT_EQ(stranger->GetAddress(), "PLC1.0x1");
+}
+
 }  // namespace
+
 }  // namespace NsOvrin::NsQlEvent

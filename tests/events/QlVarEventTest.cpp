@@ -86,11 +86,14 @@ TEST(QlVarEvent, ABitEventWatchesItsAddressThroughADisplayOnlyBinding) {
     EXPECT_NE(event.GetFunctions(i), nullptr) << i;
 }
 
-TEST(QlVarEvent, AnIntegerEventKeepsOnlyItsLines) {
-  QlIntVarEvent event;
+TEST(QlVarEvent, AnIntegerEventKeepsItsAddressAndLines) {
+  QlIntVarEvent event("PLC1.4x1");
+  EXPECT_EQ(event.GetAddress(), "PLC1.4x1");
   event.GetFunctionTexts(0) = {"xyz", "短消息 \"changed\""};
-  EXPECT_FALSE(event.SetAddress("PLC1.4x1"));
-  EXPECT_EQ(event.GetAddress(), "");
+  EXPECT_TRUE(event.SetAddress("PLC1.4x2"));
+  EXPECT_EQ(event.GetAddress(), "PLC1.4x2");
+  EXPECT_EQ(QlIntVarEvent().GetAddress(), "");
+  // It compiles and runs nothing.
   EXPECT_FALSE(event.Compile());
   EXPECT_EQ(event.GetFunctions(0), nullptr);
   EXPECT_FALSE(event.BindAddress());

@@ -2,11 +2,14 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -71,7 +74,10 @@ TEST_F(IniFileTest, ReadsWithProfileSemantics) {
       {"empty value", "[s]\nk=\n", "s", "k", ""},
       {"value holds '='", "[s]\nk=a=b\n", "s", "k", "a=b"},
       {"first key wins", "[s]\nk=1\nk=2\n", "s", "k", "1"},
-      {"second section of the same name", "[s]\na=1\n[t]\nk=0\n[S]\nk=2\n", "s", "k", "2"},
+      // Only the first section of a name is searched.
+      {"second section of the same name", "[s]\na=1\n[t]\nk=0\n[S]\nk=2\n", "s", "k", "default"},
+      {"key in both sections of the name", "[s]\nk=1\n[S]\nk=2\n", "S", "k", "1"},
+      {"empty first section", "[s]\n[s]\nk=2\n", "s", "k", "default"},
       {"key of another section", "[t]\nk=1\n[s]\nj=2\n", "s", "k", "default"},
       {"comment line", "[s]\n;k=1\n  ; k=2\nk=3\n", "s", "k", "3"},
       {"commented-out section", ";[s]\nk=1\n", "s", "k", "default"},
@@ -129,6 +135,10 @@ TEST_F(IniFileTest, WritesOneKeyAndKeepsTheRest) {
       {"CRLF kept", "[s]\r\na=1\r\n", "s", "b", "2", "[s]\r\na=1\r\nb=2\r\n"},
       {"BOM kept", "\xEF\xBB\xBF[s]\na=1\n", "s", "a", "2", "\xEF\xBB\xBF[s]\na=2\n"},
       {"CP936 file becomes UTF-8", "[s]\nk=\xD6\xD0\n", "s", "j", "文", "[s]\nk=中\nj=文\n"},
+      {"the first section of the name takes the key", "[s]\na=1\n[t]\n[S]\nk=2\n", "s", "k", "3",
+       "[s]\na=1\nk=3\n[t]\n[S]\nk=2\n"},
+      {"the first section of the name replaces the key", "[s]\nk=1\n[S]\nk=2\n", "S", "k", "3",
+       "[s]\nk=3\n[S]\nk=2\n"},
   };
   for (const WriteCase& c : cases) {
     if (c.before.empty())
@@ -182,6 +192,56 @@ TEST_F(IniFileTest, FailsWithoutTouchingWhatItCannotRead) {
     chmod(path_.c_str(), 0600);
     EXPECT_EQ(Contents(), "[s]\nk=secret\n");
   }
+}
+
+// Runs the write as a user who may write the test's files but not its
+// folder: the test's own user, or for root (who may write anywhere) an
+// unprivileged one in a child process.
+bool WriteAsUnprivileged(const std::function<bool()>& write) {
+  if (geteuid() != 0) return write();
+  const pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(write() ? 0 : 1);
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(IniFileTest, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
+  Put("[default_app_]\r\nShowIoAddr=0\r\nOther=x\r\n");
+  const std::string other = dir_ + "/other.ini";
+  Put(other, "[s]\nk=1\n");
+  chmod(path_.c_str(), 0666);
+  chmod(other.c_str(), 0644);
+  struct stat before {};
+  ASSERT_EQ(stat(path_.c_str(), &before), 0);
+  chmod(dir_.c_str(), 0555);
+
+  EXPECT_TRUE(WriteAsUnprivileged(
+      [this] { return WriteProfileString(path_, "default_app_", "ShowIoAddr", "1"); }));
+  // A longer value, then a shorter one: the file is cut to its new length.
+  EXPECT_TRUE(WriteAsUnprivileged(
+      [this] { return WriteProfileString(path_, "default_app_", "Other", "a longer value"); }));
+  EXPECT_TRUE(WriteAsUnprivileged(
+      [this] { return WriteProfileString(path_, "default_app_", "Other", "y"); }));
+  // A file that may not be written, and one that does not exist, fail.
+  EXPECT_FALSE(WriteAsUnprivileged([&] { return WriteProfileString(other, "s", "k", "2"); }));
+  EXPECT_FALSE(WriteAsUnprivileged(
+      [this] { return WriteProfileString(dir_ + "/new.ini", "s", "k", "v"); }));
+  chmod(dir_.c_str(), 0755);
+
+  EXPECT_EQ(Contents(), "[default_app_]\r\nShowIoAddr=1\r\nOther=y\r\n");
+  EXPECT_EQ(GetProfileString(path_, "default_app_", "ShowIoAddr", ""), "1");
+  struct stat after {};
+  ASSERT_EQ(stat(path_.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the same file, not a replacement";
+  EXPECT_EQ(Contents(other), "[s]\nk=1\n");
+  std::vector<std::string> entries = DirEntries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"other.ini", "test.ini"}));
 }
 
 TEST_F(IniFileTest, KeepsModeAndSymlink) {

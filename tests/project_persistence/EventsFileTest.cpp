@@ -34,18 +34,27 @@ std::shared_ptr<QlBitVarEvent> BitEvent(const std::string& address, const String
   return event;
 }
 
-// What the reader made of one event.
+// What the reader made of one event; an integer event's lines are in
+// rising.
 struct Read {
   std::string address;
   Strings rising, falling, whileOn;
+  bool integer = false;
 };
 
 void ExpectEvents(const VarEventList& events, const std::vector<Read>& expected) {
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
     SCOPED_TRACE(i);
+    if (expected[i].integer) {
+      const auto* event = dynamic_cast<const QlIntVarEvent*>(events[i].get());
+      ASSERT_NE(event, nullptr);
+      EXPECT_EQ(event->GetAddress(), expected[i].address);
+      EXPECT_EQ(event->GetFunctionTextsConst(0), expected[i].rising);
+      continue;
+    }
     const auto* event = dynamic_cast<const QlBitVarEvent*>(events[i].get());
-    ASSERT_NE(event, nullptr) << "only bit events are read";
+    ASSERT_NE(event, nullptr);
     EXPECT_EQ(event->GetAddress(), expected[i].address);
     EXPECT_EQ(event->GetFunctionTextsConst(0), expected[i].rising);
     EXPECT_EQ(event->GetFunctionTextsConst(1), expected[i].falling);
@@ -101,14 +110,18 @@ TEST_F(EventsFile, HandWrittenFileReadWithEveryFallbackAndWrittenBack) {
       {"PLC1.M0", {"SET PLC1.Y0", "  set   y1  ", "短消息 “带\"引号\\”"}, {"RST PLC1.Y0"},
        {"xyz 不是指令"}},
       {"", {}, {}, {"页面跳到 \"页面1\""}},
+      {"PLC1.D0", {"MOV 1 D2"}, {}, {}, true},
       {"PLC1.M1", {"SET M2"}, {}, {}},
       {"PLC1.M2", {}, {}, {}},
+      // Type 65537 is 1 in its low 16 bits; its list is not under its trigger.
+      {"PLC1.M3", {}, {}, {}, true},
       {"PLC1.M4", {}, {"RST M4"}, {}},
       {"PLC1.M5", {}, {}, {"短消息 \"on\""}},
   });
   for (const auto& event : events)
     for (std::size_t i = 0; i < event->GetTriggerCount(); ++i)
-      EXPECT_TRUE(event->GetFunctions(i)->functions.empty()) << "nothing is compiled on reading";
+      if (const auto* functions = event->GetFunctions(i))
+        EXPECT_TRUE(functions->functions.empty()) << "nothing is compiled on reading";
 
   ExpectWritten(events, "fallbacks_expected");
 
@@ -118,15 +131,45 @@ TEST_F(EventsFile, HandWrittenFileReadWithEveryFallbackAndWrittenBack) {
   ExpectWritten(again, "fallbacks_expected");
 }
 
-TEST_F(EventsFile, IntegerEventsAreWrittenButNotReadBack) {
-  auto integer = std::make_shared<QlIntVarEvent>();
-  integer->GetFunctionTexts(0) = {"MOV 1 D2"};
-  const VarEventList written = {integer, BitEvent("PLC1.0x3", {"SET PLC1.0x4"}, {}, {}), integer};
+TEST_F(EventsFile, IntegerEventsAreReadBackWithTheirAddressAndLines) {
+  auto integer = std::make_shared<QlIntVarEvent>("PLC1.4x00005");
+  integer->GetFunctionTexts(0) = {"MOV 1 D2", "", "SET PLC1.0x1"};
+  const VarEventList written = {integer, BitEvent("PLC1.0x3", {"SET PLC1.0x4"}, {}, {})};
   ASSERT_TRUE(WriteEventsFile(temp_ / "events", written));
+  EXPECT_EQ(ReadFileText(temp_ / "events"),
+            R"({"var-list":[{"address":"PLC1.4x00005","var-event-type":1,"event-list":[)"
+            R"({"数值变更":["MOV 1 D2","","SET PLC1.0x1"]}]},)"
+            R"({"address":"PLC1.0x3","var-event-type":0,"event-list":[{"上升沿":["SET PLC1.0x4"]},)"
+            R"({"下降沿":[]},{"==1":[]}]}]})");
 
   VarEventList events = {BitEvent("kept", {}, {}, {})};
   ASSERT_TRUE(ReadEventsFile(temp_ / "events", events));
-  ExpectEvents(events, {{"kept", {}, {}, {}}, {"PLC1.0x3", {"SET PLC1.0x4"}, {}, {}}});
+  ASSERT_EQ(events.size(), 3u);
+  const auto* read = dynamic_cast<const QlIntVarEvent*>(events[1].get());
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->GetAddress(), "PLC1.4x00005");
+  EXPECT_EQ(read->GetFunctionTextsConst(0), (Strings{"MOV 1 D2", "SET PLC1.0x1"}));
+  EXPECT_EQ(events[2]->GetAddress(), "PLC1.0x3");
+  EXPECT_EQ(events[2]->GetEventType(), NsQlEvent::kBitEvent);
+}
+
+TEST_F(EventsFile, FilesOfTheOlderFormReadAsTheyAlwaysDid) {
+  // Integer events were written without an address; they are skipped, and
+  // so is an event of a type that does not exist.
+  const VarEventList events = ReadText(
+      R"({"var-list":[{"address":"","var-event-type":1,"event-list":[{"数值变更":["MOV 1 D2"]}]},)"
+      R"({"address":"PLC1.M0","var-event-type":0,"event-list":[{"上升沿":["SET PLC1.Y0"]}]},)"
+      R"({"var-event-type":1,"event-list":[{"数值变更":["RST PLC1.Y0"]}]},)"
+      R"({"address":"PLC1.D0","var-event-type":2,"event-list":[]},)"
+      R"({"address":"PLC1.M1","event-list":[]}]})");
+  ExpectEvents(events, {{"PLC1.M0", {"SET PLC1.Y0"}, {}, {}}, {"PLC1.M1", {}, {}, {}}});
+
+  // The file in the form the older program wrote, with an integer event.
+  VarEventList mixed;
+  ASSERT_TRUE(ReadEventsFile(Data("mixed_expected"), mixed));
+  ASSERT_EQ(mixed.size(), 2u);
+  for (const auto& event : mixed) EXPECT_EQ(event->GetEventType(), NsQlEvent::kBitEvent);
+  EXPECT_EQ(mixed[0]->GetAddress(), "PLC1.0x1");
 }
 
 TEST_F(EventsFile, AnEventWithoutATriggerArrayEndsTheReading) {
@@ -144,8 +187,12 @@ TEST_F(EventsFile, AnEventWithoutATriggerArrayEndsTheReading) {
       {R"({"var-list":[{"address":"A","event-list":[]},"B",{"address":"C","event-list":[]}]})",
        {"A"}},
       {R"({"var-list":[null,{"address":"C","event-list":[]}]})", {}},
-      // A skipped integer event needs no trigger array.
-      {R"({"var-list":[{"address":"A","var-event-type":1},{"address":"B","event-list":[]}]})",
+      // An integer event of the older form is skipped and needs no trigger
+      // array; one with an address is read like a bit event.
+      {R"({"var-list":[{"address":"","var-event-type":1},{"address":"B","event-list":[]}]})",
+       {"B"}},
+      {R"({"var-list":[{"address":"B","event-list":[]},{"address":"A","var-event-type":1},)"
+       R"({"address":"C","event-list":[]}]})",
        {"B"}},
       {R"({"var-list":[]})", {}},
   };

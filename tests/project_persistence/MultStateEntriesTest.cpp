@@ -8,6 +8,7 @@
 #include "QlUiElem/MultStateItem.h"
 #include "QlUiElem/QlUiMultStateText.h"
 #include "QlUiElem/QlUiText.h"
+#include "editor/QlEHostMultStateText.h"
 #include "element_io/QlMultStateTextIo.h"
 #include "element_io/QlTextIo.h"
 #include "project_persistence/EntryTestSupport.h"
@@ -221,12 +222,9 @@ TEST(MultStateEntriesTest, ValuesOfAKindThatIsNotKnownAreLoggedOnceAndDropped) {
       // Without a stored kind the values cannot be read; the default stays.
       {R"({"data-array":["5","6"]})", 1, false, {"异常的类型转换:5, 类型:0"}},
       {R"({"data-type":"3","data-array":[7]})", 1, false, {"异常的类型转换:, 类型:0"}},
-      {R"({"data-type":0,"data-array":["5"]})", 0, true, {"异常的类型转换:5, 类型:0"}},
-      {R"({"data-type":7,"data-array":["1","2"]})", 7, true, {"异常的类型转换:1, 类型:7"}},
-      {R"({"data-type":65536,"data-array":["9"]})", 0, true, {"异常的类型转换:9, 类型:0"}},
       // Nothing to read, nothing to log.
       {R"({"data-array":[]})", 1, false, {}},
-      {R"({"data-type":9,"data-array":"5"})", 9, true, {}},
+      {R"({"data-type":9,"data-array":"5"})", 1, true, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);
@@ -237,6 +235,47 @@ TEST(MultStateEntriesTest, ValuesOfAKindThatIsNotKnownAreLoggedOnceAndDropped) {
     EXPECT_EQ(IoOf(read).forceRefresh, c.forced);
     EXPECT_EQ(errors.Texts(), c.log);
   }
+}
+
+TEST(MultStateEntriesTest, AStoredKindNoValueCanHaveReadsAsTheDefaultKind) {
+  struct Case {
+    const char* json;
+    std::vector<uint32_t> values;
+  };
+  const Case cases[] = {
+      {R"({"data-type":0,"data-array":["5"]})", {5}},
+      {R"({"data-type":7,"data-array":["1","-1"]})", {1, 65535}},
+      {R"({"data-type":65536,"data-array":["9"]})", {9}},
+      {R"({"data-type":65541,"data-array":["70000"]})", {70000 & 0xFFFF}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    LogCapture errors(8);
+    const ReadEntry read = ReadOne(&ReadMultStateTextEntry, c.json);
+    EXPECT_EQ(IoOf(read).valueKind, NsQlUiElem::kValueInt16);
+    EXPECT_TRUE(IoOf(read).forceRefresh);
+    EXPECT_EQ(IoOf(read).stateValues, c.values);
+    EXPECT_TRUE(errors.Texts().empty());
+  }
+}
+
+TEST(MultStateEntriesTest, StatesOfAHandEditedKindStayPairedWithTheirValues) {
+  const ReadEntry read = ReadOne(
+      &ReadMultStateTextEntry,
+      R"({"data-type":7,"text-array":[{"text":"停"}],"data-array":["0"]})");
+  NsQlElemEditor::QlEHostMultStateText host(
+      std::dynamic_pointer_cast<QlUiMultStateText>(read.ui),
+      std::dynamic_pointer_cast<QlMultStateTextIo>(read.io));
+  const QlUiMultStateText& ui = *host._qlUi;
+  const QlMultStateTextIo& io = *host._qlIo;
+  EXPECT_TRUE(host.AddState("1", State("运行", 0, 100, 0xFFFFFF, 0.0f, 0, 0)));
+  EXPECT_TRUE(host.AddState("2", State("故障", 0, 100, 0xFFFFFF, 0.0f, 0, 0)));
+  ASSERT_EQ(ui.states.size(), 3u);
+  EXPECT_EQ(io.stateValues, (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_TRUE(host.RemoveState("1"));
+  EXPECT_EQ(io.stateValues, (std::vector<uint32_t>{0, 2}));
+  ASSERT_EQ(ui.states.size(), 2u);
+  EXPECT_EQ(ui.states[1].text, "故障");
 }
 
 TEST(MultStateEntriesTest, ValuesOfAKindOutsideTheKnownOnesAreWrittenAsTheirPlaceholders) {

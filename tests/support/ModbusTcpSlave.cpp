@@ -16,15 +16,17 @@ namespace NsOvrin::NsTestSupport {
 
 ModbusTcpSlave::~ModbusTcpSlave() { Stop(); }
 
-bool ModbusTcpSlave::Start() {
+bool ModbusTcpSlave::Start(uint16_t port) {
   if (thread_.joinable()) return false;
   // Our own listener: libmodbus cannot listen on port 0.
   listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listen_ < 0) return false;
+  const int reuse = 1;
+  setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
+  addr.sin_port = htons(port);
   socklen_t len = sizeof(addr);
   if (bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(listen_, 16) != 0 ||
       getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {

@@ -15,9 +15,10 @@ class ModbusTcpSlave : public ModbusSlaveMemory {
   ModbusTcpSlave() = default;
   ~ModbusTcpSlave();
 
-  // Listens on 127.0.0.1 at a free port and starts serving. False when the
-  // socket, the context or the thread cannot be made, or when already started.
-  bool Start();
+  // Listens on 127.0.0.1 at a free port, or at the port given (a slave
+  // coming back where it was), and starts serving. False when the socket,
+  // the context or the thread cannot be made, or when already started.
+  bool Start(uint16_t port = 0);
   // Stops the thread and closes every connection; safe to call twice.
   void Stop();
 

@@ -239,6 +239,41 @@ TEST(CacheVarBlock, UpdateCountsAndNotifies) {
   EXPECT_EQ(log, (std::vector<RecordingListener*>{&second, &first}));
 }
 
+TEST(CacheVarBlock, MarkedUnreadItHoldsNoDataUntilTheNextReply) {
+  for (bool fx : {false, true}) {
+    SCOPED_TRACE(fx);
+    auto block = MakeBlock(fx, 4);
+    EXPECT_FALSE(block->HasData());
+    RecordingListener listener;
+    block->AddListener(&listener);
+    // A reply equal to the zeros of a new block is data all the same.
+    Fill(*block, {0, 0, 0, 0});
+    EXPECT_TRUE(block->HasData());
+    Fill(*block, {0x12, 0x34, 0x56, 0x78});
+    ASSERT_EQ(listener.calls, 1);
+
+    block->MarkUnread();
+    EXPECT_FALSE(block->HasData());
+    EXPECT_EQ(block->GetDword(0), 0u);
+    EXPECT_EQ(block->GetUpdateCount(), 4u) << "no reply came";
+    EXPECT_EQ(block->GetChangeCount(), 4u);
+    // The listeners hear of the zeros as of any change.
+    EXPECT_EQ(listener.calls, 2);
+    EXPECT_EQ(listener.seenWord, 0u);
+
+    // Already zero: nothing to tell.
+    block->MarkUnread();
+    EXPECT_EQ(block->GetChangeCount(), 4u);
+    EXPECT_EQ(listener.calls, 2);
+
+    Fill(*block, {0x12, 0x34, 0x56, 0x78});
+    EXPECT_TRUE(block->HasData());
+    EXPECT_NE(block->GetDword(0), 0u);
+    EXPECT_EQ(block->GetUpdateCount(), 5u);
+    block->RemoveListener(&listener);
+  }
+}
+
 TEST(CacheVarBlock, Name) {
   auto block = MakeBlock(true, 2);
   EXPECT_EQ(block->GetName(), "");

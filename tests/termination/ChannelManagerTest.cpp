@@ -69,6 +69,30 @@ TEST_F(ChannelManagerTest, ChannelAddedWhileRunningOpensAtOnceAndResetStopsIt) {
   EXPECT_FALSE(late->GetWorkerCtrl().IsAlive());
 }
 
+TEST_F(ChannelManagerTest, MarkBlocksUnreadReachesEveryBlockOfEveryNode) {
+  auto first = AddTcpNode(AddEthernet("ETH1"), "PLC1");
+  auto second = AddTcpNode(AddEthernet("ETH2"), "PLC2");
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  AddBlock(*first, "4x[0~9]", "words");
+  AddBlock(*first, "0x[0~15]", "coils");
+  AddBlock(*second, "4x[100~101]", "more");
+  const uint8_t reply[] = {1, 2, 3, 4};
+  std::vector<std::shared_ptr<CacheVarBlock>> blocks;
+  for (const auto& node : {first, second})
+    for (const auto& task : node->GetTasks()) {
+      task->GetCacheBlock()->Update(reply, sizeof(reply));
+      blocks.push_back(task->GetCacheBlock());
+    }
+  ASSERT_EQ(blocks.size(), 3u);
+
+  Db().MarkBlocksUnread();
+  for (const auto& block : blocks) {
+    EXPECT_FALSE(block->HasData()) << block->GetName();
+    EXPECT_EQ(block->GetDword(0), 0u) << block->GetName();
+  }
+}
+
 TEST_F(ChannelManagerTest, FindsNodesByExactNameAcrossChannels) {
   auto eth1 = AddEthernet("ETH1");
   auto eth2 = AddEthernet("ETH2");

@@ -288,6 +288,44 @@ TEST_F(SerialNodeTest, FirstCyclePollsEveryDueTask) {
   EXPECT_NE(node->GetWorkerCtrl().GetLastTick(), 0xFFFFFFFFu);
 }
 
+// A node with its own task execution: counts the calls and the threads they
+// come from, and lets them through to the exchange only when asked.
+class OwnExecutionNode : public Node {
+ public:
+  using Node::Node;
+  ~OwnExecutionNode() override { GetWorkerCtrl().Stop(); }
+  bool ExecuteTask(Task* task) override {
+    {
+      std::lock_guard lock(mutex);
+      threads.push_back(std::this_thread::get_id());
+    }
+    ++calls;
+    return passThrough.load() && Node::ExecuteTask(task);
+  }
+  std::atomic<int> calls{0};
+  std::atomic<bool> passThrough{false};
+  std::mutex mutex;
+  std::vector<std::thread::id> threads;
+};
+
+TEST_F(SerialNodeTest, ThePollingThreadRunsTasksThroughTheNodesOwnExecution) {
+  auto own = std::make_shared<OwnExecutionNode>("PLC2", mem, MakeCodec(), device);
+  auto task = AddTask(*own, "4x1", 0, true);
+  device->open = true;
+  own->Start();
+  ASSERT_TRUE(WaitUntil([&] { return own->calls.load() >= 3; }));
+  // Held back by the node: nothing reached the line.
+  EXPECT_EQ(peer.RequestCount(), 0u);
+  EXPECT_EQ(task->GetCacheBlock()->GetUpdateCount(), CacheVarBlock::kInitialCount);
+
+  own->passThrough = true;
+  ASSERT_TRUE(WaitUntil([&] { return task->GetCacheBlock()->GetUpdateCount() > 2; }));
+  EXPECT_GE(peer.RequestCount(), 1u);
+  own->GetWorkerCtrl().Stop();
+  std::lock_guard lock(own->mutex);
+  for (const std::thread::id id : own->threads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
 TEST_F(SerialNodeTest, StopWakesAThreadWaitingForASilentPeer) {
   SetReadTotal(30000);
   peer.SetHandler([](const std::string&, size_t) { return PeerReply::None(); });

@@ -35,10 +35,10 @@ float TrimmedWidth(const QString& text, const QTextLine& line) {
   return static_cast<float>(line.cursorToX(end) - line.cursorToX(line.textStart()));
 }
 
-LinesMeasure Measure(const QString& text, const QFont& font, float maxWidth, bool wrap,
-                     bool includeTrailingSpaces) {
+LinesMeasure Measure(const QString& text, const QFont& font, float maxWidth,
+                     QTextOption::WrapMode wrap, bool includeTrailingSpaces) {
   QTextOption option;
-  option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+  option.setWrapMode(wrap);
   if (includeTrailingSpaces) option.setFlags(QTextOption::IncludeTrailingSpaces);
   QTextLayout layout(text, font, MeasuringDevice());
   layout.setTextOption(option);
@@ -75,7 +75,7 @@ std::unique_ptr<TextLayout> QtDWriteFactory::CreateTextLayout(const std::string&
   QString qtext = QString::fromStdString(text);
   qtext.replace(QLatin1Char('\n'), QChar::LineSeparator);
   const QFont font = FontOf(format, MeasuringDevice()->logicalDpiY());
-  const bool wrap = format.GetWordWrapping() == WordWrapping::Wrap;
+  const QTextOption::WrapMode wrap = WrapModeOf(format);
   const LinesMeasure trimmed = Measure(qtext, font, maxWidth, wrap, false);
   const LinesMeasure whole = Measure(qtext, font, maxWidth, wrap, true);
   TextMetrics metrics;

@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QString>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -184,22 +186,43 @@ void QtRenderTarget::DrawBitmap(const Bitmap& bitmap, const D2D_RECT_F& dest, fl
 void QtRenderTarget::DrawText(const std::string& text, const TextFormat& format,
                               const D2D_RECT_F& layoutRect, const SolidColorBrush& brush) {
   if (!Active() || text.empty()) return;
-  int flags = Qt::TextDontClip;
+  const QRectF box = ToQRect(layoutRect);
+  QString qtext = QString::fromStdString(text);
+  qtext.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+  // Laid out line by line, so that a word wider than the box is broken
+  // inside the box rather than run over its neighbours.
+  QTextOption option;
+  option.setWrapMode(WrapModeOf(format));
   switch (format.GetTextAlignment()) {
-    case TextAlignment::Leading: flags |= Qt::AlignLeft; break;
-    case TextAlignment::Center: flags |= Qt::AlignHCenter; break;
-    case TextAlignment::Trailing: flags |= Qt::AlignRight; break;
+    case TextAlignment::Leading: option.setAlignment(Qt::AlignLeft); break;
+    case TextAlignment::Center: option.setAlignment(Qt::AlignHCenter); break;
+    case TextAlignment::Trailing: option.setAlignment(Qt::AlignRight); break;
   }
+  QTextLayout layout(qtext, FontOf(format, device_->logicalDpiY()), device_);
+  layout.setTextOption(option);
+  qreal height = 0.0;
+  layout.beginLayout();
+  for (;;) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) break;
+    line.setLineWidth(box.width());
+    line.setPosition(QPointF(0.0, height));
+    height += line.height();
+  }
+  layout.endLayout();
+
+  // Not clipped: a text taller than its box runs out above and below as
+  // its paragraph alignment puts it.
+  qreal top = box.top();
   switch (format.GetParagraphAlignment()) {
-    case ParagraphAlignment::Near: flags |= Qt::AlignTop; break;
-    case ParagraphAlignment::Center: flags |= Qt::AlignVCenter; break;
-    case ParagraphAlignment::Far: flags |= Qt::AlignBottom; break;
+    case ParagraphAlignment::Near: break;
+    case ParagraphAlignment::Center: top += (box.height() - height) / 2.0; break;
+    case ParagraphAlignment::Far: top = box.bottom() - height; break;
   }
-  if (format.GetWordWrapping() == WordWrapping::Wrap) flags |= Qt::TextWordWrap;
   painter_.save();
-  painter_.setFont(FontOf(format, device_->logicalDpiY()));
   painter_.setPen(QPen(ToQColor(brush.GetColor())));
-  painter_.drawText(ToQRect(layoutRect), flags, QString::fromStdString(text));
+  layout.draw(&painter_, QPointF(box.left(), top));
   painter_.restore();
 }
 

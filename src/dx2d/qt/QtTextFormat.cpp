@@ -55,4 +55,9 @@ QFont FontOf(const TextFormat& format, int logicalDpi) {
   return MakeQFont(format, logicalDpi);
 }
 
+QTextOption::WrapMode WrapModeOf(const TextFormat& format) {
+  return format.GetWordWrapping() == WordWrapping::Wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                                        : QTextOption::NoWrap;
+}
+
 }  // namespace NsOvrin::NsDx2d

@@ -4,6 +4,7 @@
 // the device's logical DPI. "微软雅黑" and "宋体" are not installed here: every
 // face falls back to WenQuanYi Micro Hei, which has the CJK glyphs.
 #include <QFont>
+#include <QTextOption>
 
 #include "dx2d/TextFormat.h"
 
@@ -26,5 +27,10 @@ class QtTextFormat : public TextFormat {
 
 // QtTextFormat's font when the format is one, MakeQFont otherwise.
 QFont FontOf(const TextFormat& format, int logicalDpi);
+
+// How a text of the format is broken into lines: at word boundaries, and a
+// word wider than the line inside the word, as a Direct2D text layout does;
+// or not at all.
+QTextOption::WrapMode WrapModeOf(const TextFormat& format);
 
 }  // namespace NsOvrin::NsDx2d
