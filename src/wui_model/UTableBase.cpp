@@ -37,9 +37,14 @@ void UTableBase::InitRowData(uint16_t) {}
 bool UTableBase::GetCurrentRowMark() const { return false; }
 
 void UTableBase::SetRowCount(uint16_t count) {
-  std::erase_if(cells, [count](const CellInfo& cell) { return cell.row >= count; });
-  for (CellInfo& cell : cells) {
-    if (int{cell.row} + cell.rowSpan > count) cell.rowSpan = static_cast<uint16_t>(count - cell.row);
+  EnsureLookup();
+  // Nothing reaches row count: the records stay as they are.
+  if (lookup_.rowEnd > count) {
+    cells.erase(std::remove_if(cells.begin(), cells.end(), [count](const CellInfo& cell) { return cell.row >= count; }),
+                cells.end());
+    for (CellInfo& cell : cells) {
+      if (int{cell.row} + cell.rowSpan > count) cell.rowSpan = static_cast<uint16_t>(count - cell.row);
+    }
   }
   const std::size_t old = rowData.size();
   rowData.resize(count);
@@ -62,16 +67,71 @@ void UTableBase::RemoveRow(uint16_t row) {
   }
 }
 
-std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (cells[i].Covers(row, col)) return static_cast<std::ptrdiff_t>(i);
+void UTableBase::EnsureLookup() const {
+  if (LookupCurrent()) return;
+  lookup_.single.clear();
+  lookup_.spanned.clear();
+  lookup_.rowEnd = 0;
+  lookup_.version = cells.Version();
+  for (std::size_t i = 0; i < cells.size(); ++i) AddToLookup(i);
+}
+
+void UTableBase::AddToLookup(std::size_t index) const {
+  const CellInfo& cell = cells[index];
+  // A record without rows still counts: SetRowCount drops it by its row.
+  lookup_.rowEnd = std::max(lookup_.rowEnd, int{cell.row} + std::max(int{cell.rowSpan}, 1));
+  if (cell.rowSpan == 1 && cell.colSpan == 1) {
+    // The first record in list order wins.
+    lookup_.single.emplace(CellKey(cell.row, cell.col), index);
+  } else if (cell.rowSpan != 0 && cell.colSpan != 0) {
+    lookup_.spanned.push_back(index);
   }
-  return -1;
+}
+
+void UTableBase::AppendCell(CellInfo&& cell) {
+  EnsureLookup();
+  cells.push_back(std::move(cell));
+  lookup_.version = cells.Version();
+  AddToLookup(cells.size() - 1);
+}
+
+void UTableBase::EraseCell(std::size_t index) {
+  EnsureLookup();
+  const bool last = index + 1 == cells.size();
+  const CellInfo& cell = cells[index];
+  const uint32_t key = CellKey(cell.row, cell.col);
+  cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
+  // Dropping the last record moves no other; anything else is rebuilt.
+  if (!last) return;
+  lookup_.version = cells.Version();
+  const auto single = lookup_.single.find(key);
+  if (single != lookup_.single.end() && single->second == index) lookup_.single.erase(single);
+  if (!lookup_.spanned.empty() && lookup_.spanned.back() == index) lookup_.spanned.pop_back();
+}
+
+CellInfo& UTableBase::EditCell(std::size_t index) {
+  const bool current = LookupCurrent();
+  CellInfo& cell = cells[index];
+  if (current) lookup_.version = cells.Version();
+  return cell;
+}
+
+std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
+  EnsureLookup();
+  std::ptrdiff_t found = -1;
+  const auto single = lookup_.single.find(CellKey(row, col));
+  if (single != lookup_.single.end()) found = static_cast<std::ptrdiff_t>(single->second);
+  for (const std::size_t index : lookup_.spanned) {
+    if (found >= 0 && static_cast<std::ptrdiff_t>(index) > found) break;
+    if (cells[index].Covers(row, col)) return static_cast<std::ptrdiff_t>(index);
+  }
+  return found;
 }
 
 CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) {
-  const std::ptrdiff_t index = FindCellIndex(row, col);
-  return index < 0 ? nullptr : &cells[static_cast<std::size_t>(index)];
+  // Not through the mutable list: handing out a record is no change of the
+  // list.
+  return const_cast<CellInfo*>(std::as_const(*this).FindCell(row, col));
 }
 
 const CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) const {
@@ -83,9 +143,9 @@ void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text
   if (row >= GetRowCount() || col >= columnCount) return;
   const std::ptrdiff_t index = FindCellIndex(row, col);
   if (index >= 0) {
-    CellInfo& cell = cells[static_cast<std::size_t>(index)];
+    CellInfo& cell = EditCell(static_cast<std::size_t>(index));
     cell.text = text;
-    if (text.empty() && IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    if (text.empty() && IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
     return;
   }
   CellInfo cell;
@@ -93,7 +153,7 @@ void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text
   cell.col = col;
   ApplyDefaults(cell);
   cell.text = text;
-  cells.push_back(std::move(cell));
+  AppendCell(std::move(cell));
 }
 
 void UTableBase::SetCellTextSz(uint16_t row, uint16_t col, const char* source) {
@@ -123,14 +183,14 @@ void UTableBase::SetAttribute(std::ptrdiff_t index, uint16_t row, uint16_t col,
     cell.col = col;
     ApplyDefaults(cell);
     cell.*member = std::make_shared<T>(value);
-    cells.push_back(std::move(cell));
+    AppendCell(std::move(cell));
     return;
   }
-  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  CellInfo& cell = EditCell(static_cast<std::size_t>(index));
   std::shared_ptr<T>& attribute = cell.*member;
   if (attribute && attribute != sharedFor(cell)) {
     *attribute = value;
-    if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    if (IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
     return;
   }
   // Never write through an inherited attribute: that would change the
@@ -151,9 +211,9 @@ void UTableBase::SetCellBackColour(uint16_t row, uint16_t col, uint32_t colour) 
 void UTableBase::ResetCellBackColour(uint16_t row, uint16_t col) {
   const std::ptrdiff_t index = FindCellIndex(row, col);
   if (index < 0) return;
-  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  CellInfo& cell = EditCell(static_cast<std::size_t>(index));
   cell.backColour.reset();
-  if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+  if (IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
 }
 
 void UTableBase::ResetRowBackColour(uint16_t row) {

@@ -1,0 +1,201 @@
+// Reading a generated project of 200 pages x 98 elements (7 of each kind):
+// - every page through LoadPageFile against reading the same files and
+//   parsing them with RapidJSON's default Parse;
+// - the whole-project error check against loading the pages;
+// - one IO table of 1,000 to 64,000 rows: LoadPageFile, and the error check
+//   of a project holding that page only, against the raw parse of its file.
+// Ratios of times measured in the same run are printed at the end.
+#include <benchmark/benchmark.h>
+#include <rapidjson/document.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProjectGen.h"
+#include "QlUiElem/QlPageData.h"
+#include "common/ByteBuffer.h"
+#include "project/QlEProject.h"
+#include "project_persistence/PageCommands.h"
+#include "project_persistence/PageFile.h"
+#include "project_persistence/ProjectPictureStore.h"
+#include "project_persistence/UiErrList.h"
+
+namespace {
+
+using namespace NsOvrin;
+using NsBench::BenchProject;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kPages = 200;
+constexpr int kPerKind = 7;  // 98 elements a page
+constexpr int kTableRowsOnPages = 8;
+const int kTableRows[] = {1000, 4000, 16000, 64000};
+
+// Seconds per iteration of the run with the most iterations, by name.
+std::map<std::string, double> seconds;
+std::map<std::string, int64_t> runs;
+void Record(const std::string& name, Clock::duration spent, int64_t n) {
+  if (n == 0 || n < runs[name]) return;
+  runs[name] = n;
+  seconds[name] = std::chrono::duration<double>(spent).count() / static_cast<double>(n);
+}
+
+class Lines : public ReportListBox {
+ public:
+  void ResetContent() override { lines.clear(); }
+  void AddString(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
+};
+
+BenchProject& Project() {
+  static BenchProject project;
+  static const bool written = project.WritePages(kPages, kPerKind, kTableRowsOnPages);
+  (void)written;
+  return project;
+}
+
+BenchProject& Tables() {
+  static BenchProject tables;
+  static const bool written = [] {
+    for (int rows : kTableRows)
+      if (!tables.WriteTablePage("表" + std::to_string(rows), rows)) return false;
+    return true;
+  }();
+  (void)written;
+  return tables;
+}
+
+PageLoadHooks CheckHooks() {
+  PageLoadHooks hooks;
+  hooks.rectTransform = EditRectShift;
+  hooks.pictureResolver = ResolvePicturePath;
+  return hooks;
+}
+
+bool RawParse(const std::string& directory, const std::string& name) {
+  ByteBuffer contents;
+  if (!ReadWholeFile(GetPageFilePath(directory, name), contents)) return false;
+  rapidjson::Document document;
+  document.Parse(reinterpret_cast<const char*>(contents.Data()), static_cast<std::size_t>(contents.Size()));
+  benchmark::DoNotOptimize(document);
+  return !document.HasParseError();
+}
+
+bool Load(const std::string& directory, const std::string& name, const PageLoadHooks& hooks) {
+  std::shared_ptr<NsQlUiElem::QlPageData> page;
+  const bool loaded = LoadPageFile(directory, name, hooks, page);
+  benchmark::DoNotOptimize(page);
+  return loaded;
+}
+
+void BM_RawParsePages(benchmark::State& state) {
+  BenchProject& project = Project();
+  int64_t failures = 0;
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state)
+    for (const std::string& name : project.PageNames()) failures += RawParse(project.Directory(), name) ? 0 : 1;
+  Record("raw parse", Clock::now() - start, state.iterations());
+  state.counters["failures"] = static_cast<double>(failures);
+  state.counters["bytes"] = static_cast<double>(project.TotalBytes());
+}
+
+void BM_LoadPages(benchmark::State& state) {
+  BenchProject& project = Project();
+  const PageLoadHooks hooks = CheckHooks();
+  int64_t failures = 0;
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state)
+    for (const std::string& name : project.PageNames()) failures += Load(project.Directory(), name, hooks) ? 0 : 1;
+  Record("load", Clock::now() - start, state.iterations());
+  state.counters["failures"] = static_cast<double>(failures);
+}
+
+void BM_ErrorCheck(benchmark::State& state) {
+  BenchProject& project = Project();
+  if (!project.Open()) {
+    state.SkipWithError("project not opened");
+    return;
+  }
+  Lines lines;
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state) UiErrList::Instance().RunCheck(lines);
+  Record("check", Clock::now() - start, state.iterations());
+  state.counters["lines"] = static_cast<double>(lines.lines.size());
+  UiErrList::Instance().results.clear();
+  project.Close();
+}
+
+std::string TableName(int rows) { return "表" + std::to_string(rows); }
+
+void BM_TableRawParse(benchmark::State& state) {
+  BenchProject& tables = Tables();
+  const std::string name = TableName(static_cast<int>(state.range(0)));
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state) RawParse(tables.Directory(), name);
+  Record("table raw " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
+}
+
+void BM_TableLoad(benchmark::State& state) {
+  BenchProject& tables = Tables();
+  const std::string name = TableName(static_cast<int>(state.range(0)));
+  const PageLoadHooks hooks = CheckHooks();
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state) Load(tables.Directory(), name, hooks);
+  Record("table load " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
+}
+
+void BM_TableCheck(benchmark::State& state) {
+  BenchProject& tables = Tables();
+  if (!tables.Open()) {
+    state.SkipWithError("project not opened");
+    return;
+  }
+  QlEProject::Instance().pageNames = {TableName(static_cast<int>(state.range(0)))};
+  Lines lines;
+  const Clock::time_point start = Clock::now();
+  for (auto _ : state) UiErrList::Instance().RunCheck(lines);
+  Record("table check " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
+  state.counters["lines"] = static_cast<double>(lines.lines.size());
+  UiErrList::Instance().results.clear();
+  tables.Close();
+}
+
+BENCHMARK(BM_RawParsePages)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadPages)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ErrorCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TableRawParse)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TableLoad)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TableCheck)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void PrintRatio(const char* what, const std::string& a, const std::string& b, const char* bound) {
+  if (!seconds.count(a) || !seconds.count(b) || seconds[b] <= 0) return;
+  std::printf("%-44s %9.3f ms / %9.3f ms = %6.2f  (bound %s)\n", what, seconds[a] * 1e3, seconds[b] * 1e3,
+              seconds[a] / seconds[b], bound);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::printf("\nproject: %d pages x %d elements, %.1f MB\n", kPages, kPerKind * 14,
+              static_cast<double>(Project().TotalBytes()) / 1e6);
+  PrintRatio("page load / raw parse", "load", "raw parse", "<= 1.5");
+  PrintRatio("error check / page load", "check", "load", "<= 2");
+  for (int rows : kTableRows) {
+    const std::string n = std::to_string(rows);
+    PrintRatio(("IO table " + n + " rows: load / raw parse").c_str(), "table load " + n, "table raw " + n,
+               rows == 16000 ? "<= 20" : "-");
+    PrintRatio(("IO table " + n + " rows: check / raw parse").c_str(), "table check " + n, "table raw " + n,
+               rows == 16000 ? "<= 20" : "-");
+  }
+  PrintRatio("IO table load growth 64k / 1k rows", "table load 64000", "table load 1000", "linear: ~64");
+  PrintRatio("IO table check growth 64k / 1k rows", "table check 64000", "table check 1000", "linear: ~64");
+  return 0;
+}
