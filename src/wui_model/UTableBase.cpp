@@ -37,9 +37,10 @@ void UTableBase::InitRowData(uint16_t) {}
 bool UTableBase::GetCurrentRowMark() const { return false; }
 
 void UTableBase::SetRowCount(uint16_t count) {
-  EnsureLookup();
-  // Nothing reaches row count: the records stay as they are.
-  if (lookup_.rowEnd > count) {
+  // With the lookup at hand: when no record reaches row count, the records
+  // stay as they are.
+  if (cells.size() > kWalkedCells) EnsureLookup();
+  if (!LookupCurrent() || lookup_.rowEnd > count) {
     cells.erase(std::remove_if(cells.begin(), cells.end(), [count](const CellInfo& cell) { return cell.row >= count; }),
                 cells.end());
     for (CellInfo& cell : cells) {
@@ -89,15 +90,19 @@ void UTableBase::AddToLookup(std::size_t index) const {
 }
 
 void UTableBase::AppendCell(CellInfo&& cell) {
-  EnsureLookup();
+  const bool current = LookupCurrent();
   cells.push_back(std::move(cell));
+  if (!current) return;
   lookup_.version = cells.Version();
   AddToLookup(cells.size() - 1);
 }
 
 void UTableBase::EraseCell(std::size_t index) {
-  EnsureLookup();
   const bool last = index + 1 == cells.size();
+  if (!LookupCurrent()) {
+    cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
+    return;
+  }
   const CellInfo& cell = cells[index];
   const uint32_t key = CellKey(cell.row, cell.col);
   cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
@@ -117,6 +122,12 @@ CellInfo& UTableBase::EditCell(std::size_t index) {
 }
 
 std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
+  // A short list is walked faster than the lookup is kept.
+  if (cells.size() <= kWalkedCells) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      if (cells[i].Covers(row, col)) return static_cast<std::ptrdiff_t>(i);
+    return -1;
+  }
   EnsureLookup();
   std::ptrdiff_t found = -1;
   const auto single = lookup_.single.find(CellKey(row, col));

@@ -191,6 +191,8 @@ class UTableBase {
     std::vector<std::size_t> spanned;
     int rowEnd = 0;
   };
+  // Up to this many records a search walks the list.
+  static constexpr std::size_t kWalkedCells = 32;
   static uint32_t CellKey(uint16_t row, uint16_t col) { return uint32_t{row} << 16 | col; }
   bool LookupCurrent() const { return lookup_.version == cells.Version(); }
   void EnsureLookup() const;
