@@ -68,9 +68,21 @@ void UTableBase::RemoveRow(uint16_t row) {
   }
 }
 
+uint32_t* UTableBase::GridEntry(uint16_t row, uint16_t col, bool grow) const {
+  if (col >= columnCount) return nullptr;
+  const std::size_t at = std::size_t{row} * columnCount + col;
+  if (at >= kGridCells) return nullptr;
+  if (at >= lookup_.grid.size()) {
+    if (!grow) return nullptr;
+    lookup_.grid.resize(std::max(at + 1, std::min(kGridCells, lookup_.grid.size() * 2)));
+  }
+  return &lookup_.grid[at];
+}
+
 void UTableBase::EnsureLookup() const {
   if (LookupCurrent()) return;
-  lookup_.single.clear();
+  lookup_.grid.clear();
+  lookup_.outside.clear();
   lookup_.spanned.clear();
   lookup_.rowEnd = 0;
   lookup_.version = cells.Version();
@@ -83,7 +95,12 @@ void UTableBase::AddToLookup(std::size_t index) const {
   lookup_.rowEnd = std::max(lookup_.rowEnd, int{cell.row} + std::max(int{cell.rowSpan}, 1));
   if (cell.rowSpan == 1 && cell.colSpan == 1) {
     // The first record in list order wins.
-    lookup_.single.emplace(CellKey(cell.row, cell.col), index);
+    uint32_t* entry = GridEntry(cell.row, cell.col, true);
+    if (entry != nullptr && index < UINT32_MAX) {
+      if (*entry == 0) *entry = static_cast<uint32_t>(index + 1);
+    } else {
+      lookup_.outside.emplace(CellKey(cell.row, cell.col), index);
+    }
   } else if (cell.rowSpan != 0 && cell.colSpan != 0) {
     lookup_.spanned.push_back(index);
   }
@@ -103,14 +120,15 @@ void UTableBase::EraseCell(std::size_t index) {
     cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
     return;
   }
-  const CellInfo& cell = cells[index];
-  const uint32_t key = CellKey(cell.row, cell.col);
+  const uint16_t row = std::as_const(cells)[index].row;
+  const uint16_t col = std::as_const(cells)[index].col;
   cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
   // Dropping the last record moves no other; anything else is rebuilt.
   if (!last) return;
   lookup_.version = cells.Version();
-  const auto single = lookup_.single.find(key);
-  if (single != lookup_.single.end() && single->second == index) lookup_.single.erase(single);
+  if (uint32_t* entry = GridEntry(row, col, false); entry != nullptr && *entry == index + 1) *entry = 0;
+  const auto outside = lookup_.outside.find(CellKey(row, col));
+  if (outside != lookup_.outside.end() && outside->second == index) lookup_.outside.erase(outside);
   if (!lookup_.spanned.empty() && lookup_.spanned.back() == index) lookup_.spanned.pop_back();
 }
 
@@ -130,8 +148,12 @@ std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
   }
   EnsureLookup();
   std::ptrdiff_t found = -1;
-  const auto single = lookup_.single.find(CellKey(row, col));
-  if (single != lookup_.single.end()) found = static_cast<std::ptrdiff_t>(single->second);
+  if (const uint32_t* entry = GridEntry(row, col, false); entry != nullptr && *entry != 0)
+    found = static_cast<std::ptrdiff_t>(*entry) - 1;
+  if (found < 0 && !lookup_.outside.empty()) {
+    const auto outside = lookup_.outside.find(CellKey(row, col));
+    if (outside != lookup_.outside.end()) found = static_cast<std::ptrdiff_t>(outside->second);
+  }
   for (const std::size_t index : lookup_.spanned) {
     if (found >= 0 && static_cast<std::ptrdiff_t>(index) > found) break;
     if (cells[index].Covers(row, col)) return static_cast<std::ptrdiff_t>(index);

@@ -187,10 +187,18 @@ class UTableBase {
   // behind the table's back.
   struct CellLookup {
     uint64_t version = ~uint64_t{0};
-    std::unordered_map<uint32_t, std::size_t> single;
+    // Index + 1 of the first 1 x 1 record at row * columnCount + col, 0 for
+    // none; records the grid does not reach are kept by position in outside.
+    std::vector<uint32_t> grid;
+    std::unordered_map<uint32_t, std::size_t> outside;
     std::vector<std::size_t> spanned;
     int rowEnd = 0;
   };
+  // At most this many grid entries (32 MiB); rows beyond go outside.
+  static constexpr std::size_t kGridCells = std::size_t{1} << 23;
+  // The grid entry of a position, null when the grid cannot hold it;
+  // grown to hold it when grow is set.
+  uint32_t* GridEntry(uint16_t row, uint16_t col, bool grow) const;
   // Up to this many records a search walks the list.
   static constexpr std::size_t kWalkedCells = 32;
   static uint32_t CellKey(uint16_t row, uint16_t col) { return uint32_t{row} << 16 | col; }
