@@ -194,8 +194,8 @@ class UTableBase {
     std::vector<std::size_t> spanned;
     int rowEnd = 0;
   };
-  // At most this many grid entries (32 MiB); rows beyond go outside.
-  static constexpr std::size_t kGridCells = std::size_t{1} << 23;
+  // At most this many grid entries (8 MiB); positions beyond go outside.
+  static constexpr std::size_t kGridCells = std::size_t{1} << 21;
   // The grid entry of a position, null when the grid cannot hold it;
   // grown to hold it when grow is set.
   uint32_t* GridEntry(uint16_t row, uint16_t col, bool grow) const;
