@@ -91,12 +91,14 @@ void WriteFloat(JsonWriter& writer, float value) {
 const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, const char* key) {
   if (!value.IsObject()) return nullptr;
   // FindMember's first match, with the cheap tests first: most names differ
-  // in length or in their first byte.
+  // in length or in their first or last byte.
   const std::size_t length = std::strlen(key);
   for (auto member = value.MemberBegin(); member != value.MemberEnd(); ++member) {
     if (member->name.GetStringLength() != length) continue;
+    if (length == 0) return &member->value;
     const char* name = member->name.GetString();
-    if (length == 0 || (name[0] == key[0] && std::memcmp(name, key, length) == 0)) return &member->value;
+    if (name[0] == key[0] && name[length - 1] == key[length - 1] && std::memcmp(name, key, length) == 0)
+      return &member->value;
   }
   return nullptr;
 }
