@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -87,11 +88,12 @@ bool RawParse(const std::string& directory, const std::string& name) {
   return !document.HasParseError();
 }
 
-bool Load(const std::string& directory, const std::string& name, const PageLoadHooks& hooks) {
+// The number of elements read, -1 when the page did not load.
+int Load(const std::string& directory, const std::string& name, const PageLoadHooks& hooks) {
   std::shared_ptr<NsQlUiElem::QlPageData> page;
   const bool loaded = LoadPageFile(directory, name, hooks, page);
   benchmark::DoNotOptimize(page);
-  return loaded;
+  return loaded && page ? static_cast<int>(page->elements.size()) : -1;
 }
 
 void BM_RawParsePages(benchmark::State& state) {
@@ -109,11 +111,19 @@ void BM_LoadPages(benchmark::State& state) {
   BenchProject& project = Project();
   const PageLoadHooks hooks = CheckHooks();
   int64_t failures = 0;
+  int64_t elements = 0;
   const Clock::time_point start = Clock::now();
-  for (auto _ : state)
-    for (const std::string& name : project.PageNames()) failures += Load(project.Directory(), name, hooks) ? 0 : 1;
+  for (auto _ : state) {
+    elements = 0;
+    for (const std::string& name : project.PageNames()) {
+      const int read = Load(project.Directory(), name, hooks);
+      if (read < 0) ++failures;
+      elements += std::max(read, 0);
+    }
+  }
   Record("load", Clock::now() - start, state.iterations());
   state.counters["failures"] = static_cast<double>(failures);
+  state.counters["elements"] = static_cast<double>(elements);
 }
 
 void BM_ErrorCheck(benchmark::State& state) {
