@@ -175,7 +175,8 @@ class UTableBase {
   std::shared_ptr<int> defFontSize;
   // One default alignment per column.
   std::vector<std::shared_ptr<uint32_t>> columnAligns;
-  // Sparse cell records, in insertion order.
+  // Sparse cell records, in insertion order. Searches keep a lookup of them
+  // up to date, even through const: a table is used by one thread at a time.
   CellList cells;
   // One entry per row: its length is the row count.
   std::vector<std::any> rowData;
