@@ -4,8 +4,8 @@
 // - the whole-project error check against loading the pages;
 // - one IO table of 1,000 to 64,000 rows: LoadPageFile, and the error check
 //   of a project holding that page only, against the raw parse of its file.
-// Ratios of times measured in the same run are printed at the end, each from
-// the fastest of three runs.
+// The steps of each comparison take turns in every iteration; the ratios
+// printed at the end are those of their fastest times.
 #include <benchmark/benchmark.h>
 #include <rapidjson/document.h>
 
@@ -37,14 +37,12 @@ constexpr int kPerKind = 7;  // 98 elements a page
 constexpr int kTableRowsOnPages = 8;
 const int kTableRows[] = {1000, 4000, 16000, 64000};
 
-// The fastest seconds per iteration of any run, by name: on a shared machine
-// the fastest run is the one least disturbed by others.
+// The fastest time of each step, by name: on a shared machine the fastest
+// is the one least disturbed by others.
 std::map<std::string, double> seconds;
-void Record(const std::string& name, Clock::duration spent, int64_t n) {
-  if (n == 0) return;
-  const double perIteration = std::chrono::duration<double>(spent).count() / static_cast<double>(n);
+void Record(const std::string& name, double spent) {
   const auto known = seconds.find(name);
-  if (known == seconds.end() || perIteration < known->second) seconds[name] = perIteration;
+  if (known == seconds.end() || spent < known->second) seconds[name] = spent;
 }
 
 class Lines : public ReportListBox {
@@ -96,93 +94,79 @@ int Load(const std::string& directory, const std::string& name, const PageLoadHo
   return loaded && page ? static_cast<int>(page->elements.size()) : -1;
 }
 
-void BM_RawParsePages(benchmark::State& state) {
-  BenchProject& project = Project();
-  int64_t failures = 0;
+// Seconds of one call of f.
+template <class F>
+double Time(F&& f) {
   const Clock::time_point start = Clock::now();
-  for (auto _ : state)
-    for (const std::string& name : project.PageNames()) failures += RawParse(project.Directory(), name) ? 0 : 1;
-  Record("raw parse", Clock::now() - start, state.iterations());
-  state.counters["failures"] = static_cast<double>(failures);
-  state.counters["bytes"] = static_cast<double>(project.TotalBytes());
+  f();
+  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void BM_LoadPages(benchmark::State& state) {
-  BenchProject& project = Project();
-  const PageLoadHooks hooks = CheckHooks();
-  int64_t failures = 0;
-  int64_t elements = 0;
-  const Clock::time_point start = Clock::now();
-  for (auto _ : state) {
-    elements = 0;
-    for (const std::string& name : project.PageNames()) {
-      const int read = Load(project.Directory(), name, hooks);
-      if (read < 0) ++failures;
-      elements += std::max(read, 0);
-    }
-  }
-  Record("load", Clock::now() - start, state.iterations());
-  state.counters["failures"] = static_cast<double>(failures);
-  state.counters["elements"] = static_cast<double>(elements);
-}
-
-void BM_ErrorCheck(benchmark::State& state) {
+// Each iteration parses every page, loads every page and checks the project,
+// one after the other, so that the three share whatever else the machine
+// does at the time.
+void BM_Project(benchmark::State& state) {
   BenchProject& project = Project();
   if (!project.Open()) {
     state.SkipWithError("project not opened");
     return;
   }
+  const PageLoadHooks hooks = CheckHooks();
+  int64_t failures = 0;
+  int64_t elements = 0;
   Lines lines;
-  const Clock::time_point start = Clock::now();
-  for (auto _ : state) UiErrList::Instance().RunCheck(lines);
-  Record("check", Clock::now() - start, state.iterations());
-  state.counters["lines"] = static_cast<double>(lines.lines.size());
+  for (auto _ : state) {
+    Record("raw parse", Time([&] {
+             for (const std::string& name : project.PageNames())
+               failures += RawParse(project.Directory(), name) ? 0 : 1;
+           }));
+    elements = 0;
+    Record("load", Time([&] {
+             for (const std::string& name : project.PageNames()) {
+               const int read = Load(project.Directory(), name, hooks);
+               if (read < 0) ++failures;
+               elements += std::max(read, 0);
+             }
+           }));
+    Record("check", Time([&] { UiErrList::Instance().RunCheck(lines); }));
+  }
+  state.counters["failures"] = static_cast<double>(failures);
+  state.counters["elements"] = static_cast<double>(elements);
+  state.counters["bytes"] = static_cast<double>(project.TotalBytes());
+  state.counters["check lines"] = static_cast<double>(lines.lines.size());
   UiErrList::Instance().results.clear();
   project.Close();
 }
 
 std::string TableName(int rows) { return "表" + std::to_string(rows); }
 
-void BM_TableRawParse(benchmark::State& state) {
-  BenchProject& tables = Tables();
-  const std::string name = TableName(static_cast<int>(state.range(0)));
-  const Clock::time_point start = Clock::now();
-  for (auto _ : state) RawParse(tables.Directory(), name);
-  Record("table raw " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
-}
-
-void BM_TableLoad(benchmark::State& state) {
-  BenchProject& tables = Tables();
-  const std::string name = TableName(static_cast<int>(state.range(0)));
-  const PageLoadHooks hooks = CheckHooks();
-  const Clock::time_point start = Clock::now();
-  for (auto _ : state) Load(tables.Directory(), name, hooks);
-  Record("table load " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
-}
-
-void BM_TableCheck(benchmark::State& state) {
+// The same for one IO table page: its raw parse, its load and the check of
+// a project holding that page alone.
+void BM_IoTable(benchmark::State& state) {
   BenchProject& tables = Tables();
   if (!tables.Open()) {
     state.SkipWithError("project not opened");
     return;
   }
-  QlEProject::Instance().pageNames = {TableName(static_cast<int>(state.range(0)))};
+  const std::string rows = std::to_string(state.range(0));
+  const std::string name = TableName(static_cast<int>(state.range(0)));
+  QlEProject::Instance().pageNames = {name};
+  const PageLoadHooks hooks = CheckHooks();
+  int64_t read = 0;
   Lines lines;
-  const Clock::time_point start = Clock::now();
-  for (auto _ : state) UiErrList::Instance().RunCheck(lines);
-  Record("table check " + std::to_string(state.range(0)), Clock::now() - start, state.iterations());
-  state.counters["lines"] = static_cast<double>(lines.lines.size());
+  for (auto _ : state) {
+    Record("table raw " + rows, Time([&] { RawParse(tables.Directory(), name); }));
+    Record("table load " + rows, Time([&] { read = Load(tables.Directory(), name, hooks); }));
+    Record("table check " + rows, Time([&] { UiErrList::Instance().RunCheck(lines); }));
+  }
+  state.counters["elements"] = static_cast<double>(read);
+  state.counters["check lines"] = static_cast<double>(lines.lines.size());
   UiErrList::Instance().results.clear();
   tables.Close();
 }
 
-// Three runs each; the ratios take the fastest.
-BENCHMARK(BM_RawParsePages)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_LoadPages)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_ErrorCheck)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_TableRawParse)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_TableLoad)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_TableCheck)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_Project)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_IoTable)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void PrintRatio(const char* what, const std::string& a, const std::string& b, const char* bound) {
   if (!seconds.count(a) || !seconds.count(b) || seconds[b] <= 0) return;
