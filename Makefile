@@ -31,6 +31,9 @@ test: deps
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON $(LAUNCHER)
 	cmake --build build/bench -j $(JOBS)
+	build/bench/bench/bench_project_files
+	build/bench/bench/bench_page_paint
+	build/bench/bench/bench_alarm_import
 	build/bench/bench/bench_node_exchange
 	build/bench/bench/bench_regex
 

@@ -54,7 +54,14 @@ std::size_t AddressEnd(std::string_view text, std::size_t dot, std::size_t tail)
 
 std::string JoinDeviceAddress(const std::string& node, const std::string& address) {
   if (node.empty() || address.empty()) return {};
-  return NsPlatform::StrFormat("%s.%s", node.c_str(), address.c_str());
+  // Every binding joins its canonical text: no printf. Each part ends at a
+  // NUL, as %s would end it.
+  const std::string_view name(node.c_str());
+  const std::string_view where(address.c_str());
+  std::string text;
+  text.reserve(name.size() + 1 + where.size());
+  text.append(name).append(1, '.').append(where);
+  return text;
 }
 
 // The result of a search with ^\s*(.+?)\.(.+?)\s*$, found in one pass:

@@ -1,6 +1,7 @@
 #include "QlUiElem/QlUiElemDef.h"
 
 #include <array>
+#include <string_view>
 
 #include "common/Log.h"
 #include "platform/Format.h"
@@ -11,7 +12,8 @@ namespace {
 using NsPlatform::StrFormat;
 
 struct ElemTypeNames {
-  const char* name;
+  // A view: every page element's type is looked up by it, length first.
+  std::string_view name;
   const char* displayName;
 };
 
@@ -48,12 +50,12 @@ std::string UnknownTypeText(QlElemType code) {
 
 std::string ElemTypeToName(QlElemType code) {
   if (!IsKnownType(code)) return UnknownTypeText(code);
-  return kElemTypeNames[static_cast<std::size_t>(code)].name;
+  return std::string(kElemTypeNames[static_cast<std::size_t>(code)].name);
 }
 
 bool ElemTypeFromName(const std::string& name, QlElemType& code) {
   for (std::size_t i = 0; i < kElemTypeNames.size(); ++i) {
-    if (name == kElemTypeNames[i].name) {
+    if (std::string_view(name) == kElemTypeNames[i].name) {
       code = static_cast<QlElemType>(i);
       return true;
     }

@@ -81,6 +81,16 @@ bool QlUiOvList::AddRow(const std::string& description) {
   return true;
 }
 
+void QlUiOvList::ReserveRows(std::size_t rows) {
+  const std::size_t total = std::min<std::size_t>(table.GetRowCount() + rows, kMaxRows);
+  const std::size_t descriptions = total > 0 ? total - 1 : 0;
+  data.descriptions.reserve(descriptions);
+  statusButtons.reserve(descriptions);
+  table.rowData.reserve(total);
+  // One record per data row, besides those there are.
+  table.cells.reserve(table.cells.size() + (total - std::min<std::size_t>(total, table.GetRowCount())));
+}
+
 void QlUiOvList::RemoveRow(std::size_t index) {
   if (index >= data.descriptions.size()) return;
   data.descriptions.erase(data.descriptions.begin() + static_cast<std::ptrdiff_t>(index));

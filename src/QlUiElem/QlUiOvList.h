@@ -48,6 +48,9 @@ class QlUiOvList : public QlUiElem {
   // Appends a description, its table row and its lamp. False, changing
   // nothing, when the table has no room for another row.
   bool AddRow(const std::string& description);
+  // Makes room for that many more rows (as many as the table can still take)
+  // so that adding them does not move the rows already there again and again.
+  void ReserveRows(std::size_t rows);
   // Removes description index, its lamp and its table row, and colours the
   // rows below again. Nothing past the descriptions.
   void RemoveRow(std::size_t index);

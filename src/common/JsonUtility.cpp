@@ -56,6 +56,18 @@ bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document) 
   return LoadJsonFile(path, document) && document.IsObject();
 }
 
+bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& document, ByteBuffer& text) {
+  if (path.empty() || !ReadWholeFile(path, text) || text.Data() == nullptr) return false;
+  // ReadWholeFile ends the bytes with NUL. Like the reader of LoadJsonFile,
+  // skip each byte of a UTF-8 byte-order mark that is there, and end the text
+  // at the first NUL byte.
+  char* begin = reinterpret_cast<char*>(text.Data());
+  for (const unsigned char mark : {0xEFu, 0xBBu, 0xBFu})
+    if (static_cast<unsigned char>(*begin) == mark) ++begin;
+  document.ParseInsitu<rapidjson::kParseIterativeFlag>(begin);
+  return !document.HasParseError() && document.IsObject();
+}
+
 bool SaveJsonFile(const std::string& path, const rapidjson::StringBuffer& buffer) {
   const char* text = buffer.GetString();
   return NsPlatform::ReplaceFileAtomically(path, std::string_view(text, std::strlen(text)));
@@ -82,8 +94,17 @@ void WriteFloat(JsonWriter& writer, float value) {
 
 const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, const char* key) {
   if (!value.IsObject()) return nullptr;
-  const auto it = value.FindMember(key);
-  return it == value.MemberEnd() ? nullptr : &it->value;
+  // FindMember's first match, with the cheap tests first: most names differ
+  // in length or in their first or last byte.
+  const std::size_t length = std::strlen(key);
+  for (auto member = value.MemberBegin(); member != value.MemberEnd(); ++member) {
+    if (member->name.GetStringLength() != length) continue;
+    if (length == 0) return &member->value;
+    const char* name = member->name.GetString();
+    if (name[0] == key[0] && name[length - 1] == key[length - 1] && std::memcmp(name, key, length) == 0)
+      return &member->value;
+  }
+  return nullptr;
 }
 
 const rapidjson::Value& AsJsonObject(const rapidjson::Value& value) {

@@ -22,6 +22,8 @@
 
 namespace NsOvrin {
 
+class ByteBuffer;
+
 // The compact writer every project file is written with: no spaces, no line
 // breaks.
 using JsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
@@ -37,6 +39,10 @@ bool LoadJsonFile(const std::string& path, rapidjson::Document& document);
 // LoadJsonFile for files whose root must be an object: an empty path or any
 // other root fails like a parse error.
 bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document);
+// LoadJsonObjectFile that parses the file's bytes in place, without copying
+// its strings: the document's strings point into text, which must outlive
+// it. Accepts and refuses exactly the texts LoadJsonObjectFile does.
+bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& document, ByteBuffer& text);
 // Writes the buffer's text to a temporary file in the target's folder, flushes
 // it to disk and renames it over the target, so that the old file stays whole
 // until the new one is complete. Any error is a failure and removes the

@@ -108,6 +108,10 @@ bool ReadIoTableEntry(const rapidjson::Value& object, const PageReadContext& con
   }
 
   if (const rapidjson::Value* rows = FindJsonMember(object, "desc-address-array")) {
+    if (rows->IsArray()) {
+      list->ReserveRows(rows->Size());
+      binding->rowAddresses.reserve(std::min<std::size_t>(rows->Size(), 0xFFFF));
+    }
     ForEachJsonObject(*rows,
                       [&](const rapidjson::Value& row) { ReadIoTableRow(row, *list, *binding); });
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "QlUiElem/QlUiElemDef.h"
+#include "common/ByteBuffer.h"
 #include "common/Log.h"
 #include "common/PathUtil.h"
 #include "project/QlEProject.h"
@@ -77,8 +78,10 @@ bool LoadPageFile(const std::string& projectDirectory, const std::string& pageNa
   // directory.
   const std::string path = GetPageFilePath(projectDirectory, pageName);
   if (path.empty()) return false;
+  // The document's strings live in text.
+  ByteBuffer text;
   rapidjson::Document document;
-  if (!LoadJsonObjectFile(path, document)) return false;
+  if (!LoadJsonObjectFileInPlace(path, document, text)) return false;
 
   auto record = std::make_shared<QlPageData>();
   // The file does not hold the name: a copied file loads under its own.

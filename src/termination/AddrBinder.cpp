@@ -52,7 +52,9 @@ void TrimBlanks(std::string& text) {
     return;
   }
   const std::size_t last = text.find_last_not_of(kBlanks);
-  text = text.substr(first, last - first + 1);
+  // In place: most texts have no blanks to drop.
+  text.erase(last + 1);
+  text.erase(0, first);
 }
 
 bool BindAddress(std::string& text, const AddrBinder& binder) { return Bind(text, nullptr, binder); }

@@ -1,8 +1,9 @@
 #include "termination/NodeMemModbus.h"
 
 #include <cctype>
+#include <charconv>
+#include <string>
 
-#include "platform/Format.h"
 #include "termination/CacheVarModbus.h"
 
 namespace NsOvrin::NsTermination {
@@ -19,6 +20,16 @@ MemArea ModbusArea(const char* prefix, uint16_t writable, uint32_t kind) {
   return area;
 }
 
+// value in decimal, at least five digits with leading zeros.
+void AppendZeroPadded(std::string& text, uint64_t value) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  (void)error;
+  const auto length = static_cast<std::size_t>(end - digits);
+  if (length < 5) text.append(5 - length, '0');
+  text.append(digits, length);
+}
+
 }  // namespace
 
 bool NodeMemModbus::StepAddress(TermAddr& addr) const {
@@ -31,9 +42,19 @@ void NodeMemModbus::AlignBitBlock(TermAddr&) const {}
 std::string NodeMemModbus::FormatAddress(const std::string& prefix, uint32_t start, uint16_t count,
                                          LastAddressFn) const {
   if (prefix.empty() || count == 0) return {};
-  if (count == 1) return NsPlatform::StrFormat("%s%05u", prefix.c_str(), start);
-  const unsigned long long last = uint64_t{start} + count - 1;
-  return NsPlatform::StrFormat("%s[%05u~%05llu]", prefix.c_str(), start, last);
+  // Every binding formats its address: "%s%05u" and "%s[%05u~%05llu]" without
+  // printf. The prefix ends at a NUL as %s would end it.
+  std::string text(prefix.c_str());
+  if (count == 1) {
+    AppendZeroPadded(text, start);
+    return text;
+  }
+  text += '[';
+  AppendZeroPadded(text, start);
+  text += '~';
+  AppendZeroPadded(text, uint64_t{start} + count - 1);
+  text += ']';
+  return text;
 }
 
 const std::vector<MemArea>& NodeMemModbus::GetAreas() const {

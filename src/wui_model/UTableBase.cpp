@@ -37,9 +37,15 @@ void UTableBase::InitRowData(uint16_t) {}
 bool UTableBase::GetCurrentRowMark() const { return false; }
 
 void UTableBase::SetRowCount(uint16_t count) {
-  std::erase_if(cells, [count](const CellInfo& cell) { return cell.row >= count; });
-  for (CellInfo& cell : cells) {
-    if (int{cell.row} + cell.rowSpan > count) cell.rowSpan = static_cast<uint16_t>(count - cell.row);
+  // With the lookup at hand: when no record reaches row count, the records
+  // stay as they are.
+  if (cells.size() > kWalkedCells) EnsureLookup();
+  if (!LookupCurrent() || lookup_.rowEnd > count) {
+    cells.erase(std::remove_if(cells.begin(), cells.end(), [count](const CellInfo& cell) { return cell.row >= count; }),
+                cells.end());
+    for (CellInfo& cell : cells) {
+      if (int{cell.row} + cell.rowSpan > count) cell.rowSpan = static_cast<uint16_t>(count - cell.row);
+    }
   }
   const std::size_t old = rowData.size();
   rowData.resize(count);
@@ -62,16 +68,103 @@ void UTableBase::RemoveRow(uint16_t row) {
   }
 }
 
-std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (cells[i].Covers(row, col)) return static_cast<std::ptrdiff_t>(i);
+uint32_t* UTableBase::GridEntry(uint16_t row, uint16_t col, bool grow) const {
+  if (col >= columnCount) return nullptr;
+  const std::size_t at = std::size_t{row} * columnCount + col;
+  if (at >= kGridCells) return nullptr;
+  if (at >= lookup_.grid.size()) {
+    if (!grow) return nullptr;
+    lookup_.grid.resize(std::max(at + 1, std::min(kGridCells, lookup_.grid.size() * 2)));
   }
-  return -1;
+  return &lookup_.grid[at];
+}
+
+void UTableBase::EnsureLookup() const {
+  if (LookupCurrent()) return;
+  lookup_.grid.clear();
+  lookup_.outside.clear();
+  lookup_.spanned.clear();
+  lookup_.rowEnd = 0;
+  lookup_.version = cells.Version();
+  for (std::size_t i = 0; i < cells.size(); ++i) AddToLookup(i);
+}
+
+void UTableBase::AddToLookup(std::size_t index) const {
+  const CellInfo& cell = cells[index];
+  // A record without rows still counts: SetRowCount drops it by its row.
+  lookup_.rowEnd = std::max(lookup_.rowEnd, int{cell.row} + std::max(int{cell.rowSpan}, 1));
+  if (cell.rowSpan == 1 && cell.colSpan == 1) {
+    // The first record in list order wins.
+    uint32_t* entry = GridEntry(cell.row, cell.col, true);
+    if (entry != nullptr && index < UINT32_MAX) {
+      if (*entry == 0) *entry = static_cast<uint32_t>(index + 1);
+    } else {
+      lookup_.outside.emplace(CellKey(cell.row, cell.col), index);
+    }
+  } else if (cell.rowSpan != 0 && cell.colSpan != 0) {
+    lookup_.spanned.push_back(index);
+  }
+}
+
+void UTableBase::AppendCell(CellInfo&& cell) {
+  const bool current = LookupCurrent();
+  cells.push_back(std::move(cell));
+  if (!current) return;
+  lookup_.version = cells.Version();
+  AddToLookup(cells.size() - 1);
+}
+
+void UTableBase::EraseCell(std::size_t index) {
+  const bool last = index + 1 == cells.size();
+  if (!LookupCurrent()) {
+    cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
+    return;
+  }
+  const uint16_t row = std::as_const(cells)[index].row;
+  const uint16_t col = std::as_const(cells)[index].col;
+  cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(index));
+  // Dropping the last record moves no other; anything else is rebuilt.
+  if (!last) return;
+  lookup_.version = cells.Version();
+  if (uint32_t* entry = GridEntry(row, col, false); entry != nullptr && *entry == index + 1) *entry = 0;
+  const auto outside = lookup_.outside.find(CellKey(row, col));
+  if (outside != lookup_.outside.end() && outside->second == index) lookup_.outside.erase(outside);
+  if (!lookup_.spanned.empty() && lookup_.spanned.back() == index) lookup_.spanned.pop_back();
+}
+
+CellInfo& UTableBase::EditCell(std::size_t index) {
+  const bool current = LookupCurrent();
+  CellInfo& cell = cells[index];
+  if (current) lookup_.version = cells.Version();
+  return cell;
+}
+
+std::ptrdiff_t UTableBase::FindCellIndex(uint16_t row, uint16_t col) const {
+  // A short list is walked faster than the lookup is kept.
+  if (cells.size() <= kWalkedCells) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      if (cells[i].Covers(row, col)) return static_cast<std::ptrdiff_t>(i);
+    return -1;
+  }
+  EnsureLookup();
+  std::ptrdiff_t found = -1;
+  if (const uint32_t* entry = GridEntry(row, col, false); entry != nullptr && *entry != 0)
+    found = static_cast<std::ptrdiff_t>(*entry) - 1;
+  if (found < 0 && !lookup_.outside.empty()) {
+    const auto outside = lookup_.outside.find(CellKey(row, col));
+    if (outside != lookup_.outside.end()) found = static_cast<std::ptrdiff_t>(outside->second);
+  }
+  for (const std::size_t index : lookup_.spanned) {
+    if (found >= 0 && static_cast<std::ptrdiff_t>(index) > found) break;
+    if (cells[index].Covers(row, col)) return static_cast<std::ptrdiff_t>(index);
+  }
+  return found;
 }
 
 CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) {
-  const std::ptrdiff_t index = FindCellIndex(row, col);
-  return index < 0 ? nullptr : &cells[static_cast<std::size_t>(index)];
+  // Not through the mutable list: handing out a record is no change of the
+  // list.
+  return const_cast<CellInfo*>(std::as_const(*this).FindCell(row, col));
 }
 
 const CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) const {
@@ -83,9 +176,9 @@ void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text
   if (row >= GetRowCount() || col >= columnCount) return;
   const std::ptrdiff_t index = FindCellIndex(row, col);
   if (index >= 0) {
-    CellInfo& cell = cells[static_cast<std::size_t>(index)];
+    CellInfo& cell = EditCell(static_cast<std::size_t>(index));
     cell.text = text;
-    if (text.empty() && IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    if (text.empty() && IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
     return;
   }
   CellInfo cell;
@@ -93,7 +186,7 @@ void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text
   cell.col = col;
   ApplyDefaults(cell);
   cell.text = text;
-  cells.push_back(std::move(cell));
+  AppendCell(std::move(cell));
 }
 
 void UTableBase::SetCellTextSz(uint16_t row, uint16_t col, const char* source) {
@@ -123,14 +216,14 @@ void UTableBase::SetAttribute(std::ptrdiff_t index, uint16_t row, uint16_t col,
     cell.col = col;
     ApplyDefaults(cell);
     cell.*member = std::make_shared<T>(value);
-    cells.push_back(std::move(cell));
+    AppendCell(std::move(cell));
     return;
   }
-  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  CellInfo& cell = EditCell(static_cast<std::size_t>(index));
   std::shared_ptr<T>& attribute = cell.*member;
   if (attribute && attribute != sharedFor(cell)) {
     *attribute = value;
-    if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+    if (IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
     return;
   }
   // Never write through an inherited attribute: that would change the
@@ -151,9 +244,9 @@ void UTableBase::SetCellBackColour(uint16_t row, uint16_t col, uint32_t colour) 
 void UTableBase::ResetCellBackColour(uint16_t row, uint16_t col) {
   const std::ptrdiff_t index = FindCellIndex(row, col);
   if (index < 0) return;
-  CellInfo& cell = cells[static_cast<std::size_t>(index)];
+  CellInfo& cell = EditCell(static_cast<std::size_t>(index));
   cell.backColour.reset();
-  if (IsDefaultCell(cell)) cells.erase(cells.begin() + index);
+  if (IsDefaultCell(cell)) EraseCell(static_cast<std::size_t>(index));
 }
 
 void UTableBase::ResetRowBackColour(uint16_t row) {

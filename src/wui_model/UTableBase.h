@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace NsOvrin {
@@ -41,6 +42,58 @@ struct CellInfo {
     // Computed wide: a span must not wrap past row or column 65535.
     return r >= row && int{r} < int{row} + rowSpan && c >= col && int{c} < int{col} + colSpan;
   }
+};
+
+// The cell records in list order, used like a vector. Every access that could
+// change a record or the list counts as a change (Version), so the table
+// rebuilds its cell lookup before its next search; reading through a const
+// list changes nothing.
+class CellList {
+ public:
+  using value_type = CellInfo;
+  using iterator = std::vector<CellInfo>::iterator;
+  using const_iterator = std::vector<CellInfo>::const_iterator;
+
+  CellList() = default;
+  CellList(const CellList& other) : items_(other.items_) {}
+  CellList& operator=(const CellList& other) {
+    if (this != &other) items_ = other.items_;
+    ++version_;
+    return *this;
+  }
+
+  uint64_t Version() const { return version_; }
+  std::size_t size() const { return items_.size(); }
+  bool empty() const { return items_.empty(); }
+  void reserve(std::size_t n) { items_.reserve(n); }
+
+  const CellInfo& operator[](std::size_t i) const { return items_[i]; }
+  const CellInfo& front() const { return items_.front(); }
+  const CellInfo& back() const { return items_.back(); }
+  const_iterator begin() const { return items_.begin(); }
+  const_iterator end() const { return items_.end(); }
+  const_iterator cbegin() const { return items_.cbegin(); }
+  const_iterator cend() const { return items_.cend(); }
+
+  CellInfo& operator[](std::size_t i) { return Edit()[i]; }
+  CellInfo& front() { return Edit().front(); }
+  CellInfo& back() { return Edit().back(); }
+  iterator begin() { return Edit().begin(); }
+  iterator end() { return Edit().end(); }
+  void push_back(const CellInfo& cell) { Edit().push_back(cell); }
+  void push_back(CellInfo&& cell) { Edit().push_back(std::move(cell)); }
+  iterator erase(const_iterator at) { return Edit().erase(at); }
+  iterator erase(const_iterator first, const_iterator last) { return Edit().erase(first, last); }
+  void clear() { Edit().clear(); }
+
+ private:
+  std::vector<CellInfo>& Edit() {
+    ++version_;
+    return items_;
+  }
+
+  std::vector<CellInfo> items_;
+  uint64_t version_ = 0;
 };
 
 class UTableBase {
@@ -104,7 +157,8 @@ class UTableBase {
   bool IsDefaultCell(const CellInfo& cell) const;
 
   // The record covering a cell: the first in list order whose rectangle
-  // contains it; null when none does.
+  // contains it; null when none does. A record's position or span is changed
+  // through cells, never through this pointer.
   CellInfo* FindCell(uint16_t row, uint16_t col);
   const CellInfo* FindCell(uint16_t row, uint16_t col) const;
 
@@ -121,12 +175,44 @@ class UTableBase {
   std::shared_ptr<int> defFontSize;
   // One default alignment per column.
   std::vector<std::shared_ptr<uint32_t>> columnAligns;
-  // Sparse cell records, in insertion order.
-  std::vector<CellInfo> cells;
+  // Sparse cell records, in insertion order. Searches keep a lookup of them
+  // up to date, even through const: a table is used by one thread at a time.
+  CellList cells;
   // One entry per row: its length is the row count.
   std::vector<std::any> rowData;
 
  private:
+  // Where the records lie, so that a search does not walk the whole list:
+  // 1 x 1 records by position, records with spans in list order, and the end
+  // of the lowest row any record reaches. Rebuilt whenever cells changed
+  // behind the table's back.
+  struct CellLookup {
+    uint64_t version = ~uint64_t{0};
+    // Index + 1 of the first 1 x 1 record at row * columnCount + col, 0 for
+    // none; records the grid does not reach are kept by position in outside.
+    std::vector<uint32_t> grid;
+    std::unordered_map<uint32_t, std::size_t> outside;
+    std::vector<std::size_t> spanned;
+    int rowEnd = 0;
+  };
+  // At most this many grid entries (8 MiB); positions beyond go outside.
+  static constexpr std::size_t kGridCells = std::size_t{1} << 21;
+  // The grid entry of a position, null when the grid cannot hold it;
+  // grown to hold it when grow is set.
+  uint32_t* GridEntry(uint16_t row, uint16_t col, bool grow) const;
+  // Up to this many records a search walks the list.
+  static constexpr std::size_t kWalkedCells = 32;
+  static uint32_t CellKey(uint16_t row, uint16_t col) { return uint32_t{row} << 16 | col; }
+  bool LookupCurrent() const { return lookup_.version == cells.Version(); }
+  void EnsureLookup() const;
+  void AddToLookup(std::size_t index) const;
+  void AppendCell(CellInfo&& cell);
+  void EraseCell(std::size_t index);
+  // A record whose position and span stay as they are.
+  CellInfo& EditCell(std::size_t index);
+
+  mutable CellLookup lookup_;
+
   std::ptrdiff_t FindCellIndex(uint16_t row, uint16_t col) const;
   template <class T, class SharedFor>
   void SetAttribute(std::ptrdiff_t index, uint16_t row, uint16_t col, std::shared_ptr<T> CellInfo::*member,

@@ -98,6 +98,9 @@ TEST(DeviceAddress, Join) {
   EXPECT_EQ(JoinDeviceAddress("PLC1", "4x[00000~00009]"), "PLC1.4x[00000~00009]");
   EXPECT_EQ(JoinDeviceAddress("", "D1"), "");
   EXPECT_EQ(JoinDeviceAddress("PLC1", ""), "");
+  // Each part ends at a NUL.
+  EXPECT_EQ(JoinDeviceAddress(std::string("PLC1\0x", 6), std::string("D1\0y", 4)), "PLC1.D1");
+  EXPECT_EQ(JoinDeviceAddress(std::string("\0x", 2), "D1"), ".D1");
   // A joined address splits back into its parts.
   std::string node, address;
   ASSERT_TRUE(SplitDeviceAddress(JoinDeviceAddress("站 2", "X[10~17]"), node, address));

@@ -243,6 +243,30 @@ TEST(QlUiOvList, PlacingFollowsTheTable) {
   EXPECT_EQ(made->GetRect(), (D2D_RECT_F{327, 185, 345, 203}));
 }
 
+// Many rows, read through the table's lookup of its records, with and
+// without room made for them first.
+TEST(QlUiOvList, ManyRowsAreStripedWhetherRoomWasMadeOrNot) {
+  QlUiOvList plain;
+  QlUiOvList reserved;
+  reserved.ReserveRows(300);
+  EXPECT_EQ(reserved.table.GetRowCount(), 1);
+  EXPECT_EQ(reserved.table.cells.size(), plain.table.cells.size());
+  EXPECT_TRUE(reserved.data.descriptions.empty());
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_TRUE(plain.AddRow("行" + std::to_string(i)));
+    ASSERT_TRUE(reserved.AddRow("行" + std::to_string(i)));
+  }
+  EXPECT_EQ(DataRows(reserved.table), DataRows(plain.table));
+  const std::vector<ShownRow> rows = DataRows(reserved.table);
+  ASSERT_EQ(rows.size(), 200u);
+  // Description i stands in table row i + 1.
+  EXPECT_EQ(rows[198], (ShownRow{"行198", "", kDescription, 0x333333, 0xFAFAFA, 0}));
+  EXPECT_EQ(rows[199], (ShownRow{"行199", "", kDescription, 0x333333, 0xEFEFEF, 0}));
+  EXPECT_EQ(reserved.statusButtons.size(), 200u);
+  reserved.RemoveRow(0);
+  EXPECT_EQ(DataRows(reserved.table)[0], (ShownRow{"行1", "", kDescription, 0x333333, 0xFAFAFA, 0}));
+}
+
 TEST(QlUiOvList, AFullTableTakesNoMoreRows) {
   QlUiOvList list;
   list.table.SetRowCount(0xFFFF);

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteBuffer.h"
 #include "common/Log.h"
 
 using namespace NsOvrin;
@@ -183,6 +184,47 @@ TEST_F(JsonFiles, DeeplyNestedInputDoesNotExhaustTheStack) {
   rapidjson::Document doc;
   EXPECT_TRUE(LoadJsonFile(At("deep"), doc));
   EXPECT_FALSE(LoadJsonFile(At("deep-open"), doc));
+}
+
+// The in-place load answers as the copying load does for every text, and
+// gives the same values.
+TEST_F(JsonFiles, InPlaceLoadMatchesTheCopyingLoad) {
+  const std::size_t depth = 200000;
+  const std::string cases[] = {
+      "",
+      " \r\n\t",
+      "{} {}",
+      "{\"a\":1,}",
+      "[]",
+      "5",
+      "{\"a\":[1,2",
+      " \n{\"a\":1}\r\n ",
+      "\xEF\xBB\xBF{\"bom\":1}",
+      "\xBB\xBF{\"part of a bom\":1}",
+      "\xBF{\"last byte of a bom\":1}",
+      "\xEF\xBB\xBF\xEF{}",
+      std::string("{\"a\":1}\0trailing", 17),
+      std::string("{\"a\":\"x\0y\"}", 12),
+      "{\"escaped\":\"a\\u0000b\\n\\u4E2D\",\"text\":\"中文\",\"n\":[1,-2,2.5,1e3]}",
+      "{\"a\":\"\xFF\xFE\"}",
+      "{\"deep\":" + std::string(depth, '[') + std::string(depth, ']') + "}",
+      "{\"deep\":" + std::string(depth, '['),
+  };
+  for (const std::string& bytes : cases) {
+    Put(At("page"), bytes);
+    rapidjson::Document copied;
+    const bool copiedLoads = LoadJsonObjectFile(At("page"), copied);
+    ByteBuffer text;
+    rapidjson::Document inPlace;
+    EXPECT_EQ(LoadJsonObjectFileInPlace(At("page"), inPlace, text), copiedLoads) << bytes.substr(0, 40);
+    // Comparing values recurses: not for the deep text.
+    if (copiedLoads && bytes.size() < depth) EXPECT_TRUE(inPlace == copied) << bytes.substr(0, 40);
+  }
+  ByteBuffer text;
+  rapidjson::Document doc;
+  EXPECT_FALSE(LoadJsonObjectFileInPlace(At("absent"), doc, text));
+  EXPECT_FALSE(LoadJsonObjectFileInPlace("", doc, text));
+  EXPECT_FALSE(LoadJsonObjectFileInPlace(dir_.string(), doc, text));
 }
 
 TEST_F(JsonFiles, SaveWritesTheTextAndReplacesTheOldFile) {
@@ -479,6 +521,16 @@ TEST(JsonWalk, FindMemberOnlyInObjects) {
   EXPECT_EQ(a->GetInt(), 1);  // the first of two
   EXPECT_EQ(FindJsonMember(doc, "b"), nullptr);
   EXPECT_EQ(FindJsonMember(doc["list"], "x"), nullptr);
+  // Names of one length and one first byte, a prefix, and the empty name.
+  const rapidjson::Document near = Parse("{\"text\":1,\"text-color\":2,\"text-align\":3,\"\":4,\"te\":5}");
+  const std::pair<const char*, int> keys[] = {{"text", 1}, {"text-color", 2}, {"text-align", 3}, {"", 4}, {"te", 5}};
+  for (const auto& [key, value] : keys) {
+    const rapidjson::Value* found = FindJsonMember(near, key);
+    ASSERT_NE(found, nullptr) << key;
+    EXPECT_EQ(found->GetInt(), value) << key;
+  }
+  EXPECT_EQ(FindJsonMember(near, "text-colour"), nullptr);
+  EXPECT_EQ(FindJsonMember(near, "t"), nullptr);
   EXPECT_EQ(FindJsonMember(*a, "x"), nullptr);
 }
 

@@ -48,6 +48,19 @@ class AddrBinderTest : public Testing::NodeDbFixture {
   std::shared_ptr<TaskReadData> words_, more_, coils_;
 };
 
+TEST(TrimBlanks, DropsBlanksAtBothEndsOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"PLC1.4x1", "PLC1.4x1"},   {" \t PLC1.4x1\r\n", "PLC1.4x1"}, {"a b", "a b"},
+      {"  a b\v\f", "a b"},      {" \t\r\n\v\f", ""},           {"", ""},
+      {std::string("\0 x ", 4), std::string("\0 x", 3)},
+  };
+  for (const auto& [text, trimmed] : cases) {
+    std::string out = text;
+    TrimBlanks(out);
+    EXPECT_EQ(out, trimmed) << text;
+  }
+}
+
 TEST_F(AddrBinderTest, BindRewritesTheTextAndFillsTheRecord) {
   std::string text = "  PLC1.4x10\t";
   Binding b;

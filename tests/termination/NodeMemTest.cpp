@@ -171,6 +171,24 @@ TEST(NodeMemFormat, ParsedAddressesFormatBack) {
   EXPECT_EQ(kModbus.FormatAddress("4x", 10, 8, OctalLastAddress), "4x[00010~00017]");
   EXPECT_EQ(kHxU.FormatAddress("X", 10, 9, OctalLastAddress), "X[10~20]");
   EXPECT_EQ(kHxU.FormatAddress("D", 0, 0, nullptr), "");
+  // Modbus numbers take at least five digits, more when they need them; the
+  // prefix ends at a NUL.
+  const struct {
+    std::string prefix;
+    uint32_t start;
+    uint16_t count;
+    const char* formatted;
+  } modbus[] = {
+      {"0x", 0, 1, "0x00000"},
+      {"4x", 99999, 1, "4x99999"},
+      {"4x", 100000, 1, "4x100000"},
+      {"4x", 4294967295u, 1, "4x4294967295"},
+      {"4x", 99998, 3, "4x[99998~100000]"},
+      {"3x", 4294967295u, 65535, "3x[4294967295~4295032829]"},
+      {std::string("4x\0y", 4), 7, 1, "4x00007"},
+  };
+  for (const auto& c : modbus)
+    EXPECT_EQ(kModbus.FormatAddress(c.prefix, c.start, c.count, nullptr), c.formatted) << c.formatted;
 }
 
 TEST(NodeMemAreas, TablesAndRangeTexts) {

@@ -147,6 +147,70 @@ TEST(UTableBase, GetCellTextUsesTheFirstCoveringRecord) {
   EXPECT_EQ(table.FindCell(0, 0), nullptr);
 }
 
+// The record a search must give: the first in list order that covers the cell.
+const CellInfo* FirstCovering(const UTableBase& table, uint16_t row, uint16_t col) {
+  for (const CellInfo& cell : table.cells)
+    if (cell.Covers(row, col)) return &cell;
+  return nullptr;
+}
+
+// Large tables are searched through a lookup of the records; whatever changed
+// the list, through the table or directly, every search still gives the first
+// covering record and SetRowCount still trims what lies beyond the rows.
+TEST(UTableBase, SearchesOfLargeTablesFollowEveryChangeOfTheList) {
+  struct Step {
+    const char* what;
+    std::function<void(UTableBase&)> change;
+  };
+  const Step steps[] = {
+      {"rows filled through the setters",
+       [](UTableBase& t) {
+         for (uint16_t r = 0; r < 40; ++r) {
+           t.SetCellText(r, 0, "a" + std::to_string(r));
+           t.SetCellBackColour(r, 1, 0x010203);
+         }
+       }},
+      {"a span appended behind the records it covers",
+       [](UTableBase& t) { t.cells.push_back(Record(t, 5, 0, 3, 2, "span")); }},
+      {"a span placed in front", [](UTableBase& t) { t.cells[0] = Record(t, 10, 0, 4, 2, "front"); }},
+      {"a record moved through the list", [](UTableBase& t) { t.cells.back().row = 30; }},
+      {"a span widened through the list", [](UTableBase& t) { t.cells[1].rowSpan = 3; }},
+      {"a middle record erased", [](UTableBase& t) { t.cells.erase(t.cells.begin() + 7); }},
+      {"the last record dropped at its default",
+       [](UTableBase& t) {
+         t.SetCellText(45, 2, "last");
+         t.SetCellText(45, 2, "");
+       }},
+      {"an own colour reset to the default", [](UTableBase& t) { t.ResetCellBackColour(20, 1); }},
+      {"a row removed", [](UTableBase& t) { t.RemoveRow(3); }},
+      {"rows cut", [](UTableBase& t) { t.SetRowCount(25); }},
+      {"rows added again", [](UTableBase& t) { t.SetRowCount(50); }},
+      {"records of a record-less row cleared", [](UTableBase& t) { t.ResetRowBackColour(12); }},
+      {"the list replaced", [](UTableBase& t) {
+         CellList copy = t.cells;
+         copy.push_back(Record(t, 2, 2, 1, 1, "copied"));
+         t.cells = copy;
+       }},
+      {"the list emptied and filled again", [](UTableBase& t) {
+         t.cells.clear();
+         for (uint16_t r = 0; r < 40; ++r) t.SetCellText(r, 2, "b");
+       }},
+  };
+  UTableBase table(3, 0);
+  table.SetRowCount(50);
+  for (const Step& step : steps) {
+    step.change(table);
+    for (uint16_t r = 0; r < 52; ++r)
+      for (uint16_t c = 0; c < 4; ++c)
+        ASSERT_EQ(table.FindCell(r, c), FirstCovering(table, r, c)) << step.what << " at " << r << "," << c;
+    for (const CellInfo& cell : table.cells) EXPECT_LE(cell.row + cell.rowSpan, 50) << step.what;
+  }
+  // Cutting the rows trims records the list itself spanned past them.
+  table.cells.back().rowSpan = 20;
+  table.SetRowCount(45);
+  EXPECT_EQ(table.cells.back().row + table.cells.back().rowSpan, 45);
+}
+
 TEST(UTableBase, OwnColourIsWrittenAndDroppedAtTheDefault) {
   UTableBase table(2, 0);
   table.SetRowCount(2);
