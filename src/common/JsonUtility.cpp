@@ -58,12 +58,11 @@ bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document) 
 
 bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& document, ByteBuffer& text) {
   if (path.empty() || !ReadWholeFile(path, text) || text.Data() == nullptr) return false;
-  // ReadWholeFile ends the bytes with NUL. Like the reader of LoadJsonFile,
-  // skip each byte of a UTF-8 byte-order mark that is there, and end the text
-  // at the first NUL byte.
+  // ReadWholeFile ends the bytes with NUL, so the text ends at the first NUL
+  // byte as with LoadJsonFile; as there, nothing but white space may come
+  // before the root (a byte-order mark included).
   char* begin = reinterpret_cast<char*>(text.Data());
-  for (const unsigned char mark : {0xEFu, 0xBBu, 0xBFu})
-    if (static_cast<unsigned char>(*begin) == mark) ++begin;
+  if (static_cast<unsigned char>(*begin) >= 0x80) return false;
   document.ParseInsitu<rapidjson::kParseIterativeFlag>(begin);
   return !document.HasParseError() && document.IsObject();
 }
