@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "termination/CvbListener.h"
-#include "termination/Observ.h"
+#include "term_data/CvbListener.h"
+#include "term_data/Observ.h"
 
 namespace NsOvrin::NsTermination {
 

@@ -1,4 +1,4 @@
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 
 #include <algorithm>
 #include <cstring>

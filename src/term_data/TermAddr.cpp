@@ -1,4 +1,4 @@
-#include "termination/TermAddr.h"
+#include "term_data/TermAddr.h"
 
 #include "QlDev/OctalAddress.h"
 
