@@ -6,7 +6,7 @@
 #include "common/Log.h"
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostFactory.h"
-#include "project/QlEPage.h"
+#include "editor/QlEPage.h"
 #include "project/QlEProject.h"
 #include "project_persistence/NewPageDialog.h"
 #include "project_persistence/PageFile.h"

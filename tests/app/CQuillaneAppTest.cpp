@@ -19,7 +19,7 @@
 #include "dialogs/CDlgNewPage.h"
 #include "dialogs/CDlgVarEvent.h"
 #include "dx2d/ImagingFactory.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "project_persistence/AlarmCfgDialog.h"
 #include "project_persistence/MessageBoxService.h"
 #include "project_persistence/NewPageDialog.h"

@@ -18,8 +18,8 @@
 
 #include "PageGroupsCheck.h"
 #include "dialogs/CDlgProtPage.h"
+#include "editor/QlEPage.h"
 #include "project/PageListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
 #include "wui/CColorButton.h"
 #include "wui/CConfirmEditCtrl.h"

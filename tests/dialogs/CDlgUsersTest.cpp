@@ -5,7 +5,7 @@
 #include "KeyTyping.h"
 #include "dialogs/CDlgUsers.h"
 #include "project/QlEProject.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "wui/ModalDriver.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"

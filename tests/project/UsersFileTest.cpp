@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "project/QlUser.h"
 #include "project/UsersFile.h"
-#include "UserPrinter.h"
+#include "project_base/QlUser.h"
+#include "project_base/UserPrinter.h"
 
 namespace NsOvrin {
 namespace {

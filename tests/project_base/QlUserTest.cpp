@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "UserPrinter.h"
 
 namespace NsOvrin {

@@ -1,4 +1,4 @@
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 
 namespace NsOvrin {
 namespace {

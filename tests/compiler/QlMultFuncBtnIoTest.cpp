@@ -1,4 +1,4 @@
-#include "element_io/QlMultFuncBtnIo.h"
+#include "compiler/QlMultFuncBtnIo.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <typeinfo>
 #include <vector>
 
-#include "BoxNodeDb.h"
 #include "compiler/QlFuncBase.h"
+#include "element_io/BoxNodeDb.h"
 #include "project/QlEProject.h"
 
 namespace NsOvrin::NsQlElemIo {

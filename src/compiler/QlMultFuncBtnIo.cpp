@@ -1,4 +1,4 @@
-#include "element_io/QlMultFuncBtnIo.h"
+#include "compiler/QlMultFuncBtnIo.h"
 
 namespace NsOvrin::NsQlElemIo {
 

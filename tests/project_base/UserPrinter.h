@@ -2,7 +2,7 @@
 // Readable users in failure messages.
 #include <ostream>
 
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 
 namespace NsOvrin {
 

@@ -1,4 +1,4 @@
-#include "project/QlEPage.h"
+#include "editor/QlEPage.h"
 
 #include <utility>
 
