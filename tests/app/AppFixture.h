@@ -42,9 +42,9 @@
 #include "project/QlEProject.h"
 #include "project_persistence/TempFolder.h"
 #include "project_persistence/UiErrList.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
 #include "wui/DlgItem.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

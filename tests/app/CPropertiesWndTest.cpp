@@ -19,10 +19,10 @@
 #include "editor/QlEHostText.h"
 #include "editor/QlEPage.h"
 #include "editor/UiElemSelListener.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
 #include "wui/DlgItem.h"
 #include "wui/QtUiServices.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 namespace {

@@ -39,8 +39,8 @@
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
 #include "project_persistence/TempFolder.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

@@ -1,4 +1,4 @@
-#include "wui/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 namespace NsOvrin::NsWui {
 
