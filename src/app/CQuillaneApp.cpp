@@ -23,14 +23,14 @@
 #include "project/PageListener.h"
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
-#include "project_persistence/AlarmCfgDialog.h"
-#include "project_persistence/NewPageDialog.h"
-#include "project_persistence/NewProjectDialog.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/ProjectCommands.h"
-#include "project_persistence/ProjectFileDialogs.h"
-#include "project_persistence/QuestionBoxService.h"
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
+#include "ui_services/NewPageDialog.h"
+#include "ui_services/NewProjectDialog.h"
+#include "ui_services/ProjectFileDialogs.h"
+#include "ui_services/QuestionBoxService.h"
+#include "ui_services/VarEventDialog.h"
 
 namespace NsOvrin {
 

@@ -8,9 +8,9 @@
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEPage.h"
 #include "project/QlEProject.h"
-#include "project_persistence/NewPageDialog.h"
 #include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectPictureStore.h"
+#include "ui_services/NewPageDialog.h"
 
 namespace NsOvrin {
 

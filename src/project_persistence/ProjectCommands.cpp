@@ -22,14 +22,14 @@
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
 #include "project_base/QlUser.h"
-#include "project_persistence/NewProjectDialog.h"
 #include "project_persistence/PageCommands.h"
-#include "project_persistence/ProjectFileDialogs.h"
 #include "project_persistence/ProjectLoadSave.h"
-#include "project_persistence/QuestionBoxService.h"
 #include "project_persistence/UiErrList.h"
 #include "termination/Channel.h"
 #include "termination/ChannelManager.h"
+#include "ui_services/NewProjectDialog.h"
+#include "ui_services/ProjectFileDialogs.h"
+#include "ui_services/QuestionBoxService.h"
 
 namespace NsOvrin {
 

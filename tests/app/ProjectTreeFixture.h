@@ -32,10 +32,10 @@
 #include "project/PageListener.h"
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
-#include "project_persistence/MessageBoxService.h"
 #include "project_persistence/TempFolder.h"
 #include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
+#include "ui_services/MessageBoxService.h"
 #include "wui/DlgItem.h"
 
 namespace NsOvrin::Testing {

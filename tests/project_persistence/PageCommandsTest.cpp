@@ -24,10 +24,10 @@
 #include "element_io/QlTextIo.h"
 #include "project/PageListener.h"
 #include "project/QlEProject.h"
-#include "project_persistence/MessageBoxService.h"
-#include "project_persistence/NewPageDialog.h"
 #include "project_persistence/TempFolder.h"
 #include "termination/NodeDbFixture.h"
+#include "ui_services/MessageBoxService.h"
+#include "ui_services/NewPageDialog.h"
 
 namespace NsOvrin {
 namespace {

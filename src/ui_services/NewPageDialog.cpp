@@ -1,4 +1,4 @@
-#include "project_persistence/NewPageDialog.h"
+#include "ui_services/NewPageDialog.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "project_persistence/ProjectFileDialogs.h"
+#include "ui_services/ProjectFileDialogs.h"
 
 namespace NsOvrin {
 

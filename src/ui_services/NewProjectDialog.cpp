@@ -1,4 +1,4 @@
-#include "project_persistence/NewProjectDialog.h"
+#include "ui_services/NewProjectDialog.h"
 
 namespace NsOvrin {
 

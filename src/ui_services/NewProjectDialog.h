@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

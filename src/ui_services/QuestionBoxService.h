@@ -4,7 +4,7 @@
 // installs the widget implementation at start-up, tests a scripted double.
 #include <string>
 
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

@@ -5,7 +5,7 @@
 // tests install a scripted double.
 #include <string>
 
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

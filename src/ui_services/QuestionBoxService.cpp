@@ -1,4 +1,4 @@
-#include "project_persistence/QuestionBoxService.h"
+#include "ui_services/QuestionBoxService.h"
 
 #include "common/Log.h"
 

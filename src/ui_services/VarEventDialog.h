@@ -2,7 +2,7 @@
 // The variable-event dialog as the project store reaches it: a double click
 // on an event line of the error check opens it. The dialog belongs to the
 // widget layer, which installs it at start-up; tests install a double.
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

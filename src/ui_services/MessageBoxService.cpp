@@ -1,4 +1,4 @@
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 #include "common/Log.h"
 

@@ -1,4 +1,4 @@
-#include "project_persistence/AlarmCfgDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
 
 namespace NsOvrin {
 

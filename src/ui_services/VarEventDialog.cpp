@@ -1,4 +1,4 @@
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/VarEventDialog.h"
 
 namespace NsOvrin {
 
