@@ -20,7 +20,7 @@
 #include "dialogs/CDlgAlarmCfg.h"
 #include "wui/DlgItem.h"
 #include "wui/OvReportCtrl.h"
-#include "wui/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/WReportCtrl.h"
 
 namespace {

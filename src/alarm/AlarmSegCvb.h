@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "alarm/AlarmSeg.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/CvbListener.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/CvbListener.h"
+#include "term_data/TermAddr.h"
 #include "termination/Task.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsAlarm {
 

@@ -8,7 +8,7 @@
 
 #include <QListWidget>
 
-#include "project_persistence/ReportListBox.h"
+#include "ui_services/ReportListBox.h"
 
 class QContextMenuEvent;
 class QMenu;

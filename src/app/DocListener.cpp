@@ -12,7 +12,7 @@
 #include "app/CQuillaneView.h"
 #include "app/DocManager.h"
 #include "app/PageDocTemplate.h"
-#include "project/QlEPage.h"
+#include "editor/QlEPage.h"
 #include "project/QlEProject.h"
 
 namespace NsOvrin {

@@ -4,7 +4,7 @@
 // window.
 #include <string>
 
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 // The project store's new-page dialog: CDlgNewPage, modal.
 #include <string>
 
-#include "project_persistence/NewPageDialog.h"
+#include "ui_services/NewPageDialog.h"
 
 namespace NsOvrin {
 

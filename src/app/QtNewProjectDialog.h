@@ -1,6 +1,6 @@
 #pragma once
 // The project store's new-project dialog: CDlgNewProject, modal.
-#include "project_persistence/NewProjectDialog.h"
+#include "ui_services/NewProjectDialog.h"
 
 namespace NsOvrin {
 

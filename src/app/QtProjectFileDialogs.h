@@ -3,7 +3,7 @@
 // services.
 #include <string>
 
-#include "project_persistence/ProjectFileDialogs.h"
+#include "ui_services/ProjectFileDialogs.h"
 
 namespace NsOvrin {
 

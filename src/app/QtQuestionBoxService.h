@@ -3,7 +3,7 @@
 // user-interface services.
 #include <string>
 
-#include "project_persistence/QuestionBoxService.h"
+#include "ui_services/QuestionBoxService.h"
 
 namespace NsOvrin {
 

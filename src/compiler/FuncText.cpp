@@ -6,7 +6,7 @@
 #include "compiler/QlCmTermAddr.h"
 #include "element_io/QlButtonIo.h"
 #include "platform/Format.h"
-#include "project/QlEProject.h"
+#include "project_base/PageNameList.h"
 #include "termination/ChannelManager.h"
 
 namespace NsOvrin::NsQlCompiler {
@@ -57,7 +57,7 @@ std::string TrimWhiteSpace(const std::string& text) {
 }
 
 bool IsProjectPage(const std::string& name) {
-  const auto& names = QlEProject::Instance().pageNames;
+  const auto& names = GetPageNameList();
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 

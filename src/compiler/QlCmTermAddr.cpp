@@ -2,8 +2,8 @@
 
 #include "QlDev/DeviceAddress.h"
 #include "platform/Format.h"
+#include "term_data/CacheVarBlock.h"
 #include "termination/AddrBinder.h"
-#include "termination/CacheVarBlock.h"
 #include "termination/ChannelManager.h"
 
 namespace NsOvrin::NsQlCompiler {

@@ -8,9 +8,9 @@
 
 #include "common/OneWayWrapper.h"
 #include "compiler/QlCmData.h"
+#include "term_data/TermAddr.h"
 #include "termination/Node.h"
 #include "termination/Task.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsQlCompiler {
 

@@ -3,7 +3,7 @@
 #include "compiler/FuncText.h"
 #include "compiler/QlFuncUi.h"
 #include "platform/Format.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "termination/Task.h"
 
 namespace NsOvrin::NsQlCompiler {

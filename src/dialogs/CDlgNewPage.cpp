@@ -11,7 +11,7 @@
 #include "project/ProgramDefaults.h"
 #include "project/QlEProject.h"
 #include "wui/DlgItem.h"
-#include "project_persistence/NewPageDialog.h"
+#include "ui_services/NewPageDialog.h"
 #include "wui/UiServices.h"
 
 namespace NsOvrin {

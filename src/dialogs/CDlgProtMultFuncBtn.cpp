@@ -4,10 +4,10 @@
 #include <QPushButton>
 
 #include "QlUiElem/QlUiButton.h"
+#include "compiler/QlMultFuncBtnIo.h"
 #include "dialogs/ButtonLookOps.h"
 #include "dialogs/CtrlQlFuncList.h"
 #include "dialogs/ProtFillers.h"
-#include "element_io/QlMultFuncBtnIo.h"
 #include "wui/DlgItem.h"
 
 namespace NsOvrin {

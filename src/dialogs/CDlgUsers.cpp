@@ -10,7 +10,7 @@
 #include "platform/Format.h"
 #include "platform/Utf.h"
 #include "project/QlEProject.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "wui/DlgItem.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"

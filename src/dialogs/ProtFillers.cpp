@@ -12,7 +12,7 @@
 #include "editor/QlEHostElem.h"
 #include "platform/Format.h"
 #include "project/QlEProject.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 #include "wui/CMtRadioButton.h"
 
 namespace NsOvrin {

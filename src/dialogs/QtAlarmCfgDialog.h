@@ -1,7 +1,7 @@
 #pragma once
 // The project store's alarm configuration dialog: CDlgAlarmCfg, modal over
 // the widget behind the store's opaque owner window.
-#include "project_persistence/AlarmCfgDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
 
 namespace NsOvrin {
 

@@ -3,7 +3,7 @@
 // widget behind the store's opaque owner window.
 #include <functional>
 
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/VarEventDialog.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;

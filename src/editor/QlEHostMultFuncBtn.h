@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "QlUiElem/QlUiButton.h"
+#include "compiler/QlMultFuncBtnIo.h"
 #include "editor/HostPageListener.h"
 #include "editor/QlEHostElem.h"
-#include "element_io/QlMultFuncBtnIo.h"
 
 namespace NsOvrin::NsQlElemEditor {
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "editor/EditorGlobals.h"
+#include "editor/QlEPage.h"
 #include "editor/UiElemSelListener.h"
-#include "project/QlEPage.h"
 
 namespace NsOvrin::NsUiD2ElemEditor {
 

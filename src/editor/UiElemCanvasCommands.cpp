@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "editor/QlEPage.h"
 #include "editor/UiElemCanvas.h"
 #include "editor/UiElemClipboard.h"
 #include "editor/UiElemSelListener.h"
-#include "project/QlEPage.h"
 
 namespace NsOvrin::NsUiD2ElemEditor {
 

@@ -1,7 +1,7 @@
 #include "element_io/QlButtonIo.h"
 
+#include "term_data/CacheVarBlock.h"
 #include "termination/AddrBinder.h"
-#include "termination/CacheVarBlock.h"
 #include "termination/Task.h"
 
 namespace NsOvrin::NsQlElemIo {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "element_io/BaseIoData.h"
+#include "term_data/TermAddr.h"
 #include "termination/Task.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsQlElemIo {
 

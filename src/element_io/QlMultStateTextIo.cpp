@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "QlDev/DataTypeFlag.h"
+#include "term_data/CacheVarBlock.h"
 #include "termination/AddrBinder.h"
-#include "termination/CacheVarBlock.h"
 
 namespace NsOvrin::NsQlElemIo {
 namespace {

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "platform/Format.h"
-#include "project/QlEProject.h"
+#include "project_base/PageNameList.h"
 
 namespace NsOvrin::NsQlElemIo {
 
 bool QlNavBarIo::Check(std::string* message) {
-  const std::vector<std::string>& pages = QlEProject::Instance().pageNames;
+  const std::vector<std::string>& pages = GetPageNameList();
   for (const std::string& target : targetPages) {
     if (target.empty()) continue;
     if (std::find(pages.begin(), pages.end(), target) != pages.end()) continue;

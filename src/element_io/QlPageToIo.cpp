@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "project/QlEProject.h"
+#include "project_base/PageNameList.h"
 
 namespace NsOvrin::NsQlElemIo {
 
@@ -11,7 +11,7 @@ bool QlPageToIo::Check(std::string* message) {
   // Other jump types never look at the target, whatever it holds.
   if (jumpType == kPageJumpNamed) {
     const char* failure = nullptr;
-    const std::vector<std::string>& pages = QlEProject::Instance().pageNames;
+    const std::vector<std::string>& pages = GetPageNameList();
     if (targetPage.empty()) {
       failure = "跳转页面不能为空!";
     } else if (std::find(pages.begin(), pages.end(), targetPage) == pages.end()) {

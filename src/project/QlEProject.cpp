@@ -14,7 +14,6 @@
 #include "project/ListenerRegistry.h"
 #include "project/PageListener.h"
 #include "project/ProgramDefaults.h"
-#include "project/QlEPage.h"
 #include "termination/ChannelManager.h"
 
 namespace NsOvrin {

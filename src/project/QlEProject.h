@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "project_base/PageNameList.h"
+
 namespace NsOvrin {
 
 namespace NsQlEvent {
@@ -71,8 +73,9 @@ class QlEProject {
   bool ChangeEventAddress(const std::shared_ptr<NsQlEvent::QlVarEventBase>& event,
                           const std::string& newAddress, std::string& message);
 
-  // In project order, compared exactly.
-  std::vector<std::string> pageNames;
+  // In project order, compared exactly. The process-wide list, which the
+  // element bindings and the command language read as well.
+  std::vector<std::string>& pageNames = GetPageNameList();
   // Pages shown in editor windows, in the order they were opened.
   std::vector<std::shared_ptr<QlEPage>> openPages;
   bool modified = false;

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 
 namespace NsOvrin {
 

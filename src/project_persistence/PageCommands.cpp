@@ -6,11 +6,11 @@
 #include "common/Log.h"
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostFactory.h"
-#include "project/QlEPage.h"
+#include "editor/QlEPage.h"
 #include "project/QlEProject.h"
-#include "project_persistence/NewPageDialog.h"
 #include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectPictureStore.h"
+#include "ui_services/NewPageDialog.h"
 
 namespace NsOvrin {
 

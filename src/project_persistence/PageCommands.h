@@ -10,7 +10,7 @@
 
 #include "QlUiElem/QlPageData.h"
 #include "dx2d/D2Types.h"
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

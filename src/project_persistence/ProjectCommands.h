@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "comm_server/SerialPort.h"
-#include "project_persistence/MessageBoxService.h"
+#include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
 

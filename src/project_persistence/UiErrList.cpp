@@ -8,15 +8,15 @@
 #include "common/Log.h"
 #include "compiler/QlFuncList.h"
 #include "editor/QlEHostFactory.h"
+#include "editor/QlEPage.h"
 #include "events/QlVarEventBase.h"
 #include "platform/Format.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
-#include "project_persistence/AlarmCfgDialog.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectPictureStore.h"
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
+#include "ui_services/VarEventDialog.h"
 
 namespace NsOvrin {
 

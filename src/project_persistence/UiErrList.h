@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "project_persistence/MessageBoxService.h"
-#include "project_persistence/ReportListBox.h"
+#include "ui_services/MessageBoxService.h"
+#include "ui_services/ReportListBox.h"
 
 namespace NsOvrin {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "common/ValueCodec.h"
-#include "termination/TermAddr.h"
+#include "term_data/TermAddr.h"
 
 namespace NsOvrin::NsProtocol::NsModbus {
 

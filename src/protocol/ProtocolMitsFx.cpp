@@ -7,8 +7,8 @@
 #include "QlDev/OctalAddress.h"
 #include "common/Log.h"
 #include "platform/Format.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/TermAddr.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/TermAddr.h"
 
 namespace NsOvrin::NsProtocol {
 

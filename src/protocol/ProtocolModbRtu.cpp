@@ -2,8 +2,8 @@
 
 #include "common/Log.h"
 #include "protocol/Crc16.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/TermAddr.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/TermAddr.h"
 
 namespace NsOvrin::NsProtocol {
 

@@ -9,9 +9,9 @@
 
 #include "QlDev/MemArea.h"
 #include "common/OneWayWrapper.h"
+#include "term_data/TermAddr.h"
 #include "termination/Node.h"
 #include "termination/Task.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsTermination {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Cache block of the Mitsubishi FX family: little-endian throughout; texts
 // read by ReadLine are in block order.
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 
 namespace NsOvrin::NsTermination {
 

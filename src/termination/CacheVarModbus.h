@@ -2,7 +2,7 @@
 // Cache block of the Modbus family (Modbus RTU, Modbus TCP, H3U): every
 // 16-bit register high byte first, a 32-bit value as two registers with the
 // low word first.
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 
 namespace NsOvrin::NsTermination {
 

@@ -12,9 +12,9 @@
 
 #include "QlDev/AddrCheckCode.h"
 #include "common/OneWayWrapper.h"
+#include "term_data/TermAddr.h"
 #include "termination/Channel.h"
 #include "termination/Node.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsTermination {
 

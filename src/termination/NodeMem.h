@@ -10,8 +10,8 @@
 
 #include "QlDev/AddrCheckCode.h"
 #include "QlDev/MemArea.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/TermAddr.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/TermAddr.h"
 
 namespace NsOvrin::NsTermination {
 

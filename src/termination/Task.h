@@ -9,8 +9,8 @@
 #include <string>
 
 #include "protocol/ProtocolBase.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/TermAddr.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/TermAddr.h"
 
 namespace NsOvrin::NsTermination {
 

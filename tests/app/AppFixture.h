@@ -33,18 +33,18 @@
 #include "app/CQuillaneView.h"
 #include "app/ShowIoAddrSetting.h"
 #include "editor/EditorGlobals.h"
+#include "editor/QlEPage.h"
 #include "editor/UiElemClipboard.h"
 #include "editor/UiElemSelListener.h"
 #include "project/NodeDbListener.h"
 #include "project/PageListener.h"
 #include "project/ProjectListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
 #include "project_persistence/TempFolder.h"
 #include "project_persistence/UiErrList.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
 #include "wui/DlgItem.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

@@ -17,12 +17,12 @@
 #include "editor/EditorGlobals.h"
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEHostText.h"
+#include "editor/QlEPage.h"
 #include "editor/UiElemSelListener.h"
-#include "project/QlEPage.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
 #include "wui/DlgItem.h"
 #include "wui/QtUiServices.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 namespace {

@@ -11,8 +11,8 @@
 #include "app/QtNewPageDialog.h"
 #include "dialogs/CDlgNewPage.h"
 #include "dialogs/CDlgUsers.h"
-#include "project_persistence/AlarmCfgDialog.h"
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
+#include "ui_services/VarEventDialog.h"
 
 namespace NsOvrin::Testing {
 namespace {

@@ -32,11 +32,11 @@
 #include "project/PageListener.h"
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
-#include "project_persistence/MessageBoxService.h"
 #include "project_persistence/TempFolder.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
+#include "ui_services/MessageBoxService.h"
 #include "wui/DlgItem.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

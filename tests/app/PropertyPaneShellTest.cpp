@@ -8,7 +8,7 @@
 #include "dialogs/CDlgProtMultFuncBtn.h"
 #include "dialogs/CtrlQlFuncList.h"
 #include "dialogs/FuncTableDriver.h"
-#include "element_io/QlMultFuncBtnIo.h"
+#include "compiler/QlMultFuncBtnIo.h"
 #include "editor/QlEHostMultFuncBtn.h"
 #include "dialogs/CDlgProtPage.h"
 #include "dialogs/CDlgProtText.h"

@@ -31,16 +31,16 @@
 #include "app/QtMessageBoxService.h"
 #include "editor/EditorGlobals.h"
 #include "editor/QlEHostElem.h"
+#include "editor/QlEPage.h"
 #include "editor/UiElemClipboard.h"
 #include "editor/UiElemSelListener.h"
 #include "project/NodeDbListener.h"
 #include "project/PageListener.h"
 #include "project/ProjectListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
 #include "project_persistence/TempFolder.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

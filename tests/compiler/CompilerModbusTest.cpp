@@ -12,7 +12,7 @@
 #include "compiler/QlFuncList.h"
 #include "project/QlEProject.h"
 #include "support/ModbusTcpSlave.h"
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 #include "termination/NodeDbFixture.h"
 
 namespace NsOvrin::NsQlCompiler {

@@ -9,7 +9,7 @@
 #include "CompilerFixture.h"
 #include "compiler/QlCmData.h"
 #include "compiler/QlCmTermAddr.h"
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 
 namespace NsOvrin::NsQlCompiler {
 namespace {

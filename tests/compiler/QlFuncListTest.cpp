@@ -12,7 +12,7 @@
 #include "compiler/QlFuncBase.h"
 #include "compiler/QlFuncList.h"
 #include "compiler/QlFuncUi.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 
 namespace NsOvrin::NsQlCompiler {
 namespace {

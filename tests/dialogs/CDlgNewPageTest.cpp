@@ -6,9 +6,9 @@
 
 #include "dialogs/CDlgNewPage.h"
 #include "project/QlEProject.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/DlgItem.h"
 #include "wui/ModalDriver.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin {
 namespace {

@@ -16,7 +16,7 @@
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
 #include "wui/MfcEditBrowse.h"
-#include "wui/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 namespace NsOvrin {
 namespace {

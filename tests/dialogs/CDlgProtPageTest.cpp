@@ -18,13 +18,13 @@
 
 #include "PageGroupsCheck.h"
 #include "dialogs/CDlgProtPage.h"
+#include "editor/QlEPage.h"
 #include "project/PageListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/CColorButton.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 namespace {

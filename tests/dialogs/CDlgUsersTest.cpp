@@ -5,11 +5,11 @@
 #include "KeyTyping.h"
 #include "dialogs/CDlgUsers.h"
 #include "project/QlEProject.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/ModalDriver.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin {
 namespace {

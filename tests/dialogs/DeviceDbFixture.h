@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "support/ScriptedUiServices.h"
 #include "termination/Channel.h"
 #include "termination/ChannelManager.h"
 #include "termination/DevDefine.h"
 #include "termination/DevSetup.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

@@ -11,8 +11,8 @@
 
 #include "KeyTyping.h"
 #include "dialogs/CtrlQlFuncList.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/RtConfirmEdit.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

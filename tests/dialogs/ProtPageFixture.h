@@ -21,10 +21,10 @@
 #include "editor/EditorGlobals.h"
 #include "editor/QlEHostElem.h"
 #include "editor/UiElem.h"
+#include "support/ScriptedUiServices.h"
 #include "termination/NodeDbFixture.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::Testing {
 

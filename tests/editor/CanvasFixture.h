@@ -18,11 +18,11 @@
 #include "dx2d/RecordingRenderTarget.h"
 #include "editor/CanvasWindow.h"
 #include "editor/EditorGlobals.h"
+#include "editor/QlEPage.h"
 #include "editor/TElemFact.h"
 #include "editor/UiElemCanvas.h"
 #include "editor/UiElemClipboard.h"
 #include "editor/UiElemSelListener.h"
-#include "project/QlEPage.h"
 
 namespace NsOvrin::NsUiD2ElemEditor::Testing {
 

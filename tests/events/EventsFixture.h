@@ -13,7 +13,7 @@
 
 #include "compiler/QlFuncUi.h"
 #include "project/QlEProject.h"
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 #include "termination/NodeDbFixture.h"
 
 namespace NsOvrin::NsQlEvent::Testing {

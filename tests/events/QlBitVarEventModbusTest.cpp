@@ -6,7 +6,7 @@
 
 #include "events/QlBitVarEvent.h"
 #include "support/ModbusTcpSlave.h"
-#include "termination/CacheVarBlock.h"
+#include "term_data/CacheVarBlock.h"
 #include "termination/NodeDbFixture.h"
 
 namespace NsOvrin::NsQlEvent {

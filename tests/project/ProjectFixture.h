@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/QlEPage.h"
 #include "project/PageListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
 
 namespace NsOvrin::Testing {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ProjectFixture.h"
+#include "editor/QlEPage.h"
 #include "project/ProgramDefaults.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
 
 namespace NsOvrin::Testing {

@@ -11,10 +11,10 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "project/QlUser.h"
 #include "project/UsersFile.h"
 #include "platform/Cp936.h"
-#include "UserPrinter.h"
+#include "project_base/QlUser.h"
+#include "project_base/UserPrinter.h"
 
 namespace NsOvrin {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "QlUiElem/QlUiButton.h"
 #include "QlUiElem/QlUiText.h"
+#include "compiler/QlMultFuncBtnIo.h"
 #include "element_io/QlButtonIo.h"
-#include "element_io/QlMultFuncBtnIo.h"
 #include "element_io/QlPageToIo.h"
 #include "element_io/QlTextIo.h"
 #include "project_persistence/EntryTestSupport.h"

@@ -18,16 +18,16 @@
 #include "editor/QlEHostEdit.h"
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostText.h"
+#include "editor/QlEPage.h"
 #include "element_io/QlEditIo.h"
 #include "element_io/QlStringIo.h"
 #include "element_io/QlTextIo.h"
 #include "project/PageListener.h"
-#include "project/QlEPage.h"
 #include "project/QlEProject.h"
-#include "project_persistence/MessageBoxService.h"
-#include "project_persistence/NewPageDialog.h"
 #include "project_persistence/TempFolder.h"
 #include "termination/NodeDbFixture.h"
+#include "ui_services/MessageBoxService.h"
+#include "ui_services/NewPageDialog.h"
 
 namespace NsOvrin {
 namespace {

@@ -7,7 +7,7 @@
 #include "QlUiElem/MultStateItem.h"
 #include "events/QlVarEventBase.h"
 #include "project/QlEProject.h"
-#include "project/QlUser.h"
+#include "project_base/QlUser.h"
 
 namespace NsOvrin {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "ProjectFilesFixture.h"
 #include "events/QlBitVarEvent.h"
-#include "project/QlUser.h"
 #include "project/UsersFile.h"
+#include "project_base/QlUser.h"
 #include "project_persistence/ProjectLoadSave.h"
 
 namespace NsOvrin::Testing {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "project_persistence/AlarmCfgDialog.h"
-#include "project_persistence/MessageBoxService.h"
-#include "project_persistence/NewProjectDialog.h"
-#include "project_persistence/ProjectFileDialogs.h"
-#include "project_persistence/QuestionBoxService.h"
-#include "project_persistence/ReportListBox.h"
-#include "project_persistence/VarEventDialog.h"
+#include "ui_services/AlarmCfgDialog.h"
+#include "ui_services/MessageBoxService.h"
+#include "ui_services/NewProjectDialog.h"
+#include "ui_services/ProjectFileDialogs.h"
+#include "ui_services/QuestionBoxService.h"
+#include "ui_services/ReportListBox.h"
+#include "ui_services/VarEventDialog.h"
 
 namespace NsOvrin::Testing {
 

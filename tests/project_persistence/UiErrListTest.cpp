@@ -18,7 +18,7 @@
 #include "platform/Format.h"
 #include "events/QlBitVarEvent.h"
 #include "project/PageListener.h"
-#include "project/QlEPage.h"
+#include "editor/QlEPage.h"
 #include "project/QlEProject.h"
 #include "project/UsersFile.h"
 #include "project_persistence/PageCommands.h"

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "common/Log.h"
-#include "termination/CacheVarBlock.h"
-#include "termination/CvbListener.h"
+#include "term_data/CacheVarBlock.h"
+#include "term_data/CvbListener.h"
+#include "term_data/TermAddr.h"
 #include "termination/NodeMemHxU.h"
 #include "termination/NodeMemModbus.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsProtocol::NsModbusTest {
 

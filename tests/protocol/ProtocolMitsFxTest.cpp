@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/Log.h"
+#include "term_data/TermAddr.h"
 #include "termination/CacheVarMitsFx.h"
 #include "termination/NodeMemMitsFx.h"
-#include "termination/TermAddr.h"
 
 namespace NsOvrin::NsProtocol {
 namespace {

@@ -1,6 +1,6 @@
+#include "term_data/TermAddr.h"
 #include "termination/NodeMemHxU.h"
 #include "termination/NodeMemModbus.h"
-#include "termination/TermAddr.h"
 
 #include <gtest/gtest.h>
 

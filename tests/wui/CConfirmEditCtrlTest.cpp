@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "support/ScriptedUiServices.h"
 #include "wui/CConfirmEditCtrl.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::NsWui {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QAction>
 
+#include "support/ScriptedUiServices.h"
 #include "wui/MfcEditBrowse.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::NsWui {
 namespace {

@@ -4,11 +4,11 @@
 #include <QTest>
 
 #include "common/Log.h"
+#include "support/ScriptedUiServices.h"
 #include "wui/CColorButton.h"
 #include "wui/CColorfulStatic.h"
 #include "wui/CMtRadioButton.h"
 #include "wui/PaintProbe.h"
-#include "wui/ScriptedUiServices.h"
 
 namespace NsOvrin::NsWui {
 namespace {

@@ -3,11 +3,11 @@
 #include <QComboBox>
 #include <QToolButton>
 
+#include "support/ScriptedUiServices.h"
 #include "wui/ReportFixture.h"
 #include "wui/RtComboBox.h"
 #include "wui/RtConfirmEdit.h"
 #include "wui/RtEdit.h"
-#include "wui/ScriptedUiServices.h"
 #include "wui/WReportCtrl.h"
 
 namespace NsOvrin::NsWui {

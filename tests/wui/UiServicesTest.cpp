@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
+#include "support/ScriptedUiServices.h"
 #include "wui/QtUiServices.h"
-#include "wui/ScriptedUiServices.h"
 #include "wui/UiServices.h"
 
 namespace NsOvrin::NsWui {

@@ -1,0 +1,5 @@
+#include "low/Low.h"
+
+#include <string>
+
+#include <low/sub/Sub.h>
