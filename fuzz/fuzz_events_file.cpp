@@ -1,0 +1,25 @@
+// The events file "events" against the fixed node database; the bit events
+// read are written, read and written again to the same bytes.
+#include "FuzzSupport.h"
+#include "RoundTrip.h"
+#include "project/QlEProject.h"
+#include "project_persistence/EventsFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace NsOvrin;
+  static const bool loaded = [] {
+    NsFuzz::LoadFixedNodeDb(true);
+    QlEProject::Instance().pageNames = {"页面1", "页面2"};
+    return true;
+  }();
+  (void)loaded;
+  VarEventList events;
+  if (!ReadEventsFile(NsFuzz::WriteFile("events", data, size), events)) return 0;
+  const std::string first = NsFuzz::PrivateFolder() + "/first_events";
+  const std::string second = NsFuzz::PrivateFolder() + "/second_events";
+  if (!WriteEventsFile(first, events)) std::abort();
+  VarEventList again;
+  if (!ReadEventsFile(first, again) || !WriteEventsFile(second, again)) std::abort();
+  NsFuzz::ExpectSameFiles(first, second);
+  return 0;
+}
