@@ -55,6 +55,7 @@ run_one() {
   echo $? > "$dir/status"
 }
 
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$src_dir/ubsan.supp
 harnesses=$(cd "$build_dir/fuzz" && ls fuzz_* 2>/dev/null | grep -v '\.' | sed 's/^fuzz_//')
 [ -n "$harnesses" ] || { echo "no harness built in $build_dir/fuzz"; exit 1; }
 export -f run_one seed_names max_len
