@@ -1,7 +1,7 @@
 #!/bin/bash
 # Runs every harness built in BUILD_DIR for FUZZ_TIME seconds, FUZZ_PARALLEL
 # at a time, each seeded from its kept corpus, its regression inputs and the
-# matching fixture files of tests/. Prints each harness's executions; exits
+# matching fixture files of tests/ (and what earlier runs added). Prints each harness's executions; exits
 # non-zero when any harness found a fault (the input is in its artifacts
 # folder under BUILD_DIR/fuzz-work/<harness>/).
 set -u
@@ -37,7 +37,8 @@ max_len() {
 
 run_one() {
   local harness=$1 dir=$work_dir/$1 name
-  rm -rf "$dir" && mkdir -p "$dir/corpus" "$dir/artifacts"
+  # The corpus a previous run grew is kept; its findings are not.
+  rm -rf "$dir/artifacts" && mkdir -p "$dir/corpus" "$dir/artifacts"
   cp "$src_dir/corpus/$harness/"* "$dir/corpus/" 2>/dev/null
   cp "$src_dir/regressions/$harness/"* "$dir/corpus/" 2>/dev/null
   for name in $(seed_names "$harness"); do
