@@ -2,7 +2,8 @@
 // One reply exchange of a codec: the input picks an address of the table and
 // whether a read or a write was sent; the request is built as the node would
 // build it, then the rest of the input arrives as the reply, in two chunks
-// split where the input says.
+// split where the input says. Only a complete read reply may reach the cache
+// block.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -51,12 +52,16 @@ inline void FuzzReply(NsProtocol::ProtocolBase& codec, const NsTermination::Node
   const std::vector<uint8_t> head(in.Here(), in.Here() + first);
   in.Text(first);
   const std::vector<uint8_t> tail(in.Here(), in.Here() + in.Left());
+  const uint32_t updates = block ? block->GetUpdateCount() : 0;
+  uint8_t status = ProtoStatus::MoreData;
   for (const auto* chunk : {&head, &tail}) {
     const uint32_t size = static_cast<uint32_t>(chunk->size());
-    const uint8_t status = write ? codec.ParseWriteReply(addr, chunk->data(), size)
-                                 : codec.ParseReadReply(chunk->data(), size, addr, block.get());
+    status = write ? codec.ParseWriteReply(addr, chunk->data(), size)
+                   : codec.ParseReadReply(chunk->data(), size, addr, block.get());
     if (status != ProtoStatus::MoreData) break;
   }
+  if (block && (write || status != ProtoStatus::Complete) && block->GetUpdateCount() != updates)
+    std::abort();
 }
 
 }  // namespace NsOvrin::NsFuzz
