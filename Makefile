@@ -9,7 +9,13 @@ RUN_DIR := build/run
 # ccache, when installed, shares compiled objects between build folders.
 LAUNCHER := $(shell command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps test bench run clean
+FUZZ_DIR := build/fuzz
+# Seconds each harness runs under make fuzz, and how many run at once.
+FUZZ_TIME ?= 60
+FUZZ_PARALLEL ?= 4
+FUZZ_PKGS := clang-14 libclang-rt-14-dev
+
+.PHONY: all deps test bench run fuzz clean
 
 all: test
 
@@ -43,6 +49,22 @@ run: deps
 	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOVRIN_SANITIZE=OFF -DBUILD_TESTING=OFF $(LAUNCHER)
 	cmake --build $(RUN_DIR) -j $(JOBS) --target hmi_editor
 	$(RUN_DIR)/src/app/hmi_editor
+
+# The libFuzzer harnesses of fuzz/, built with clang and both sanitizers, each
+# run for FUZZ_TIME seconds. Only this target needs clang.
+fuzz: deps
+	@missing=""; for p in $(FUZZ_PKGS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DOVRIN_FUZZ=ON -DBUILD_TESTING=OFF $(LAUNCHER)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
+	FUZZ_TIME=$(FUZZ_TIME) FUZZ_PARALLEL=$(FUZZ_PARALLEL) fuzz/run.sh $(FUZZ_DIR)
 
 clean:
 	rm -rf build

@@ -1,0 +1,13 @@
+#pragma once
+// An output-pane list box that drops the error check's lines.
+#include "project_persistence/ReportListBox.h"
+
+namespace NsOvrin::NsFuzz {
+
+class ListBoxSink : public ReportListBox {
+ public:
+  void ResetContent() override {}
+  void AddString(const std::string&) override {}
+};
+
+}  // namespace NsOvrin::NsFuzz
