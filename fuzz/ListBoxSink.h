@@ -1,6 +1,6 @@
 #pragma once
 // An output-pane list box that drops the error check's lines.
-#include "project_persistence/ReportListBox.h"
+#include "ui_services/ReportListBox.h"
 
 namespace NsOvrin::NsFuzz {
 
