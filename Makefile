@@ -19,8 +19,9 @@ FUZZ_PKGS := clang-14 libclang-rt-14-dev
 
 all: test
 
-deps:
-	@missing=""; for p in $(PKGS); do \
+# Installs those of the Debian packages $(1) that are missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -28,6 +29,10 @@ deps:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PKGS))
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON $(LAUNCHER)
@@ -53,14 +58,7 @@ run: deps
 # The libFuzzer harnesses of fuzz/, built with clang and both sanitizers, each
 # run for FUZZ_TIME seconds. Only this target needs clang.
 fuzz: deps
-	@missing=""; for p in $(FUZZ_PKGS); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -q && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(FUZZ_PKGS))
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DOVRIN_FUZZ=ON -DBUILD_TESTING=OFF $(LAUNCHER)
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
