@@ -16,7 +16,9 @@ AddrCheckCode GeneralNodeMem::ParseAddress(const std::string& text, TermAddr& ad
   std::string prefix;
   uint32_t first = 0;
   uint32_t last = 0;
-  if (MatchRangeForm(text, GetRangePattern(), prefix, first, last)) {
+  // Every range form holds a "[": most addresses are single and skip its search.
+  if (text.find('[') != std::string::npos &&
+      MatchRangeForm(text, GetRangePattern(), prefix, first, last)) {
     // Numbers saturate rather than wrap, so they compare as unsigned.
     if (last < first) return kAddrBadRange;
   } else {
