@@ -32,6 +32,7 @@ std::size_t CharLength(std::string_view text, std::size_t i) {
 // does not take.
 bool IsLineEnd(std::string_view text, std::size_t i) {
   if (text[i] == '\n' || text[i] == '\r') return true;
+  if (text[i] != '\xE2') return false;
   return text.compare(i, 3, "\xE2\x80\xA8") == 0 || text.compare(i, 3, "\xE2\x80\xA9") == 0;
 }
 

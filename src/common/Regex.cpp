@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -131,6 +132,29 @@ PatternCache& Cache() {
   return cache;
 }
 
+// A thread's own slots in front of the shared cache: most callers pass the
+// same few pattern strings again and again, so a slot found by the string's
+// address and confirmed by its text skips the shared lock and the hashing.
+constexpr std::size_t kThreadSlots = 64;
+
+struct ThreadSlot {
+  const std::string* address = nullptr;
+  std::string pattern;
+  std::shared_ptr<const Compiled> compiled;
+};
+
+const Compiled& Lookup(const std::string& pattern) {
+  thread_local std::array<ThreadSlot, kThreadSlots> slots;
+  const auto key = reinterpret_cast<std::uintptr_t>(&pattern);
+  ThreadSlot& slot = slots[(key >> 4) % kThreadSlots];
+  if (slot.address != &pattern || !slot.compiled || slot.pattern != pattern) {
+    slot.compiled = Cache().Get(pattern);
+    slot.pattern = pattern;
+    slot.address = &pattern;
+  }
+  return *slot.compiled;
+}
+
 pcre2_match_context* Limits() {
   thread_local const std::unique_ptr<pcre2_match_context, MatchContextDeleter> context = [] {
     std::unique_ptr<pcre2_match_context, MatchContextDeleter> c(
@@ -167,6 +191,7 @@ bool Search(const Compiled& compiled, std::string_view subject,
   if (rc > 0 && groups != nullptr) {
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
     groups->clear();
+    groups->reserve(compiled.groupCount + 1);
     for (uint32_t i = 0; i <= compiled.groupCount; ++i) {
       const PCRE2_SIZE begin = ovector[2 * i];
       const PCRE2_SIZE end = ovector[2 * i + 1];
@@ -189,14 +214,14 @@ std::string RegexQuery::Group(std::size_t k) const {
 
 bool RegexSearch(const std::string& pattern, RegexQuery& query) {
   std::vector<std::optional<std::string>> groups;
-  if (!Search(*Cache().Get(pattern), query.subject, &groups)) return false;
+  if (!Search(Lookup(pattern), query.subject, &groups)) return false;
   query.groups = std::move(groups);
   query.matched = true;
   return true;
 }
 
 bool RegexTest(const std::string& subject, const std::string& pattern) {
-  return Search(*Cache().Get(pattern), subject, nullptr);
+  return Search(Lookup(pattern), subject, nullptr);
 }
 
 }  // namespace NsOvrin

@@ -31,8 +31,8 @@ class QlEHostAlarmOf : public QlEHostOf<TUi, TIo> {
   }
 
   // Bound afresh, the table is rebuilt at the next online tick.
-  bool Revalidate() override {
-    const bool bound = QlEHostOf<TUi, TIo>::Revalidate();
+  bool Rebind() override {
+    const bool bound = QlEHostOf<TUi, TIo>::Rebind();
     if (bound && this->_qlUi) this->_qlUi->forceRefresh = true;
     return bound;
   }

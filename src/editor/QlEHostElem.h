@@ -36,6 +36,9 @@ class QlEHostElem : public NsUiD2ElemEditor::TUiHost {
   virtual std::shared_ptr<QlIo> GetIo() const = 0;
   // Binds the IO again, then validates; true when binding succeeded.
   virtual bool Revalidate() = 0;
+  // Binds the IO again without validating, for a caller that checks next;
+  // true when binding succeeded.
+  virtual bool Rebind() = 0;
   // Validates without binding; the first failure's text goes into message
   // when one is given.
   virtual bool Check(std::string* message) = 0;
@@ -80,10 +83,12 @@ class QlEHostOf : public QlEHostElem {
   std::shared_ptr<QlIo> GetIo() const override { return _qlIo; }
 
   bool Revalidate() override {
-    const bool bound = _qlIo ? _qlIo->Bind() : false;
+    const bool bound = Rebind();
     CheckElemIo(_qlUi.get(), _qlIo.get(), nullptr);
     return bound;
   }
+
+  bool Rebind() override { return _qlIo ? _qlIo->Bind() : false; }
 
   bool Check(std::string* message) override {
     return CheckElemIo(_qlUi.get(), _qlIo.get(), message);

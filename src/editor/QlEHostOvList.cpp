@@ -38,10 +38,12 @@ bool QlEHostOvList::Refresh() {
 }
 
 bool QlEHostOvList::Revalidate() {
-  const bool bound = _qlIo ? _qlIo->Bind() : false;
+  const bool bound = Rebind();
   Check(nullptr);
   return bound;
 }
+
+bool QlEHostOvList::Rebind() { return _qlIo ? _qlIo->Bind() : false; }
 
 bool QlEHostOvList::Check(std::string* message) {
   if (!_qlUi) {

@@ -31,6 +31,7 @@ class QlEHostOvList : public QlEHostOf<NsQlUiElem::QlUiOvList, NsQlElemIo::QlOvL
 
   // Binds the rows again, then checks them; true when binding succeeded.
   bool Revalidate() override;
+  bool Rebind() override;
   // Record, binding, then the binding's check of every row, which marks the
   // lamps; the first failing row's text goes into message.
   bool Check(std::string* message) override;

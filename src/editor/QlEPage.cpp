@@ -63,4 +63,13 @@ bool QlEPage::RevalidateElements(const std::shared_ptr<QlEPage>& page) {
   return allBound;
 }
 
+bool QlEPage::RebindElements(const std::shared_ptr<QlEPage>& page) {
+  if (!page) return false;
+  bool allBound = true;
+  ForEachHost(*page, [&](QlEHostElem& host) {
+    if (!host.Rebind()) allBound = false;
+  });
+  return allBound;
+}
+
 }  // namespace NsOvrin

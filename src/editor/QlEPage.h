@@ -27,6 +27,9 @@ class QlEPage {
   // Binds every element's IO to the node database again and refreshes its
   // error mark. True when every element bound; false without a page.
   static bool RevalidateElements(const std::shared_ptr<QlEPage>& page);
+  // Binds every element's IO again and leaves the error marks to a
+  // CheckElements that follows. True when every element bound.
+  static bool RebindElements(const std::shared_ptr<QlEPage>& page);
 
   bool modified = false;
   // Also the base name of the page file.

@@ -143,7 +143,8 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
     }
 
     const std::shared_ptr<QlEPage> page = MakeCheckedPage(*data);
-    QlEPage::RevalidateElements(page);
+    // The check right after sets every error mark: binding is enough.
+    QlEPage::RebindElements(page);
     std::vector<std::string> messages;
     if (QlEPage::CheckElements(page, &messages)) continue;
     passed = false;

@@ -1,5 +1,10 @@
 #include "termination/GeneralNodeMem.h"
 
+#include <algorithm>
+#include <typeinfo>
+#include <unordered_map>
+#include <vector>
+
 #include "QlDev/DeviceAddress.h"
 #include "QlDev/OctalAddress.h"
 #include "platform/Format.h"
@@ -10,13 +15,54 @@ namespace {
 // The letters of the X, Y, S, M, D and R areas in both cases.
 constexpr const char* kAreaLetters = "xXyYsSmMdDrR";
 
+// Maps hold no state, so a text parses the same for every map of one class:
+// each thread remembers the results of the texts it parsed, by class. A
+// project binds the same few addresses over and over.
+// Long texts are never addresses worth keeping.
+constexpr std::size_t kMaxRememberedTexts = 4096;
+constexpr std::size_t kMaxRememberedLength = 64;
+
+struct ParsedText {
+  AddrCheckCode code = kAddrOk;
+  TermAddr addr;
+};
+
+struct ParsedTexts {
+  const std::type_info* mapClass = nullptr;
+  std::unordered_map<std::string, ParsedText> texts;
+};
+
 }  // namespace
 
 AddrCheckCode GeneralNodeMem::ParseAddress(const std::string& text, TermAddr& addr) const {
+  if (text.size() > kMaxRememberedLength) return ParseAddressText(text, addr);
+  thread_local std::vector<ParsedTexts> byClass;
+  const std::type_info& mapClass = typeid(*this);
+  auto known = std::find_if(byClass.begin(), byClass.end(),
+                            [&](const ParsedTexts& p) { return *p.mapClass == mapClass; });
+  if (known == byClass.end()) {
+    byClass.push_back({&mapClass, {}});
+    known = byClass.end() - 1;
+  }
+  std::unordered_map<std::string, ParsedText>& texts = known->texts;
+  auto found = texts.find(text);
+  if (found == texts.end()) {
+    if (texts.size() >= kMaxRememberedTexts) texts.clear();
+    ParsedText parsed;
+    parsed.code = ParseAddressText(text, parsed.addr);
+    found = texts.emplace(text, std::move(parsed)).first;
+  }
+  if (found->second.code == kAddrOk) addr = found->second.addr;
+  return found->second.code;
+}
+
+AddrCheckCode GeneralNodeMem::ParseAddressText(const std::string& text, TermAddr& addr) const {
   std::string prefix;
   uint32_t first = 0;
   uint32_t last = 0;
-  if (MatchRangeForm(text, GetRangePattern(), prefix, first, last)) {
+  // Every range form holds a "[": most addresses are single and skip its search.
+  if (text.find('[') != std::string::npos &&
+      MatchRangeForm(text, GetRangePattern(), prefix, first, last)) {
     // Numbers saturate rather than wrap, so they compare as unsigned.
     if (last < first) return kAddrBadRange;
   } else {

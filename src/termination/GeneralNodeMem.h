@@ -31,6 +31,9 @@ class GeneralNodeMem : public NodeMem {
   AddrCheckCode CheckAreaRange(const std::string& prefix, uint32_t start, uint64_t count,
                                MemArea* area) const;
 
+ private:
+  AddrCheckCode ParseAddressText(const std::string& text, TermAddr& addr) const;
+
  protected:
   // Building blocks of the letter maps, whose X and Y areas count in octal.
   static bool IsOctalPrefix(const std::string& prefix);

@@ -359,6 +359,23 @@ TEST(Regex, SearchThatReachesItsBoundIsNoMatch) {
   EXPECT_TRUE(RegexTest(std::string(40, 'a'), "^(a+)+$"));
 }
 
+// A pattern string that is changed in place between searches is searched
+// with its new text, and equal texts in different strings agree.
+TEST(Regex, PatternChangedInPlaceIsSearchedAsItReadsNow) {
+  std::string pattern = kModbusSingle;
+  EXPECT_TRUE(RegexTest("4x10", pattern));
+  EXPECT_FALSE(RegexTest("D10", pattern));
+  pattern = kLetterSingle;
+  EXPECT_FALSE(RegexTest("4x10", pattern));
+  EXPECT_TRUE(RegexTest("D10", pattern));
+  const std::string copy = pattern;
+  EXPECT_EQ(Search(copy, " D7 "), Search(pattern, " D7 "));
+  pattern = "(";  // does not compile: matches nothing
+  EXPECT_FALSE(RegexTest("(", pattern));
+  pattern = kLetterSingle;
+  EXPECT_TRUE(RegexTest("D10", pattern));
+}
+
 // Threads share the compiled patterns: many threads search at once, each
 // with its own subjects and its own groups.
 TEST(Regex, ConcurrentSearchesGiveEachThreadItsOwnGroups) {

@@ -112,6 +112,31 @@ TEST_F(QlEPageTest, RevalidateBindsEveryElementAndCheckReportsEachFailureInOrder
   EXPECT_TRUE(outside.ui->inError);
 }
 
+// Binding alone leaves the marks as they were; the check that follows sets
+// them and reports what a revalidation followed by the check reports.
+TEST_F(QlEPageTest, RebindLeavesTheMarksToTheCheckThatFollows) {
+  const Box good = AddBox({30.0f, 30.0f, 130.0f, 57.0f}, "PLC1.4x10");
+  const Box outside = AddBox({20.0f, 100.25f, 110.0f, 127.0f}, "PLC1.4x500");
+  good.ui->inError = true;
+
+  EXPECT_FALSE(QlEPage::RebindElements(page));
+  EXPECT_TRUE(good.ui->inError);
+  EXPECT_FALSE(outside.ui->inError);
+  EXPECT_NE(good.io->GetReadTask(), nullptr);
+
+  Lines rebound;
+  EXPECT_FALSE(QlEPage::CheckElements(page, &rebound));
+  EXPECT_FALSE(good.ui->inError);
+  EXPECT_TRUE(outside.ui->inError);
+
+  EXPECT_FALSE(QlEPage::RevalidateElements(page));
+  Lines revalidated;
+  EXPECT_FALSE(QlEPage::CheckElements(page, &revalidated));
+  EXPECT_EQ(rebound, revalidated);
+  EXPECT_EQ(rebound, Lines{"数字框控件[20.0,100.2] 读写地址异常或者不在数据列表中.."});
+  EXPECT_FALSE(QlEPage::RebindElements(nullptr));
+}
+
 TEST_F(QlEPageTest, APageWhoseElementsAllPassLeavesTheListAlone) {
   AddBox({30.0f, 30.0f, 130.0f, 57.0f}, "PLC1.4x10");
   AddText({40.0f, 80.0f, 100.0f, 106.0f});

@@ -142,6 +142,38 @@ TEST(NodeMemParse, LetterMaps) {
   }
 }
 
+// Texts parsed before give the same answers again, each map class its own:
+// "X370" is an input of one letter map and past the end of the other.
+TEST(NodeMemParse, RepeatedTextsKeepEachMapsAnswer) {
+  const std::string padded = "4x3" + std::string(80, ' ');  // longer than any remembered text
+  const ParseCase cases[] = {
+      {&kHxU, "X370", kAddrOk, "X", 370, 1, kKindBit, 0},
+      {&kFx, "X370", kAddrBadRange},
+      {&kModbus, "X370", kAddrFormatError},
+      {&kFx, "D7998", kAddrOk, "D", 7998, 1, kKindWord, 1},
+      {&kModbus, "4x[1~2]", kAddrOk, "4x", 1, 2, kKindWord, 1},
+      {&kModbus, padded.c_str(), kAddrOk, "4x", 3, 1, kKindWord, 1},
+      {&kModbus, "4x[2~1]", kAddrBadRange},
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (const ParseCase& c : cases) {
+      TermAddr addr;
+      addr.prefix = "old";
+      const std::string where = std::string(MapName(c.map)) + " " + c.text + " round " + std::to_string(round);
+      EXPECT_EQ(c.map->ParseAddress(c.text, addr), c.code) << where;
+      if (c.code != kAddrOk) {
+        EXPECT_EQ(addr.prefix, "old") << where;
+        continue;
+      }
+      EXPECT_EQ(addr.prefix, c.prefix) << where;
+      EXPECT_EQ(addr.start, c.start) << where;
+      EXPECT_EQ(addr.count, c.count) << where;
+      EXPECT_EQ(addr.kind, c.kind) << where;
+      EXPECT_EQ(addr.writable, c.writable) << where;
+    }
+  }
+}
+
 TEST(NodeMemFormat, ParsedAddressesFormatBack) {
   const struct {
     const NodeMem* map;
