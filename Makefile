@@ -1,7 +1,7 @@
 # Set-up, build and test in one command each. Packages are Debian's.
 PKGS := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
         libmodbus-dev libpcre2-dev rapidjson-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei \
-        libx11-dev
+        libx11-dev libmimalloc-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 TEST_DIR := build/test

@@ -53,13 +53,18 @@ std::string ElemTypeToName(QlElemType code) {
   return std::string(kElemTypeNames[static_cast<std::size_t>(code)].name);
 }
 
-bool ElemTypeFromName(const std::string& name, QlElemType& code) {
+bool FindElemType(std::string_view name, QlElemType& code) {
   for (std::size_t i = 0; i < kElemTypeNames.size(); ++i) {
-    if (std::string_view(name) == kElemTypeNames[i].name) {
+    if (name == kElemTypeNames[i].name) {
       code = static_cast<QlElemType>(i);
       return true;
     }
   }
+  return false;
+}
+
+bool ElemTypeFromName(const std::string& name, QlElemType& code) {
+  if (FindElemType(name, code)) return true;
   OV_LOG(8).AppendText("导入元件, 遇到异常的类型:").AppendText(name);
   return false;
 }

@@ -3,6 +3,7 @@
 // number read from a device with their names and value texts.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace NsOvrin::NsQlUiElem {
 
@@ -40,6 +41,8 @@ inline constexpr ValueKind kValueUInt32 = 4;
 std::string ElemTypeToName(QlElemType code);
 // Exact, case-sensitive. An unknown name is logged and leaves code as it was.
 bool ElemTypeFromName(const std::string& name, QlElemType& code);
+// The same without the log record.
+bool FindElemType(std::string_view name, QlElemType& code);
 // The name messages and the error report show; another code as
 // ElemTypeToName.
 std::string ElemTypeToDisplayName(QlElemType code);

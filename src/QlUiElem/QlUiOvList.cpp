@@ -52,11 +52,13 @@ void QlUiOvList::SetupTable() {
   table.title.textColour = kTitleText;
   table.title.fontSize = kTitleFontSize;
 
-  table.SetCellText(0, 0, "描 述");
-  table.SetCellText(0, 1, "状 态");
+  const char* const headers[] = {"描 述", "状 态"};
   for (uint16_t col = 0; col < 2; ++col) {
-    table.SetCellTextColour(0, col, kHeaderText);
-    table.SetCellBackColour(0, col, kHeaderBack);
+    if (!table.AddCell(0, col, headers[col], kHeaderText, kHeaderBack)) {
+      table.SetCellText(0, col, headers[col]);
+      table.SetCellTextColour(0, col, kHeaderText);
+      table.SetCellBackColour(0, col, kHeaderBack);
+    }
     table.CenterHeaderCell(col);
   }
   if (const auto align = table.GetColumnAlign(0)) *align = kCellAlignRight;
@@ -74,9 +76,11 @@ bool QlUiOvList::AddRow(const std::string& description) {
   data.descriptions.push_back(description);
   table.SetRowCount(static_cast<uint16_t>(r + 1));
   table.UpdateContentHeight();
-  table.SetCellText(r, 0, description);
-  table.SetCellBackColour(r, 0, RowBackColour(r));
-  table.SetCellTextColour(r, 0, kDescriptionText);
+  if (!table.AddCell(r, 0, description, kDescriptionText, RowBackColour(r))) {
+    table.SetCellText(r, 0, description);
+    table.SetCellBackColour(r, 0, RowBackColour(r));
+    table.SetCellTextColour(r, 0, kDescriptionText);
+  }
   statusButtons.push_back(MakeRowButton(r));
   return true;
 }

@@ -153,14 +153,19 @@ bool CheckToast(const std::string& line, std::string& text, std::string* message
   return true;
 }
 
-bool CheckSetRstAddress(const std::string& line, std::string& name, std::string& address,
-                        std::string* message) {
+bool ParseSetRstLine(const std::string& line, std::string& name, std::string& address, std::string* message) {
   std::string token;
   std::size_t pos = 0;
   if (!NextFuncToken(line, token, pos)) return Refuse(message, "获取函数名称异常.");
   name = UpperFuncName(token);
   if (!NextFuncToken(line, token, pos)) return Refuse(message, "获取地址异常.");
   address = NsTermination::NormalizeDeviceAddress(token);
+  return true;
+}
+
+bool CheckSetRstAddress(const std::string& line, std::string& name, std::string& address,
+                        std::string* message) {
+  if (!ParseSetRstLine(line, name, address, message)) return false;
   // Judged exactly as a set-OFF button writing the address; the binding
   // ends with the check.
   const auto io = NsQlElemIo::QlButtonIo::QlButtonIoWithAddresses("", address);

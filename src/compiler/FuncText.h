@@ -50,6 +50,9 @@ bool CheckPopupScreen(const std::string& line, std::string& pageName, std::strin
 bool CheckJumpToPage(const std::string& line, std::string& pageName, std::string* message);
 bool CheckToast(const std::string& line, std::string& text, std::string* message);
 bool CheckSetRst(const std::string& line, std::string* message);
+// The upper-case function name and the normalised address of a set or reset
+// line; false, with the message, when either token is missing.
+bool ParseSetRstLine(const std::string& line, std::string& name, std::string& address, std::string* message);
 // The address must take a bit write: judged by a temporary button binding.
 bool CheckSetRstAddress(const std::string& line, std::string& name, std::string& address,
                         std::string* message);

@@ -44,13 +44,16 @@ bool QlSetOnOff::Prepare() {
   address_.clear();
   std::string name;
   std::string address;
-  if (!CheckSetRstAddress(sourceLine_, name, address, &error_)) return false;
+  if (!ParseSetRstLine(sourceLine_, name, address, &error_)) return false;
+  // The instruction's own binding is judged as CheckSetRstAddress judges a
+  // temporary one: a set-OFF button writing the address.
+  io_->writeAddress = address;
+  io_->Bind();
+  if (!io_->Check(&error_)) return false;
   address_ = address;
   sourceLine_ = NsPlatform::StrFormat("%s %s", name.c_str(), address_.c_str());
-  io_->writeAddress = address_;
-  io_->Bind();
-  ready_ = io_->Check(nullptr);
-  return ready_;
+  ready_ = true;
+  return true;
 }
 
 bool QlSetOnOff::Execute() {

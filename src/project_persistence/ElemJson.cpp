@@ -1,6 +1,7 @@
 #include "project_persistence/ElemJson.h"
 
 #include <string>
+#include <string_view>
 
 #include "element_io/BaseIoData.h"
 #include "element_io/QlIo.h"
@@ -8,6 +9,11 @@
 namespace NsOvrin {
 
 bool ReadElementType(const rapidjson::Value& object, NsQlUiElem::QlElemType& out) {
+  // The type names are plain ASCII: a stored name equal to one of them needs
+  // no conversion.
+  if (const rapidjson::Value* type = FindJsonMember(object, "type"); type != nullptr && type->IsString()) {
+    if (NsQlUiElem::FindElemType(std::string_view(type->GetString(), type->GetStringLength()), out)) return true;
+  }
   std::string name;
   if (!ReadStringMember(object, "type", name)) return false;
   return NsQlUiElem::ElemTypeFromName(name, out);

@@ -189,6 +189,22 @@ void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text
   AppendCell(std::move(cell));
 }
 
+bool UTableBase::AddCell(uint16_t row, uint16_t col, const std::string& text, uint32_t textColour,
+                         uint32_t backColour) {
+  if (row >= GetRowCount() || col >= columnCount || FindCellIndex(row, col) >= 0) return false;
+  CellInfo cell;
+  cell.row = row;
+  cell.col = col;
+  cell.text = text;
+  cell.textColour = std::make_shared<uint32_t>(textColour);
+  cell.backColour = std::make_shared<uint32_t>(backColour);
+  cell.fontSize = defFontSize;
+  cell.fontFace = defFontFace;
+  cell.align = GetColumnAlign(col);
+  AppendCell(std::move(cell));
+  return true;
+}
+
 void UTableBase::SetCellTextSz(uint16_t row, uint16_t col, const char* source) {
   std::string text;
   const auto value = reinterpret_cast<std::uintptr_t>(source);

@@ -136,6 +136,12 @@ class UTableBase {
   void SetCellTextSz(uint16_t row, uint16_t col, const char* source);
   std::string GetCellText(uint16_t row, uint16_t col) const;
 
+  // What SetCellText, SetCellBackColour and SetCellTextColour make of a cell
+  // no record covers, in one step: a new 1 x 1 record with the text and
+  // colours of its own, the rest inherited. False, changing nothing, when a
+  // record covers the cell or it lies outside the table.
+  bool AddCell(uint16_t row, uint16_t col, const std::string& text, uint32_t textColour, uint32_t backColour);
+
   // Give the covering record (or a new 1 x 1 record) a value of its own; an
   // own value set back to the default drops a record that became default.
   // Any row and column is accepted, inside the table or not.

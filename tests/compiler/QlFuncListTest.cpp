@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CompilerFixture.h"
+#include "compiler/FuncText.h"
 #include "compiler/QlFuncBase.h"
 #include "compiler/QlFuncList.h"
 #include "compiler/QlFuncUi.h"
@@ -141,6 +142,29 @@ TEST_F(QlFuncListTest, WhatPreparedObjectsHold) {
   ASSERT_TRUE(mov.GetSource() && mov.GetTarget());
   EXPECT_EQ(mov.GetSource()->ToString(), "PLC1.D2");
   EXPECT_EQ(mov.GetTarget()->ToString(), "PLC1.D3");
+}
+
+TEST_F(QlFuncListTest, ASetOrResetIsJudgedAsTheCheckJudgesItsLine) {
+  // Preparing binds the instruction's own button once; its verdict and
+  // message must stay those of the line check, and a refused line keeps its
+  // text and no address.
+  const std::string lines[] = {"SET Y7", "rst  y0", "SET PLC1.Q0", "SET PLC9.Y0", "SET", "RST PLC1.D100"};
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line);
+    std::string expected;
+    const bool passes = CheckSetRst(line, &expected);
+    const auto function = Compiled(line);
+    const auto& setOnOff = dynamic_cast<QlSetOnOff&>(*function);
+    EXPECT_EQ(setOnOff.IsReady(), passes);
+    if (passes) {
+      EXPECT_EQ(setOnOff.GetSourceLine(), NormalizeSetRst(line));
+      EXPECT_FALSE(setOnOff.GetAddress().empty());
+    } else {
+      EXPECT_EQ(setOnOff.GetError(), expected);
+      EXPECT_EQ(setOnOff.GetSourceLine(), line);
+      EXPECT_EQ(setOnOff.GetAddress(), "");
+    }
+  }
 }
 
 TEST_F(QlFuncListTest, CompileKeepsEveryObjectAndSkipsEmptyLines) {

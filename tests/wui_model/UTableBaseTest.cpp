@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wui_model/ResourceStrings.h"
@@ -496,6 +497,56 @@ TEST(UTableBase, SetCellTextSzTakesLiteralsAndStringTableIds) {
   ClearResourceStrings();
   table.SetCellTextSz(0, 0, reinterpret_cast<const char*>(std::uintptr_t{5}));
   EXPECT_EQ(table.GetCellText(0, 0), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UTableBaseAddCell, MakesTheRecordTheThreeSettersMake) {
+  UTableBase bySetters(3, 0);
+  UTableBase inOneStep(3, 0);
+  for (UTableBase* table : {&bySetters, &inOneStep}) table->SetRowCount(4);
+  bySetters.SetCellText(2, 1, "泵");
+  bySetters.SetCellBackColour(2, 1, 0xFAFAFA);
+  bySetters.SetCellTextColour(2, 1, 0x666666);
+  ASSERT_TRUE(inOneStep.AddCell(2, 1, "泵", 0x666666, 0xFAFAFA));
+
+  ASSERT_EQ(inOneStep.cells.size(), 1u);
+  const CellInfo& made = inOneStep.cells[0];
+  const CellInfo& expected = std::as_const(bySetters).cells[0];
+  EXPECT_EQ(made.row, expected.row);
+  EXPECT_EQ(made.col, expected.col);
+  EXPECT_EQ(made.text, expected.text);
+  EXPECT_EQ(*made.textColour, *expected.textColour);
+  EXPECT_EQ(*made.backColour, *expected.backColour);
+  // Own colours: objects of the cell's own, so writing one changes no other.
+  EXPECT_NE(made.textColour, inOneStep.defTextColour);
+  EXPECT_NE(made.backColour, inOneStep.defBackColour);
+  EXPECT_NE(made.textColour, made.backColour);
+  EXPECT_EQ(made.fontSize, inOneStep.defFontSize);
+  EXPECT_EQ(made.fontFace, inOneStep.defFontFace);
+  EXPECT_EQ(made.align, inOneStep.GetColumnAlign(1));
+  EXPECT_EQ(inOneStep.GetCellText(2, 1), "泵");
+
+  inOneStep.SetCellTextColour(2, 1, 0x123456);
+  EXPECT_EQ(*inOneStep.defTextColour, *bySetters.defTextColour) << "the default is untouched";
+}
+
+TEST(UTableBaseAddCell, RefusesACoveredCellAndCellsOutsideTheTable) {
+  UTableBase table(2, 0);
+  table.SetRowCount(3);
+  table.SetCellText(1, 0, "a");
+  const struct {
+    uint16_t row;
+    uint16_t col;
+  } refused[] = {{1, 0}, {3, 0}, {0, 2}};
+  for (const auto& cell : refused) {
+    SCOPED_TRACE(testing::Message() << cell.row << "," << cell.col);
+    EXPECT_FALSE(table.AddCell(cell.row, cell.col, "b", 1, 2));
+  }
+  EXPECT_EQ(table.cells.size(), 1u);
+  EXPECT_EQ(table.GetCellText(1, 0), "a");
 }
 
 }  // namespace
