@@ -27,7 +27,7 @@ bool ReadUnsigned(const rapidjson::Value* member, uint32_t& out) {
   return true;
 }
 
-bool ReadUnsigned16(const rapidjson::Value& object, const char* key, uint16_t& out) {
+bool ReadUnsigned16(const rapidjson::Value& object, std::string_view key, uint16_t& out) {
   uint32_t value = 0;
   if (!ReadUnsignedMember(object, key, value)) return false;
   out = static_cast<uint16_t>(value);
@@ -91,16 +91,34 @@ void WriteFloat(JsonWriter& writer, float value) {
   writer.Double(std::isfinite(widened) ? widened : 0.0);
 }
 
-const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, const char* key) {
+namespace {
+
+// Whether the n bytes at a and b are equal; n > 0. Keys are short: up to 16
+// bytes take two overlapping word compares instead of a call.
+bool SameBytes(const char* a, const char* b, std::size_t n) {
+  if (n < 8 || n > 16) return std::memcmp(a, b, n) == 0;
+  uint64_t a0, b0, a1, b1;
+  std::memcpy(&a0, a, 8);
+  std::memcpy(&b0, b, 8);
+  std::memcpy(&a1, a + n - 8, 8);
+  std::memcpy(&b1, b + n - 8, 8);
+  return a0 == b0 && a1 == b1;
+}
+
+}  // namespace
+
+const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, std::string_view key) {
   if (!value.IsObject()) return nullptr;
   // FindMember's first match, with the cheap tests first: most names differ
-  // in length or in their first or last byte.
-  const std::size_t length = std::strlen(key);
+  // in length or in their first or last byte. A literal key's length is
+  // known where it is written.
+  const std::size_t length = key.size();
+  const char* const text = key.data();
   for (auto member = value.MemberBegin(); member != value.MemberEnd(); ++member) {
     if (member->name.GetStringLength() != length) continue;
     if (length == 0) return &member->value;
     const char* name = member->name.GetString();
-    if (name[0] == key[0] && name[length - 1] == key[length - 1] && std::memcmp(name, key, length) == 0)
+    if (name[0] == text[0] && name[length - 1] == text[length - 1] && SameBytes(name, text, length))
       return &member->value;
   }
   return nullptr;
@@ -111,32 +129,32 @@ const rapidjson::Value& AsJsonObject(const rapidjson::Value& value) {
   return value.IsObject() ? value : empty;
 }
 
-bool ReadStringMember(const rapidjson::Value& object, const char* key, std::string& out) {
+bool ReadStringMember(const rapidjson::Value& object, std::string_view key, std::string& out) {
   const rapidjson::Value* member = FindJsonMember(object, key);
   if (member == nullptr || !member->IsString()) return false;
   out = Utf8ToCString(member->GetString(), member->GetStringLength());
   return true;
 }
 
-bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, uint32_t& out) {
+bool ReadUnsignedMember(const rapidjson::Value& object, std::string_view key, uint32_t& out) {
   return ReadUnsigned(FindJsonMember(object, key), out);
 }
 
-bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, int32_t& out) {
+bool ReadUnsignedMember(const rapidjson::Value& object, std::string_view key, int32_t& out) {
   uint32_t value = 0;
   if (!ReadUnsigned(FindJsonMember(object, key), value)) return false;
   out = static_cast<int32_t>(value);
   return true;
 }
 
-bool ReadSignedMember(const rapidjson::Value& object, const char* key, int32_t& out) {
+bool ReadSignedMember(const rapidjson::Value& object, std::string_view key, int32_t& out) {
   const rapidjson::Value* member = FindJsonMember(object, key);
   if (member == nullptr || !member->IsInt()) return false;
   out = member->GetInt();
   return true;
 }
 
-bool ReadFloatMember(const rapidjson::Value& object, const char* key, float& out) {
+bool ReadFloatMember(const rapidjson::Value& object, std::string_view key, float& out) {
   const rapidjson::Value* member = FindJsonMember(object, key);
   // IsFloat passes only numbers stored as doubles, within the float range.
   if (member == nullptr || !member->IsFloat()) return false;
@@ -144,7 +162,7 @@ bool ReadFloatMember(const rapidjson::Value& object, const char* key, float& out
   return true;
 }
 
-bool ReadBoolMember(const rapidjson::Value& object, const char* key, bool& out) {
+bool ReadBoolMember(const rapidjson::Value& object, std::string_view key, bool& out) {
   const rapidjson::Value* member = FindJsonMember(object, key);
   if (member == nullptr || !member->IsBool()) return false;
   out = member->GetBool();
@@ -171,7 +189,7 @@ bool ReadReadOnly(const rapidjson::Value& object, bool& out) {
   return ReadBoolMember(object, "read-only", out);
 }
 
-bool ReadIPv4Member(const rapidjson::Value& object, const char* key, uint32_t& out) {
+bool ReadIPv4Member(const rapidjson::Value& object, std::string_view key, uint32_t& out) {
   const rapidjson::Value* member = FindJsonMember(object, key);
   if (member == nullptr || !member->IsString()) return false;
   return ParseIPv4(std::string(member->GetString(), member->GetStringLength()), out);

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -61,7 +62,7 @@ void WriteFloat(JsonWriter& writer, float value);
 
 // The member named key, or null when value is not an object or has no such
 // member.
-const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, const char* key);
+const rapidjson::Value* FindJsonMember(const rapidjson::Value& value, std::string_view key);
 // value itself when it is an object, otherwise an object with no members.
 const rapidjson::Value& AsJsonObject(const rapidjson::Value& value);
 // Calls visit(const rapidjson::Value& object) for every element of array in
@@ -84,17 +85,17 @@ bool ForEachJsonObject(const rapidjson::Value& array, Visit&& visit) {
 
 // A string; its bytes up to the first NUL become the text, invalid UTF-8 the
 // empty text.
-bool ReadStringMember(const rapidjson::Value& object, const char* key, std::string& out);
+bool ReadStringMember(const rapidjson::Value& object, std::string_view key, std::string& out);
 // An integer in 0..4294967295.
-bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, uint32_t& out);
+bool ReadUnsignedMember(const rapidjson::Value& object, std::string_view key, uint32_t& out);
 // The same, kept as its 32-bit pattern: 4294967291 reads as -5.
-bool ReadUnsignedMember(const rapidjson::Value& object, const char* key, int32_t& out);
+bool ReadUnsignedMember(const rapidjson::Value& object, std::string_view key, int32_t& out);
 // An integer in -2147483648..2147483647.
-bool ReadSignedMember(const rapidjson::Value& object, const char* key, int32_t& out);
+bool ReadSignedMember(const rapidjson::Value& object, std::string_view key, int32_t& out);
 // A number stored with a fraction or an exponent (10 fails, 10.0 passes)
 // within the float range.
-bool ReadFloatMember(const rapidjson::Value& object, const char* key, float& out);
-bool ReadBoolMember(const rapidjson::Value& object, const char* key, bool& out);
+bool ReadFloatMember(const rapidjson::Value& object, std::string_view key, float& out);
+bool ReadBoolMember(const rapidjson::Value& object, std::string_view key, bool& out);
 
 // Shared keys.
 
@@ -106,7 +107,7 @@ bool ReadAddress(const rapidjson::Value& object, std::string& out);  // "address
 bool ReadSize(const rapidjson::Value& object, float& width, float& height);
 bool ReadReadOnly(const rapidjson::Value& object, bool& out);  // "read-only"
 // A dotted IPv4 text; out in network byte order.
-bool ReadIPv4Member(const rapidjson::Value& object, const char* key, uint32_t& out);
+bool ReadIPv4Member(const rapidjson::Value& object, std::string_view key, uint32_t& out);
 
 // One text per element: the string, or an empty text for an element that is
 // not a string (or not valid UTF-8).
