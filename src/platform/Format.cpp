@@ -1,5 +1,6 @@
 #include "platform/Format.h"
 
+#include <charconv>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
@@ -56,6 +57,18 @@ uint32_t ParseDecimalU32Saturating(std::string_view digits) {
   const uint64_t v = ParseDecimalU64Saturating(digits);
   return v > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
                                                    : static_cast<uint32_t>(v);
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+  // Both round the exact binary value to nearest, ties to even, and spell
+  // infinities and NaN alike.
+  char buffer[400];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (written.ec == std::errc()) {
+    out.append(buffer, written.ptr);
+  } else {
+    out += StrFormat("%.*f", decimals, value);
+  }
 }
 
 }  // namespace NsOvrin::NsPlatform

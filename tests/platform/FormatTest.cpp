@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 
 using namespace NsOvrin::NsPlatform;
 
@@ -27,5 +28,19 @@ TEST(Format, DecimalParsingSaturates) {
   for (const auto& c : cases) {
     EXPECT_EQ(ParseDecimalU32Saturating(c.text), c.u32) << c.text;
     EXPECT_EQ(ParseDecimalU64Saturating(c.text), c.u64) << c.text;
+  }
+}
+
+TEST(Format, AppendFixedWritesWhatPrintfWrites) {
+  const double values[] = {0.0, -0.0, 0.05, 0.15, 0.25, 100.25, 2.5, -2.5, 1e-300, 123456789.125,
+                           3.4028234663852886e38, -1.7976931348623157e308, 1.0 / 3.0,
+                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()};
+  for (int decimals : {0, 1, 2, 9}) {
+    for (double value : values) {
+      std::string out = "x";
+      AppendFixed(out, value, decimals);
+      EXPECT_EQ(out, "x" + StrFormat("%.*f", decimals, value)) << value << " with " << decimals;
+    }
   }
 }
