@@ -32,9 +32,10 @@ constexpr std::size_t kLengthDigits = 5;
 constexpr std::size_t kLevelDigits = 3;
 constexpr std::size_t kMaxFieldLength = 40;
 constexpr int64_t kLevelLimit = 200;
-// What a record can be written with: two length fields, the level and the
-// terminating zero byte.
-constexpr std::size_t kMaxTextBytes = kUserRecordSize - 2 * kLengthDigits - kLevelDigits - 1;
+// What a record can be written with: two length fields and at least one
+// digit of the level (the reader reads as much of the level as lies inside
+// the record, and needs no terminating zero).
+constexpr std::size_t kMaxTextBytes = kUserRecordSize - 2 * kLengthDigits - 1;
 
 using Record = std::span<uint8_t, kUserRecordSize>;
 
@@ -124,10 +125,16 @@ bool EncodeUserRecord(std::string& file, const QlUser& user) {
   // The reader takes at most 40 bytes from a length field.
   if (name.size() > kMaxFieldLength || password.size() > kMaxFieldLength) return false;
   if (name.size() + password.size() > kMaxTextBytes) return false;
+  // Past 66 bytes of text the level keeps only the digits that fit; a level
+  // those cannot hold would read back as another.
+  const std::size_t levelDigits =
+      std::min(kLevelDigits, kUserRecordSize - 2 * kLengthDigits - name.size() - password.size());
+  if (levelDigits < kLevelDigits && user.level >= (levelDigits == 2 ? 100 : 10)) return false;
 
   const std::string text = NsPlatform::StrFormat("%05zu", name.size()) + name +
                            NsPlatform::StrFormat("%05zu", password.size()) + password +
-                           NsPlatform::StrFormat("%03d", static_cast<int>(user.level));
+                           NsPlatform::StrFormat("%0*d", static_cast<int>(levelDigits),
+                                                 static_cast<int>(user.level));
   std::array<uint8_t, kUserRecordSize> record{};
   std::memcpy(record.data(), text.data(), text.size());
   Scramble(record);

@@ -37,13 +37,15 @@ bool SaveUsers();
 // Appends one scrambled record to file. Refuses (appending nothing) a user
 // that would not read back: an empty name, text that is not valid UTF-8 or
 // holds a NUL, a level outside 0..999, or, counted in bytes of the ANSI code
-// page, a name or password above 40 bytes or both above 66 bytes together.
+// page, a name or password above 40 bytes or both above 69 bytes together.
+// Above 66 bytes together the level is written with the 2 or 1 digits left
+// (as the reader reads it), so a level that needs more is refused.
 bool EncodeUserRecord(std::string& file, const QlUser& user);
 // Unscrambles the record in place and parses it; user is written only when
 // the record decodes. A record decodes when its name is not empty and its
 // level starts inside the record (name and password up to 69 bytes together;
-// level digits past the end are not read), so it reads more than
-// EncodeUserRecord writes.
+// level digits past the end are not read); EncodeUserRecord writes every
+// record it reads.
 bool DecodeUserRecord(std::span<uint8_t, kUserRecordSize> record, QlUser& user);
 
 }  // namespace NsOvrin

@@ -1014,8 +1014,8 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
       {"byte-order mark before the channels file",
        [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/com_chns", "\xEF\xBB\xBF"); },
        false, 0, "", false},
-      // Read whole, but the writer cannot store 67 bytes with a terminator:
-      // the save refuses rather than cut it, and the old file stays.
+      // Read whole, and written back whole: the level keeps the three
+      // digits left in the record.
       {"67-byte user record next to good ones",
        [](const std::string& f, const std::string&, FifoWatch&) {
          const std::string good = ReadFileText(f + "/users_config");
@@ -1026,7 +1026,7 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
                                                std::string(27, 'p') + "002") +
                            good.substr(80));
        },
-       true, 5, "", false},
+       true, 5, "", true},
   };
 
   Strings baseline;
@@ -1090,6 +1090,11 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
       if (c.saves) {
         for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(moved + "/" + file)) << file;
         EXPECT_TRUE(Exists(moved + "/报警.ovpg"));
+        // Every user read went along.
+        const std::vector<QlUser> users = GetUserList();
+        UsersFilePath = moved + "/users_config";
+        LoadUsers();
+        EXPECT_EQ(GetUserList(), users);
         EXPECT_EQ(Exists(moved + "/页面1.ovpg"), c.brokenPage.empty());
         if (c.brokenPage.empty()) {
           EXPECT_TRUE(boxes.shown.empty());
