@@ -47,6 +47,7 @@ bench: deps
 	build/bench/bench/bench_alarm_import
 	build/bench/bench/bench_node_exchange
 	build/bench/bench/bench_regex
+	build/bench/bench/bench_long_text
 
 # The editor itself: an optimised build without sanitizers, then started. It
 # needs a display; without one Qt says so and the program ends.
