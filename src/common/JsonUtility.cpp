@@ -34,6 +34,64 @@ bool ReadUnsigned16(const rapidjson::Value& object, std::string_view key, uint16
   return true;
 }
 
+// Nesting that no project file comes near. Deeper text goes to the iterative
+// parser, which keeps it off the call stack; the recursive one is faster.
+constexpr unsigned kRecursiveDepth = 64;
+
+// The document as the recursive parser's handler, refusing to nest deeper
+// than kRecursiveDepth.
+class DepthGuard {
+ public:
+  explicit DepthGuard(rapidjson::Document& document) : document_(document) {}
+
+  bool Null() { return document_.Null(); }
+  bool Bool(bool b) { return document_.Bool(b); }
+  bool Int(int i) { return document_.Int(i); }
+  bool Uint(unsigned i) { return document_.Uint(i); }
+  bool Int64(int64_t i) { return document_.Int64(i); }
+  bool Uint64(uint64_t i) { return document_.Uint64(i); }
+  bool Double(double d) { return document_.Double(d); }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool copy) {
+    return document_.RawNumber(text, length, copy);
+  }
+  bool String(const char* text, rapidjson::SizeType length, bool copy) {
+    return document_.String(text, length, copy);
+  }
+  bool Key(const char* text, rapidjson::SizeType length, bool copy) { return document_.Key(text, length, copy); }
+  bool StartObject() { return ++depth_ <= kRecursiveDepth && document_.StartObject(); }
+  bool EndObject(rapidjson::SizeType count) {
+    --depth_;
+    return document_.EndObject(count);
+  }
+  bool StartArray() { return ++depth_ <= kRecursiveDepth && document_.StartArray(); }
+  bool EndArray(rapidjson::SizeType count) {
+    --depth_;
+    return document_.EndArray(count);
+  }
+
+  bool TooDeep() const { return depth_ > kRecursiveDepth; }
+
+ private:
+  rapidjson::Document& document_;
+  unsigned depth_ = 0;
+};
+
+// Fills a document from text parsed in place by the recursive parser.
+struct GuardedInsituParse {
+  char* text;
+  bool parsed = false;
+  bool tooDeep = false;
+
+  bool operator()(rapidjson::Document& document) {
+    DepthGuard guard(document);
+    rapidjson::Reader reader;
+    rapidjson::InsituStringStream stream(text);
+    parsed = !reader.Parse<rapidjson::kParseInsituFlag>(stream, guard).IsError();
+    tooDeep = !parsed && guard.TooDeep();
+    return parsed;
+  }
+};
+
 }  // namespace
 
 bool LoadJsonFile(const std::string& path, rapidjson::Document& document) {
@@ -62,6 +120,14 @@ bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& doc
   // byte as with LoadJsonFile; as there, nothing but white space may come
   // before the root (a byte-order mark included).
   char* begin = reinterpret_cast<char*>(text.Data());
+  if (static_cast<unsigned char>(*begin) >= 0x80) return false;
+  GuardedInsituParse parse{begin};
+  document.Populate(parse);
+  if (parse.parsed) return document.IsObject();
+  if (!parse.tooDeep) return false;
+  // The first parse changed the text in place: read it again.
+  if (!ReadWholeFile(path, text) || text.Data() == nullptr) return false;
+  begin = reinterpret_cast<char*>(text.Data());
   if (static_cast<unsigned char>(*begin) >= 0x80) return false;
   document.ParseInsitu<rapidjson::kParseIterativeFlag>(begin);
   return !document.HasParseError() && document.IsObject();
