@@ -209,6 +209,11 @@ TEST_F(JsonFiles, InPlaceLoadMatchesTheCopyingLoad) {
       "{\"a\":\"\xFF\xFE\"}",
       "{\"deep\":" + std::string(depth, '[') + std::string(depth, ']') + "}",
       "{\"deep\":" + std::string(depth, '['),
+      // Around the nesting where the in-place load changes parser.
+      "{\"a\":" + std::string(62, '[') + "\"x\\n\"" + std::string(62, ']') + "}",
+      "{\"a\":" + std::string(63, '[') + "\"x\\n\"" + std::string(63, ']') + "}",
+      "{\"a\":" + std::string(64, '[') + "\"x\\n\"" + std::string(64, ']') + "}",
+      "{\"a\":" + std::string(64, '[') + "\"x\\n\"" + std::string(63, ']') + "}",
   };
   for (const std::string& bytes : cases) {
     Put(At("page"), bytes);
