@@ -26,3 +26,22 @@ TEST(Utf, RoundTrips) {
   EXPECT_EQ(Utf8ToUtf16(s).size(), Utf16Length(s));
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
+
+// Validation takes ASCII a word at a time: a sequence anywhere among ASCII
+// bytes, across a word's edge or at the very end, is judged as the decoder
+// judges it.
+TEST(Utf, ValidityDoesNotDependOnWhereASequenceStands) {
+  const char* const sequences[] = {"页",         "\xF0\x9F\x98\x80", "\xC3\xA9", "\xC0\xAF", "\xED\xA0\x80",
+                                   "\xE9\xA1",   "\x80",             "\xFF",     "\xE9",     "\xF4\x90\x80\x80"};
+  for (const char* sequence : sequences) {
+    for (std::size_t before = 0; before < 18; ++before) {
+      for (std::size_t after = 0; after < 10; ++after) {
+        const std::string text = std::string(before, 'a') + sequence + std::string(after, 'b');
+        SCOPED_TRACE(::testing::Message() << before << " " << after << " " << sequence);
+        EXPECT_EQ(IsValidUtf8(text), !Utf8ToWide(text).empty());
+      }
+    }
+  }
+  EXPECT_TRUE(IsValidUtf8(std::string(1000, 'x')));
+  EXPECT_TRUE(IsValidUtf8(""));
+}
