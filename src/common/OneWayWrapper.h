@@ -93,9 +93,11 @@ class OneWayWrapper {
   }
 
   void Reset() {
-    if (lock_) {
+    // Only the owner's reset is seen through other handles; dropping a copy
+    // changes nothing they share and needs no lock.
+    if (lock_ && owner_) {
       std::unique_lock guard(lock_->Native());
-      if (cell_ && owner_) cell_->ptr = nullptr;
+      if (cell_) cell_->ptr = nullptr;
       cell_.reset();
       owner_ = false;
     } else {
