@@ -1,5 +1,6 @@
 #include "compiler/QlCmData.h"
 
+#include <string>
 #include <string_view>
 
 #include "common/Regex.h"
@@ -30,7 +31,7 @@ bool Refuse(std::string* message, std::string text) {
 
 }  // namespace
 
-std::string QlCmInt::ToString() const { return StrFormat("%d", value); }
+std::string QlCmInt::ToString() const { return std::to_string(value); }
 
 bool QlCmInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* message) const {
   const auto asUnsigned = static_cast<uint32_t>(value);
@@ -45,7 +46,7 @@ bool QlCmInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* messag
   return Refuse(message, kBadType);
 }
 
-std::string QlCmUInt::ToString() const { return StrFormat("%u", static_cast<uint32_t>(value)); }
+std::string QlCmUInt::ToString() const { return std::to_string(static_cast<uint32_t>(value)); }
 
 bool QlCmUInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* message) const {
   const auto asUnsigned = static_cast<uint32_t>(value);
