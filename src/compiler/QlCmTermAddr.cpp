@@ -63,7 +63,9 @@ bool QlCmTermAddr::CheckUsage(DataTypeFlag type, uint32_t access, std::string* m
   const auto notInBlock = [&] {
     return Refuse(message, StrFormat("地址 %s 不在预定义的数据块中.", text_.c_str()));
   };
-  const auto readOnly = [&] { return Refuse(message, StrFormat("%s 为只读地址.", text_.c_str())); };
+  const auto readOnly = [&] {
+    return Refuse(message, StrFormat("%s 为只读地址.", text_.c_str()));
+  };
   switch (access) {
     case kAccessRead: return task_ ? true : notInBlock();
     case kAccessWrite: return addr_.writable != 0 ? true : readOnly();
