@@ -3,6 +3,7 @@
 // every copy at once when the object dies. Users look at the object only
 // through Lock(), which holds the shared lock so that the owner cannot
 // invalidate (and destroy) the object meanwhile.
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -26,7 +27,9 @@ template <typename T>
 class OneWayWrapper {
  public:
   struct THolder {
-    T* ptr = nullptr;
+    // Written only by the owner under the exclusive lock; atomic so that a
+    // validity test needs no lock.
+    std::atomic<T*> ptr{nullptr};
   };
 
   // The object seen under the handle's shared lock; empty for an invalid handle.
@@ -50,8 +53,10 @@ class OneWayWrapper {
   // An owning handle: its reset invalidates every copy.
   explicit OneWayWrapper(T* object)
       : owner_(true),
-        cell_(std::make_shared<THolder>(THolder{object})),
-        lock_(std::make_shared<CSRWLock>()) {}
+        cell_(std::make_shared<THolder>()),
+        lock_(std::make_shared<CSRWLock>()) {
+    cell_->ptr.store(object, std::memory_order_release);
+  }
 
   OneWayWrapper(const OneWayWrapper& other) { CopyFrom(other); }
 
@@ -93,9 +98,11 @@ class OneWayWrapper {
   }
 
   void Reset() {
-    if (lock_) {
+    // Only the owner's reset is seen through other handles; dropping a copy
+    // changes nothing they share and needs no lock.
+    if (lock_ && owner_) {
       std::unique_lock guard(lock_->Native());
-      if (cell_ && owner_) cell_->ptr = nullptr;
+      if (cell_) cell_->ptr.store(nullptr, std::memory_order_release);
       cell_.reset();
       owner_ = false;
     } else {
@@ -110,17 +117,18 @@ class OneWayWrapper {
     if (!lock_) return l;
     l.lock_ = lock_;
     l.guard_ = std::shared_lock(lock_->Native());
-    l.ptr_ = cell_ ? cell_->ptr : nullptr;
+    l.ptr_ = cell_ ? cell_->ptr.load(std::memory_order_acquire) : nullptr;
     return l;
   }
 
-  bool IsValid() const { return static_cast<bool>(Lock()); }
+  // A snapshot, as good as one taken under the lock once it is let go.
+  bool IsValid() const { return cell_ && cell_->ptr.load(std::memory_order_acquire) != nullptr; }
   bool IsEmpty() const { return !cell_; }
   bool IsOwner() const { return owner_; }
 
   // The pointer without the lock: only for a holder that knows the owner
   // cannot invalidate meanwhile.
-  T* GetUnlocked() const { return cell_ ? cell_->ptr : nullptr; }
+  T* GetUnlocked() const { return cell_ ? cell_->ptr.load(std::memory_order_acquire) : nullptr; }
 
   // Two handles to one object share their cell.
   bool SameObject(const OneWayWrapper& other) const { return cell_ && cell_ == other.cell_; }

@@ -1,8 +1,8 @@
 #include "compiler/QlCmData.h"
 
+#include <string>
 #include <string_view>
 
-#include "common/Regex.h"
 #include "platform/Format.h"
 
 namespace NsOvrin::NsQlCompiler {
@@ -30,7 +30,7 @@ bool Refuse(std::string* message, std::string text) {
 
 }  // namespace
 
-std::string QlCmInt::ToString() const { return StrFormat("%d", value); }
+std::string QlCmInt::ToString() const { return std::to_string(value); }
 
 bool QlCmInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* message) const {
   const auto asUnsigned = static_cast<uint32_t>(value);
@@ -45,7 +45,7 @@ bool QlCmInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* messag
   return Refuse(message, kBadType);
 }
 
-std::string QlCmUInt::ToString() const { return StrFormat("%u", static_cast<uint32_t>(value)); }
+std::string QlCmUInt::ToString() const { return std::to_string(static_cast<uint32_t>(value)); }
 
 bool QlCmUInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* message) const {
   const auto asUnsigned = static_cast<uint32_t>(value);
@@ -60,12 +60,17 @@ bool QlCmUInt::CheckUsage(DataTypeFlag type, uint32_t access, std::string* messa
 }
 
 bool ParseIntOperand(const std::string& token, std::shared_ptr<QlCmData>& operand) {
-  RegexQuery query;
-  query.subject = token;
-  if (!RegexSearch(R"(^([\+\-])?(\d+)$)", query)) return false;
-  const bool negative = query.Group(1) == "-";
+  // An optional sign and ASCII digits, nothing else: ^([+-])?(\d+)$ without
+  // the search, which every move instruction of a project goes through.
+  const std::string_view text = token;
+  const bool hasSign = !text.empty() && (text.front() == '+' || text.front() == '-');
+  const std::string_view digits = text.substr(hasSign ? 1 : 0);
+  if (digits.empty()) return false;
+  for (const char c : digits)
+    if (c < '0' || c > '9') return false;
+  const bool negative = hasSign && text.front() == '-';
   // Saturates like a 32-bit strtol instead of wrapping.
-  const uint64_t magnitude = NsPlatform::ParseDecimalU64Saturating(query.Group(2));
+  const uint64_t magnitude = NsPlatform::ParseDecimalU64Saturating(digits);
   int32_t literal;
   if (negative)
     literal = magnitude >= 2147483648u ? INT32_MIN : -static_cast<int32_t>(magnitude);

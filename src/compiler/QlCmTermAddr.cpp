@@ -59,14 +59,19 @@ bool QlCmTermAddr::CheckUsage(DataTypeFlag type, uint32_t access, std::string* m
     return Refuse(message, "系统异常, 异常的数据类型.");
   }
 
-  const std::string notInBlock = StrFormat("地址 %s 不在预定义的数据块中.", text_.c_str());
-  const std::string readOnly = StrFormat("%s 为只读地址.", text_.c_str());
+  // Worded only when refused: every instruction of a project passes here.
+  const auto notInBlock = [&] {
+    return Refuse(message, StrFormat("地址 %s 不在预定义的数据块中.", text_.c_str()));
+  };
+  const auto readOnly = [&] {
+    return Refuse(message, StrFormat("%s 为只读地址.", text_.c_str()));
+  };
   switch (access) {
-    case kAccessRead: return task_ ? true : Refuse(message, notInBlock);
-    case kAccessWrite: return addr_.writable != 0 ? true : Refuse(message, readOnly);
+    case kAccessRead: return task_ ? true : notInBlock();
+    case kAccessWrite: return addr_.writable != 0 ? true : readOnly();
     case kAccessReadWrite:
-      if (!task_) return Refuse(message, notInBlock);
-      return addr_.writable != 0 ? true : Refuse(message, readOnly);
+      if (!task_) return notInBlock();
+      return addr_.writable != 0 ? true : readOnly();
     default: return Refuse(message, "系统异常.");
   }
 }

@@ -51,7 +51,8 @@ bool QlSetOnOff::Prepare() {
   io_->Bind();
   if (!io_->Check(&error_)) return false;
   address_ = address;
-  sourceLine_ = NsPlatform::StrFormat("%s %s", name.c_str(), address_.c_str());
+  // "%s %s" put together by hand; each part ends at a NUL, as through %s.
+  sourceLine_.assign(name.c_str()).append(1, ' ').append(address_.c_str());
   ready_ = true;
   return true;
 }

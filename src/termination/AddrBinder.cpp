@@ -18,14 +18,15 @@ bool Bind(std::string& text, const uint16_t* count, const AddrBinder& binder) {
   std::string address;
   if (!SplitDeviceAddress(text, nodeName, address)) return false;
 
-  OneWayWrapper<Node> scratchNode;
   TermAddr scratchAddr;
-  OneWayWrapper<Node>& handle = binder.node ? *binder.node : scratchNode;
   TermAddr& addr = binder.addr ? *binder.addr : scratchAddr;
 
-  handle = ChannelManager::Instance().FindNode(nodeName);
-  const auto node = handle.Lock();
-  if (!node) return false;
+  // Bindings are made on the thread that owns the node lists: the node
+  // cannot go away meanwhile, and a handle is taken only for a caller that
+  // keeps one.
+  Node* const node = ChannelManager::Instance().FindListedNode(nodeName);
+  if (node == nullptr) return false;
+  if (binder.node) *binder.node = node->GetHandle();
   const std::shared_ptr<NodeMem>& mem = node->GetNodeMem();
   if (!mem) return false;
   TermAddr parsed;

@@ -56,6 +56,13 @@ OneWayWrapper<Node> Channel::FindNode(const std::string& name) const {
   return OneWayWrapper<Node>();
 }
 
+Node* Channel::FindListedNode(const std::string& name) const {
+  for (const std::shared_ptr<Node>& node : _nodes) {
+    if (node && node->GetName() == name) return node.get();
+  }
+  return nullptr;
+}
+
 std::vector<OneWayWrapper<Node>> Channel::GetNodes() const {
   std::vector<OneWayWrapper<Node>> handles;
   handles.reserve(_nodes.size());

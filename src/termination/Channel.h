@@ -43,6 +43,9 @@ class Channel {
   void StopNodes();
   // The first node of exactly this name (case-sensitive); empty when none.
   OneWayWrapper<Node> FindNode(const std::string& name) const;
+  // The same node itself, no handle taken: for the thread that changes the
+  // list, on which it stays alive until the list lets it go.
+  Node* FindListedNode(const std::string& name) const;
   std::vector<OneWayWrapper<Node>> GetNodes() const;
   // The owned nodes, in order; for the channel manager.
   const std::vector<std::shared_ptr<Node>>& GetNodeList() const { return _nodes; }

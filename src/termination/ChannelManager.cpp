@@ -57,6 +57,14 @@ OneWayWrapper<Node> ChannelManager::FindNode(const std::string& name) const {
   return OneWayWrapper<Node>();
 }
 
+Node* ChannelManager::FindListedNode(const std::string& name) const {
+  for (const std::shared_ptr<Channel>& channel : _channels) {
+    if (!channel) continue;
+    if (Node* node = channel->FindListedNode(name)) return node;
+  }
+  return nullptr;
+}
+
 bool ChannelManager::HasNode(const std::string& name) const { return !FindNode(name).IsEmpty(); }
 
 bool ChannelManager::GetSoleNode(OneWayWrapper<Node>& node) const {
@@ -141,72 +149,81 @@ bool ChannelManager::ReportOpenFailures(std::string& text) const {
 
 // ---- device addresses ----
 
-AddrCheckCode ResolveDeviceAddress(const std::string& text, std::string* nodeName,
-                                   OneWayWrapper<Node>* node, TermAddr* addr) {
-  if (node) node->Reset();
+namespace {
+
+// The node and the parsed address of text. Addresses are resolved on the
+// thread that owns the node lists, so the node needs neither a handle nor
+// its lock while it is used here. nodeName is written as soon as the node
+// is known.
+AddrCheckCode ResolveListed(const std::string& text, std::string* nodeName, Node*& found,
+                            TermAddr& addr) {
+  found = nullptr;
   ChannelManager& manager = ChannelManager::Instance();
   std::string name;
   std::string address;
-  OneWayWrapper<Node> handle;
+  Node* node = nullptr;
   if (SplitDeviceAddress(text, name, address)) {
-    handle = manager.FindNode(name);
-    if (handle.IsEmpty()) return kAddrNoNode;
+    node = manager.FindListedNode(name);
   } else {
-    if (!manager.GetSoleNode(handle)) return kAddrFormatError;
+    OneWayWrapper<Node> sole;
+    if (!manager.GetSoleNode(sole)) return kAddrFormatError;
+    node = sole.GetUnlocked();
     address = text;
   }
-
-  const auto locked = handle.Lock();
-  if (!locked) return kAddrNoNode;
-  if (nodeName) *nodeName = locked->GetName();
-  const std::shared_ptr<NodeMem>& mem = locked->GetNodeMem();
+  if (node == nullptr) return kAddrNoNode;
+  if (nodeName) *nodeName = node->GetName();
+  const std::shared_ptr<NodeMem>& mem = node->GetNodeMem();
   if (!mem) return kAddrSystemError;
-  TermAddr parsed;
-  const AddrCheckCode code = mem->ParseAddress(address, parsed);
+  const AddrCheckCode code = mem->ParseAddress(address, addr);
   if (code != kAddrOk) return code;
-  if (addr) *addr = parsed;
-  if (node) *node = handle;
+  found = node;
   return kAddrOk;
 }
 
-std::string NormalizeDeviceAddress(const std::string& text) {
-  OneWayWrapper<Node> handle;
-  TermAddr addr;
-  if (ResolveDeviceAddress(text, nullptr, &handle, &addr) != kAddrOk) return text;
-  const auto node = handle.Lock();
-  if (!node) return text;
-  return JoinDeviceAddress(node->GetName(), node->FormatAddress(addr));
-}
-
-namespace {
-
 // The block checks shared by both address checks.
-AddrCheckCode CheckInBlock(const OneWayWrapper<Node>& handle, const TermAddr& addr) {
-  const auto node = handle.Lock();
-  if (!node) return kAddrNoNode;
-  const AddrCheckCode code = node->CheckBlock(addr);
+AddrCheckCode CheckInBlock(const Node& node, const TermAddr& addr) {
+  const AddrCheckCode code = node.CheckBlock(addr);
   if (code != kAddrOk) return code;
-  if (!node->IsInDataBlock(addr)) return kAddrNotInBlock;
+  if (!node.IsInDataBlock(addr)) return kAddrNotInBlock;
   return kAddrOk;
 }
 
 }  // namespace
 
-AddrCheckCode CheckDeviceAddress(const std::string& text, bool withBlock) {
-  OneWayWrapper<Node> handle;
+AddrCheckCode ResolveDeviceAddress(const std::string& text, std::string* nodeName,
+                                   OneWayWrapper<Node>* node, TermAddr* addr) {
+  if (node) node->Reset();
+  Node* found = nullptr;
+  TermAddr parsed;
+  const AddrCheckCode code = ResolveListed(text, nodeName, found, parsed);
+  if (code != kAddrOk) return code;
+  if (addr) *addr = parsed;
+  if (node) *node = found->GetHandle();
+  return kAddrOk;
+}
+
+std::string NormalizeDeviceAddress(const std::string& text) {
+  Node* node = nullptr;
   TermAddr addr;
-  const AddrCheckCode code = ResolveDeviceAddress(text, nullptr, &handle, &addr);
+  if (ResolveListed(text, nullptr, node, addr) != kAddrOk) return text;
+  return JoinDeviceAddress(node->GetName(), node->FormatAddress(addr));
+}
+
+AddrCheckCode CheckDeviceAddress(const std::string& text, bool withBlock) {
+  Node* node = nullptr;
+  TermAddr addr;
+  const AddrCheckCode code = ResolveListed(text, nullptr, node, addr);
   if (code != kAddrOk || !withBlock) return code;
-  return CheckInBlock(handle, addr);
+  return CheckInBlock(*node, addr);
 }
 
 AddrCheckCode CheckDeviceAddressKind(const std::string& text, uint32_t expectedKind) {
   if (text.empty()) return kAddrEmpty;
-  OneWayWrapper<Node> handle;
+  Node* node = nullptr;
   TermAddr addr;
-  AddrCheckCode code = ResolveDeviceAddress(text, nullptr, &handle, &addr);
+  AddrCheckCode code = ResolveListed(text, nullptr, node, addr);
   if (code != kAddrOk) return code;
-  code = CheckInBlock(handle, addr);
+  code = CheckInBlock(*node, addr);
   if (code != kAddrOk) return code;
   if (addr.kind != expectedKind) return kAddrTypeMismatch;
   return kAddrOk;

@@ -33,6 +33,9 @@ class ChannelManager {
   bool AddChannel(std::shared_ptr<Channel> channel);
   // Node names are unique across channels; empty when no channel has it.
   OneWayWrapper<Node> FindNode(const std::string& name) const;
+  // The node itself, without a handle and its lock: valid on this thread
+  // until its channel lets it go. Null when no channel has it.
+  Node* FindListedNode(const std::string& name) const;
   bool HasNode(const std::string& name) const;
   // True only when the whole database holds exactly one node; node is
   // reset first.

@@ -56,8 +56,10 @@ TEST(ParseIntOperandTest, LiteralsAndTheirTexts) {
 }
 
 TEST(ParseIntOperandTest, NotLiterals) {
-  for (const std::string token :
-       {"", "+", "-", "1.5", "0x10", "D", "D0", " 5", "5 ", "--5", "+-5", "1e3", "１２", "٣"}) {
+  const std::string tokens[] = {"",    "+",   "-",   "1.5", "0x10", "D",    "D0",
+                                " 5",  "5 ",  "--5", "+-5", "1e3",  "１２", "٣",
+                                "5\n", "-5\n", std::string("5\0", 2), "\xff" "5"};
+  for (const std::string& token : tokens) {
     std::shared_ptr<QlCmData> operand;
     EXPECT_FALSE(ParseIntOperand(token, operand)) << token;
     EXPECT_EQ(operand, nullptr) << token;
