@@ -153,8 +153,11 @@ D2D_RECT_F Dx2Table::GetCellRect(uint16_t row, uint16_t col, uint16_t rowSpan, u
   const float right = rect_.left + ColumnEdge(int{col} + colSpan);
   const float top = static_cast<float>(row) * rowHeight + rect_.top + TitleHeight();
   const float bottom = top + static_cast<float>(rowSpan) * rowHeight;
-  const float dx = HorizontalOffset();
-  const float dy = VerticalOffset();
+  // HorizontalOffset and VerticalOffset over one view size: lamps are placed
+  // row by row.
+  const D2D_SIZE_F view = scrollBars.GetViewSize();
+  const float dx = (scrollBars.contentWidth - view.width) * scrollBars.hPosition;
+  const float dy = (scrollBars.contentHeight - view.height) * scrollBars.vPosition;
   return {left - dx + 1.0f, top - dy + 1.0f, right - dx - 1.0f, bottom - dy - 1.0f};
 }
 
