@@ -31,7 +31,6 @@ QlUiAlarmHist::QlUiAlarmHist() { SetupTable(); }
 void QlUiAlarmHist::SetupTable() {
   table.columnWidths.SetResizable(true);
   table.columnWidths.SetWidth(0, kDateWidth);
-  table.UpdateContentWidth();
   table.columnWidths.SetWidth(1, kMessageWidth);
   table.UpdateContentWidth();
   table.title.text = "历史警报";

@@ -31,7 +31,6 @@ QlUiAlarmList::QlUiAlarmList() { SetupTable(); }
 void QlUiAlarmList::SetupTable() {
   table.columnWidths.SetResizable(true);
   table.columnWidths.SetWidth(0, kNumberWidth);
-  table.UpdateContentWidth();
   table.columnWidths.SetWidth(1, kMessageWidth);
   table.UpdateContentWidth();
   table.title.text = "当前警报";

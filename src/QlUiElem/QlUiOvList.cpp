@@ -33,6 +33,17 @@ constexpr float kLampCornerRadius = 4.0f;
 // Rows are 16-bit and row 0 is the header.
 constexpr std::size_t kMaxRows = 0xFFFF;
 
+// An off lamp, not placed yet.
+std::shared_ptr<QlUiButton> NewLamp() {
+  auto lamp = std::make_shared<QlUiButton>();
+  lamp->data.borderStyle = kButtonCircular;
+  lamp->painter.style = 3;
+  lamp->data.bkColour = kLampOff;
+  lamp->data.bkColour2 = kLampOn;
+  lamp->data.borderColour = kLampBorder;
+  return lamp;
+}
+
 }  // namespace
 
 QlUiOvList::QlUiOvList() { SetupTable(); }
@@ -41,10 +52,10 @@ uint32_t QlUiOvList::RowBackColour(uint16_t row) { return row % 2 != 0 ? 0xFAFAF
 
 void QlUiOvList::SetupTable() {
   table.columnWidths.SetResizable(true);
-  SetColumnWidth(0, kDescriptionWidth);
-  SetColumnWidth(1, kStatusWidth);
+  table.columnWidths.SetWidth(0, kDescriptionWidth);
+  table.columnWidths.SetWidth(1, kStatusWidth);
   table.rowHeight = kRowHeight;
-  table.UpdateContentHeight();
+  table.UpdateContentSize();
   if (table.defFontSize) *table.defFontSize = kCellFontSize;
   table.gridColour = kGridColour;
   table.title.text = data.title;
@@ -70,19 +81,31 @@ void QlUiOvList::SetupTable() {
 }
 
 bool QlUiOvList::AddRow(const std::string& description) {
+  if (!AppendRow(description)) return false;
+  table.UpdateContentHeight();
+  PlaceRowButton(statusButtons.back(), static_cast<uint16_t>(table.GetRowCount() - 1));
+  return true;
+}
+
+bool QlUiOvList::AppendRow(const std::string& description) {
   const uint16_t r = table.GetRowCount();
   // One more row would wrap the 16-bit row count to 0 and lose the header.
   if (r >= kMaxRows) return false;
   data.descriptions.push_back(description);
   table.SetRowCount(static_cast<uint16_t>(r + 1));
-  table.UpdateContentHeight();
   if (!table.AddCell(r, 0, description, kDescriptionText, RowBackColour(r))) {
     table.SetCellText(r, 0, description);
     table.SetCellBackColour(r, 0, RowBackColour(r));
     table.SetCellTextColour(r, 0, kDescriptionText);
   }
-  statusButtons.push_back(MakeRowButton(r));
+  statusButtons.push_back(NewLamp());
   return true;
+}
+
+void QlUiOvList::PlaceRows() {
+  table.UpdateContentHeight();
+  for (std::size_t i = 0; i < statusButtons.size() && i < kMaxRows; ++i)
+    PlaceRowButton(statusButtons[i], static_cast<uint16_t>(i + 1));
 }
 
 void QlUiOvList::ReserveRows(std::size_t rows) {
@@ -105,12 +128,7 @@ void QlUiOvList::RemoveRow(std::size_t index) {
 }
 
 std::shared_ptr<QlUiButton> QlUiOvList::MakeRowButton(uint16_t row) {
-  auto lamp = std::make_shared<QlUiButton>();
-  lamp->data.borderStyle = kButtonCircular;
-  lamp->painter.style = 3;
-  lamp->data.bkColour = kLampOff;
-  lamp->data.bkColour2 = kLampOn;
-  lamp->data.borderColour = kLampBorder;
+  std::shared_ptr<QlUiButton> lamp = NewLamp();
   PlaceRowButton(lamp, row);
   return lamp;
 }

@@ -48,6 +48,11 @@ class QlUiOvList : public QlUiElem {
   // Appends a description, its table row and its lamp. False, changing
   // nothing, when the table has no room for another row.
   bool AddRow(const std::string& description);
+  // AddRow for a reader filling a new, unscrolled table: the content height
+  // and the lamp's place are left to PlaceRows, which does them once for
+  // every row with the same result.
+  bool AppendRow(const std::string& description);
+  void PlaceRows();
   // Makes room for that many more rows (as many as the table can still take)
   // so that adding them does not move the rows already there again and again.
   void ReserveRows(std::size_t rows);

@@ -86,8 +86,7 @@ void D2ScrollBars::UpdateThumbRatios(float viewWidth, float viewHeight) {
   vRatio = Ratio(viewHeight, contentHeight);
 }
 
-void D2ScrollBars::LayoutHThumb() {
-  const D2D_SIZE_F view = GetViewSize();
+void D2ScrollBars::LayoutHThumb(const D2D_SIZE_F& view) {
   const float length = ThumbLength(view.width, contentWidth);
   const float x = (view.width - length - 4.0f) * hPosition + viewRect.left + 2.0f;
   hThumb.rect = {x, viewRect.bottom - 12.0f, x + length, viewRect.bottom - 3.0f};
@@ -95,8 +94,7 @@ void D2ScrollBars::LayoutHThumb() {
   hThumb.ReleaseGeometry();
 }
 
-void D2ScrollBars::LayoutVThumb() {
-  const D2D_SIZE_F view = GetViewSize();
+void D2ScrollBars::LayoutVThumb(const D2D_SIZE_F& view) {
   const float length = ThumbLength(view.height, contentHeight);
   const float y = (view.height - length - 4.0f) * vPosition + viewRect.top + 2.0f;
   vThumb.rect = {viewRect.right - 11.0f, y, viewRect.right - 3.0f, y + length};

@@ -25,8 +25,11 @@ class D2ScrollBars {
   // content needs are taken off.
   D2D_SIZE_F GetViewSize() const;
   void UpdateThumbRatios(float viewWidth, float viewHeight);
-  void LayoutHThumb();
-  void LayoutVThumb();
+  void LayoutHThumb() { LayoutHThumb(GetViewSize()); }
+  void LayoutVThumb() { LayoutVThumb(GetViewSize()); }
+  // The same with GetViewSize() already at hand.
+  void LayoutHThumb(const D2D_SIZE_F& view);
+  void LayoutVThumb(const D2D_SIZE_F& view);
   // The small triangle in the corner where both bars meet.
   void DrawCornerGrip(const D2ResInfo& d2);
   void ReleaseCornerGrip() { cornerGripGeometry_.reset(); }

@@ -61,9 +61,7 @@ std::shared_ptr<T> Rebind(const std::shared_ptr<T>& attribute, const std::shared
 
 Dx2Table::Dx2Table(uint16_t rowCount) : UTableBase(2, kFlagTitleShown) {
   SetRowCount(rowCount);
-  UpdateContentHeight();
-  UpdateContentWidth();
-  UpdateContentHeight();
+  UpdateContentSize();
 }
 
 Dx2Table::~Dx2Table() = default;
@@ -82,13 +80,15 @@ bool Dx2Table::HBarNeeded() const { return scrollBars.contentWidth > scrollBars.
 bool Dx2Table::VBarNeeded() const { return scrollBars.contentHeight > scrollBars.GetViewSize().height + 1.0f; }
 
 void Dx2Table::UpdateScrollLayout() {
+  // Only the positions change below, and the view size does not depend on
+  // them.
   const D2D_SIZE_F view = scrollBars.GetViewSize();
   scrollBars.UpdateThumbRatios(view.width, view.height);
   // A bar that is not shown cannot stay scrolled.
-  if (!HBarNeeded()) scrollBars.hPosition = 0.0f;
-  if (!VBarNeeded()) scrollBars.vPosition = 0.0f;
-  scrollBars.LayoutHThumb();
-  scrollBars.LayoutVThumb();
+  if (!(scrollBars.contentWidth > view.width + 1.0f)) scrollBars.hPosition = 0.0f;
+  if (!(scrollBars.contentHeight > view.height + 1.0f)) scrollBars.vPosition = 0.0f;
+  scrollBars.LayoutHThumb(view);
+  scrollBars.LayoutVThumb(view);
 }
 
 void Dx2Table::SetRect(const D2D_RECT_F& rect) {
@@ -113,6 +113,34 @@ void Dx2Table::UpdateContentWidth() {
   if (scrollBars.contentWidth > 1.0f) UpdateScrollLayout();
 }
 
+void Dx2Table::UpdateContentSize() {
+  // Laying out twice differs from laying out once only by the positions the
+  // first layout may reset; positions at +0 have nothing to reset.
+  const auto atOrigin = [](float position) { return position == 0.0f && !std::signbit(position); };
+  if (!atOrigin(scrollBars.hPosition) || !atOrigin(scrollBars.vPosition)) {
+    UpdateContentWidth();
+    UpdateContentHeight();
+    return;
+  }
+  gridGeometry_.reset();
+  bool layout = false;
+  if (columnCount != 0) {
+    scrollBars.contentWidth = columnWidths.TotalWidth() + 12.0f;
+    layout = scrollBars.contentWidth > 1.0f;
+  }
+  if (GetRowCount() != 0 && rowHeight != 0.0f) {
+    const float height = static_cast<float>(GetRowCount()) * rowHeight + 2.0f;
+    // A height that lays nothing out leaves the width's layout as it was.
+    if (!(height > 1.0f) && layout) {
+      UpdateScrollLayout();
+      layout = false;
+    }
+    scrollBars.contentHeight = height;
+    if (height > 1.0f) layout = true;
+  }
+  if (layout) UpdateScrollLayout();
+}
+
 float Dx2Table::ColumnEdge(int index) const {
   if (columnCount == 0) return 0.0f;
   // The widths are the table's own and may be fewer than the columns a
@@ -125,8 +153,11 @@ D2D_RECT_F Dx2Table::GetCellRect(uint16_t row, uint16_t col, uint16_t rowSpan, u
   const float right = rect_.left + ColumnEdge(int{col} + colSpan);
   const float top = static_cast<float>(row) * rowHeight + rect_.top + TitleHeight();
   const float bottom = top + static_cast<float>(rowSpan) * rowHeight;
-  const float dx = HorizontalOffset();
-  const float dy = VerticalOffset();
+  // HorizontalOffset and VerticalOffset over one view size: lamps are placed
+  // row by row.
+  const D2D_SIZE_F view = scrollBars.GetViewSize();
+  const float dx = (scrollBars.contentWidth - view.width) * scrollBars.hPosition;
+  const float dy = (scrollBars.contentHeight - view.height) * scrollBars.vPosition;
   return {left - dx + 1.0f, top - dy + 1.0f, right - dx - 1.0f, bottom - dy - 1.0f};
 }
 

@@ -47,6 +47,9 @@ class Dx2Table : public UTableBase {
   const D2D_RECT_F& GetRect() const { return rect_; }
   void UpdateContentHeight();
   void UpdateContentWidth();
+  // UpdateContentWidth, then UpdateContentHeight, with the scroll bars laid
+  // out once when that ends the same.
+  void UpdateContentSize();
 
   // The cells' rectangle in page coordinates, less 1 on every side, as the
   // view shows it now.

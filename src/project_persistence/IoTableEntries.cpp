@@ -46,7 +46,7 @@ void ReadIoTableRow(const rapidjson::Value& row, QlUiOvList& ui, QlOvListIo& io)
   if (!ReadAddress(row, address) || !ReadStringMember(row, "description", description)) return;
   // A table that is full takes neither: an address without its row would
   // pair every later address with the wrong description.
-  if (ui.AddRow(description)) io.rowAddresses.push_back(std::move(address));
+  if (ui.AppendRow(description)) io.rowAddresses.push_back(std::move(address));
 }
 
 }  // namespace
@@ -114,6 +114,7 @@ bool ReadIoTableEntry(const rapidjson::Value& object, const PageReadContext& con
     }
     ForEachJsonObject(*rows,
                       [&](const rapidjson::Value& row) { ReadIoTableRow(row, *list, *binding); });
+    list->PlaceRows();
   }
 
   ui = std::move(list);

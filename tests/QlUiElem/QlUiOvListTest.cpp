@@ -267,6 +267,57 @@ TEST(QlUiOvList, ManyRowsAreStripedWhetherRoomWasMadeOrNot) {
   EXPECT_EQ(DataRows(reserved.table)[0], (ShownRow{"行1", "", kDescription, 0x333333, 0xFAFAFA, 0}));
 }
 
+TEST(QlUiOvList, RowsPlacedOnceEndAsRowsAddedOneByOne) {
+  struct Case {
+    const char* name;
+    std::size_t rows;
+    D2D_RECT_F rect;
+    float descriptionWidth;
+  };
+  const Case cases[] = {
+      {"rows fit", 3, {0, 0, 390, 210}, 300.0f},
+      {"rows below the view", 40, {10, 20, 400, 230}, 300.0f},
+      {"columns beside the view as well", 40, {10, 20, 200, 230}, 500.0f},
+      {"no rows", 0, {0, 0, 390, 210}, 300.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QlUiOvList added;
+    QlUiOvList appended;
+    for (QlUiOvList* list : {&added, &appended}) {
+      list->table.SetRect(c.rect);
+      list->SetColumnWidth(0, c.descriptionWidth);
+      list->ReserveRows(c.rows);
+    }
+    for (std::size_t i = 0; i < c.rows; ++i) {
+      const std::string d = "row " + std::to_string(i);
+      ASSERT_TRUE(added.AddRow(d));
+      ASSERT_TRUE(appended.AppendRow(d));
+    }
+    appended.PlaceRows();
+
+    EXPECT_EQ(appended.data.descriptions, added.data.descriptions);
+    EXPECT_EQ(appended.table.GetRowCount(), added.table.GetRowCount());
+    EXPECT_EQ(DataRows(appended.table), DataRows(added.table));
+    EXPECT_EQ(ShowRow(appended.table, 0), ShowRow(added.table, 0));
+    const D2ScrollBars& a = appended.table.scrollBars;
+    const D2ScrollBars& b = added.table.scrollBars;
+    EXPECT_EQ(a.contentHeight, b.contentHeight);
+    EXPECT_EQ(a.vRatio, b.vRatio);
+    EXPECT_EQ(a.vPosition, b.vPosition);
+    EXPECT_EQ(a.vThumb.rect, b.vThumb.rect);
+    EXPECT_EQ(a.hThumb.rect, b.hThumb.rect);
+    ASSERT_EQ(appended.statusButtons.size(), added.statusButtons.size());
+    for (std::size_t i = 0; i < c.rows; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(appended.statusButtons[i]->data.rect, added.statusButtons[i]->data.rect);
+      EXPECT_EQ(appended.statusButtons[i]->painter.rect, added.statusButtons[i]->painter.rect);
+      EXPECT_EQ(appended.statusButtons[i]->painter.cornerRadius, added.statusButtons[i]->painter.cornerRadius);
+      EXPECT_EQ(appended.statusButtons[i]->data.bkColour, added.statusButtons[i]->data.bkColour);
+    }
+  }
+}
+
 TEST(QlUiOvList, AFullTableTakesNoMoreRows) {
   QlUiOvList list;
   list.table.SetRowCount(0xFFFF);

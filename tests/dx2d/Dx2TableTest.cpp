@@ -577,6 +577,75 @@ TEST(Dx2Table, PlacingTheTableLaysOutTheViewAndResetsBarsNotShown) {
   EXPECT_EQ(table->scrollBars.viewRect, (D2D_RECT_F{5, 6, 300, 700}));
 }
 
+// Everything a layout writes.
+void ExpectSameScrollState(const D2ScrollBars& got, const D2ScrollBars& want) {
+  EXPECT_EQ(got.contentWidth, want.contentWidth);
+  EXPECT_EQ(got.contentHeight, want.contentHeight);
+  EXPECT_EQ(got.hRatio, want.hRatio);
+  EXPECT_EQ(got.vRatio, want.vRatio);
+  EXPECT_EQ(got.hPosition, want.hPosition);
+  EXPECT_EQ(got.vPosition, want.vPosition);
+  EXPECT_EQ(got.hThumb.rect, want.hThumb.rect);
+  EXPECT_EQ(got.vThumb.rect, want.vThumb.rect);
+  EXPECT_EQ(got.hThumb.cornerRadius, want.hThumb.cornerRadius);
+  EXPECT_EQ(got.vThumb.cornerRadius, want.vThumb.cornerRadius);
+}
+
+TEST(Dx2Table, ContentSizeEndsAsWidthThenHeightDo) {
+  struct Case {
+    const char* name;
+    uint16_t startRows, rows;
+    float rowHeight;
+    float width0;
+    float hPosition, vPosition;
+  };
+  // The positions are set after the table was placed; the second layout may
+  // keep what the first one reset.
+  const Case cases[] = {
+      {"fits", 3, 3, 26.0f, 100.0f, 0.0f, 0.0f},
+      {"rows and columns outside the view", 3, 20, 26.0f, 400.0f, 0.0f, 0.0f},
+      {"scrolled, bars stay", 20, 20, 26.0f, 400.0f, 0.5f, 0.5f},
+      {"scrolled, rows come to fit", 20, 3, 26.0f, 400.0f, 0.5f, 0.5f},
+      {"scrolled, rows come to need the bar", 3, 20, 26.0f, 100.0f, 0.5f, 0.5f},
+      {"scrolled, the vertical bar narrows the view", 3, 20, 26.0f, 138.0f, 0.5f, 0.5f},
+      {"no rows", 20, 0, 26.0f, 400.0f, 0.0f, 0.0f},
+      {"row height 0", 3, 20, 0.0f, 400.0f, 0.0f, 0.0f},
+      {"negative row height lays nothing out", 3, 20, -26.0f, 400.0f, 0.0f, 0.0f},
+      {"negative row height, scrolled", 3, 20, -26.0f, 400.0f, 0.5f, 0.5f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dx2Table once(c.startRows);
+    Dx2Table twice(c.startRows);
+    for (Dx2Table* t : {&once, &twice}) {
+      t->SetRect({0, 0, 300, 182});
+      t->scrollBars.hPosition = c.hPosition;
+      t->scrollBars.vPosition = c.vPosition;
+      t->SetRowCount(c.rows);
+      t->rowHeight = c.rowHeight;
+      t->columnWidths.SetWidth(0, c.width0);
+    }
+    once.UpdateContentSize();
+    twice.UpdateContentWidth();
+    twice.UpdateContentHeight();
+    ExpectSameScrollState(once.scrollBars, twice.scrollBars);
+    EXPECT_EQ(once.GetCellRect(2, 1, 1, 1), twice.GetCellRect(2, 1, 1, 1));
+  }
+}
+
+TEST(Dx2Table, ANewTableIsLaidOutForItsRowsAndWidths) {
+  for (const uint16_t rows : {uint16_t{0}, uint16_t{3}, uint16_t{40}}) {
+    SCOPED_TRACE(rows);
+    const Dx2Table table(rows);
+    Dx2Table laidOut(0);
+    laidOut.SetRowCount(rows);
+    laidOut.UpdateContentHeight();
+    laidOut.UpdateContentWidth();
+    laidOut.UpdateContentHeight();
+    ExpectSameScrollState(table.scrollBars, laidOut.scrollBars);
+  }
+}
+
 TEST(Dx2Table, CopyTakesTheModelRectTitleAndCellsButKeepsItsWidthsAndHook) {
   Dx2Table source(3);
   source.columnWidths.SetWidth(0, 200.0f);
