@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "ReportLines.h"
 #include "alarm/AlarmManager.h"
 #include "common/UiValidation.h"
 #include "project/QlEProject.h"
@@ -190,12 +191,7 @@ const PageCase kPages[] = {
     {"no node", kLetters, {kLetters}},
 };
 
-class Lines : public ReportListBox {
- public:
-  void ResetContent() override { lines.clear(); }
-  void AddString(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
+using Lines = NsBench::ReportLines;
 
 std::string PageJson(const PageCase& c) {
   std::string list;

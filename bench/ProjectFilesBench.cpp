@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ProjectGen.h"
+#include "ReportLines.h"
 #include "QlUiElem/QlPageData.h"
 #include "common/ByteBuffer.h"
 #include "project/QlEProject.h"
@@ -45,12 +46,7 @@ void Record(const std::string& name, double spent) {
   if (known == seconds.end() || spent < known->second) seconds[name] = spent;
 }
 
-class Lines : public ReportListBox {
- public:
-  void ResetContent() override { lines.clear(); }
-  void AddString(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
+using Lines = NsBench::ReportLines;
 
 BenchProject& Project() {
   static BenchProject project;

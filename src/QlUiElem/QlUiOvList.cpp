@@ -44,6 +44,16 @@ std::shared_ptr<QlUiButton> NewLamp() {
   return lamp;
 }
 
+// A cell with that text and colours of its own: made in one step where no
+// record covers it yet, otherwise through the setters.
+void SetOwnCell(Dx2Table& table, uint16_t row, uint16_t col, const std::string& text, uint32_t textColour,
+                uint32_t backColour) {
+  if (table.AddCell(row, col, text, textColour, backColour)) return;
+  table.SetCellText(row, col, text);
+  table.SetCellBackColour(row, col, backColour);
+  table.SetCellTextColour(row, col, textColour);
+}
+
 }  // namespace
 
 QlUiOvList::QlUiOvList() { SetupTable(); }
@@ -65,11 +75,7 @@ void QlUiOvList::SetupTable() {
 
   const char* const headers[] = {"描 述", "状 态"};
   for (uint16_t col = 0; col < 2; ++col) {
-    if (!table.AddCell(0, col, headers[col], kHeaderText, kHeaderBack)) {
-      table.SetCellText(0, col, headers[col]);
-      table.SetCellTextColour(0, col, kHeaderText);
-      table.SetCellBackColour(0, col, kHeaderBack);
-    }
+    SetOwnCell(table, 0, col, headers[col], kHeaderText, kHeaderBack);
     table.CenterHeaderCell(col);
   }
   if (const auto align = table.GetColumnAlign(0)) *align = kCellAlignRight;
@@ -93,11 +99,7 @@ bool QlUiOvList::AppendRow(const std::string& description) {
   if (r >= kMaxRows) return false;
   data.descriptions.push_back(description);
   table.SetRowCount(static_cast<uint16_t>(r + 1));
-  if (!table.AddCell(r, 0, description, kDescriptionText, RowBackColour(r))) {
-    table.SetCellText(r, 0, description);
-    table.SetCellBackColour(r, 0, RowBackColour(r));
-    table.SetCellTextColour(r, 0, kDescriptionText);
-  }
+  SetOwnCell(table, r, 0, description, kDescriptionText, RowBackColour(r));
   statusButtons.push_back(NewLamp());
   return true;
 }

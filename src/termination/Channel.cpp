@@ -50,10 +50,8 @@ void Channel::StartNodes() {
 }
 
 OneWayWrapper<Node> Channel::FindNode(const std::string& name) const {
-  for (const std::shared_ptr<Node>& node : _nodes) {
-    if (node && node->GetName() == name) return node->GetHandle();
-  }
-  return OneWayWrapper<Node>();
+  const Node* node = FindListedNode(name);
+  return node != nullptr ? node->GetHandle() : OneWayWrapper<Node>();
 }
 
 Node* Channel::FindListedNode(const std::string& name) const {

@@ -49,12 +49,8 @@ bool ChannelManager::AddChannel(std::shared_ptr<Channel> channel) {
 }
 
 OneWayWrapper<Node> ChannelManager::FindNode(const std::string& name) const {
-  for (const std::shared_ptr<Channel>& channel : _channels) {
-    if (!channel) continue;
-    OneWayWrapper<Node> node = channel->FindNode(name);
-    if (!node.IsEmpty()) return node;
-  }
-  return OneWayWrapper<Node>();
+  const Node* node = FindListedNode(name);
+  return node != nullptr ? node->GetHandle() : OneWayWrapper<Node>();
 }
 
 Node* ChannelManager::FindListedNode(const std::string& name) const {

@@ -499,10 +499,6 @@ TEST(UTableBase, SetCellTextSzTakesLiteralsAndStringTableIds) {
   EXPECT_EQ(table.GetCellText(0, 0), "");
 }
 
-}  // namespace
-
-namespace {
-
 TEST(UTableBaseAddCell, MakesTheRecordTheThreeSettersMake) {
   UTableBase bySetters(3, 0);
   UTableBase inOneStep(3, 0);
