@@ -159,16 +159,27 @@ void WriteFloat(JsonWriter& writer, float value) {
 
 namespace {
 
-// Whether the n bytes at a and b are equal; n > 0. Keys are short: up to 16
-// bytes take two overlapping word compares instead of a call.
-bool SameBytes(const char* a, const char* b, std::size_t n) {
-  if (n < 8 || n > 16) return std::memcmp(a, b, n) == 0;
-  uint64_t a0, b0, a1, b1;
-  std::memcpy(&a0, a, 8);
-  std::memcpy(&b0, b, 8);
-  std::memcpy(&a1, a + n - 8, 8);
-  std::memcpy(&b1, b + n - 8, 8);
+// Whether the first and the last Word of the n bytes at a and b are equal,
+// which covers all n bytes for sizeof(Word) <= n <= 2 * sizeof(Word).
+template <class Word>
+bool SameEnds(const char* a, const char* b, std::size_t n) {
+  Word a0, b0, a1, b1;
+  std::memcpy(&a0, a, sizeof(Word));
+  std::memcpy(&b0, b, sizeof(Word));
+  std::memcpy(&a1, a + n - sizeof(Word), sizeof(Word));
+  std::memcpy(&b1, b + n - sizeof(Word), sizeof(Word));
   return a0 == b0 && a1 == b1;
+}
+
+// Whether the n bytes at a and b are equal. Keys are short: up to 16 bytes
+// take overlapping word compares instead of a call.
+bool SameBytes(const char* a, const char* b, std::size_t n) {
+  if (n > 16) return std::memcmp(a, b, n) == 0;
+  if (n >= 8) return SameEnds<uint64_t>(a, b, n);
+  if (n >= 4) return SameEnds<uint32_t>(a, b, n);
+  for (std::size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
 }
 
 }  // namespace

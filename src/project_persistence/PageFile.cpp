@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -121,6 +122,9 @@ bool ReadElementEntries(const rapidjson::Value& top, QlPageData& page,
   const rapidjson::Value* elements = FindJsonMember(top, "elements");
   if (elements == nullptr) return false;
   const PageReadContext context{projectDirectory, hooks.pictureResolver, hooks.rectTransform};
+  // Room for the usual page at once; a file listing more grows the list as it goes.
+  constexpr rapidjson::SizeType kReservedElements = 1024;
+  if (elements->IsArray()) page.elements.reserve(page.elements.size() + std::min(elements->Size(), kReservedElements));
   return ForEachJsonObject(*elements, [&](const rapidjson::Value& element) {
     ReadElementEntry(context, page, element);
   });

@@ -40,7 +40,15 @@ void UTableBase::SetRowCount(uint16_t count) {
   // With the lookup at hand: when no record reaches row count, the records
   // stay as they are.
   if (cells.size() > kWalkedCells) EnsureLookup();
-  if (!LookupCurrent() || lookup_.rowEnd > count) {
+  // A short list is looked over without touching it, so that adding a row
+  // keeps the list unchanged.
+  // A record without rows counts as one row, as in the lookup.
+  const auto reaches = [count](const CellInfo& cell) {
+    return int{cell.row} + std::max(int{cell.rowSpan}, 1) > count;
+  };
+  const bool reached = LookupCurrent() ? lookup_.rowEnd > count
+                                       : std::any_of(std::as_const(cells).begin(), std::as_const(cells).end(), reaches);
+  if (reached) {
     cells.erase(std::remove_if(cells.begin(), cells.end(), [count](const CellInfo& cell) { return cell.row >= count; }),
                 cells.end());
     for (CellInfo& cell : cells) {
@@ -249,12 +257,12 @@ void UTableBase::SetAttribute(std::ptrdiff_t index, uint16_t row, uint16_t col,
 
 void UTableBase::SetCellTextColour(uint16_t row, uint16_t col, uint32_t colour) {
   SetAttribute(FindCellIndex(row, col), row, col, &CellInfo::textColour, colour,
-               [this](const CellInfo&) { return defTextColour; });
+               [this](const CellInfo&) -> const auto& { return defTextColour; });
 }
 
 void UTableBase::SetCellBackColour(uint16_t row, uint16_t col, uint32_t colour) {
   SetAttribute(FindCellIndex(row, col), row, col, &CellInfo::backColour, colour,
-               [this](const CellInfo&) { return defBackColour; });
+               [this](const CellInfo&) -> const auto& { return defBackColour; });
 }
 
 void UTableBase::ResetCellBackColour(uint16_t row, uint16_t col) {
@@ -283,16 +291,18 @@ void UTableBase::CenterHeaderCell(uint16_t col) {
   // A record inherits the default of its own first column (ApplyDefaults);
   // under a span that may be another column than col.
   SetAttribute(FindCellIndex(0, col), 0, col, &CellInfo::align, kCellAlignCentre,
-               [this](const CellInfo& cell) { return GetColumnAlign(cell.col); });
+               [this](const CellInfo& cell) -> const auto& { return GetColumnAlign(cell.col); });
 }
 
 void UTableBase::SetHeaderFontSize(uint16_t col, int size) {
   SetAttribute(FindCellIndex(0, col), 0, col, &CellInfo::fontSize, size,
-               [this](const CellInfo&) { return defFontSize; });
+               [this](const CellInfo&) -> const auto& { return defFontSize; });
 }
 
-std::shared_ptr<uint32_t> UTableBase::GetColumnAlign(uint16_t col) const {
-  return col < columnAligns.size() ? columnAligns[col] : nullptr;
+const std::shared_ptr<uint32_t>& UTableBase::GetColumnAlign(uint16_t col) const {
+  // A reference, not a copy: the painting and the setters ask per cell.
+  static const std::shared_ptr<uint32_t> none;
+  return col < columnAligns.size() ? columnAligns[col] : none;
 }
 
 void UTableBase::ApplyDefaults(CellInfo& cell) const {

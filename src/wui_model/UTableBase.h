@@ -156,7 +156,7 @@ class UTableBase {
   void SetHeaderFontSize(uint16_t col, int size);
 
   // The column's shared default alignment; null outside the table.
-  std::shared_ptr<uint32_t> GetColumnAlign(uint16_t col) const;
+  const std::shared_ptr<uint32_t>& GetColumnAlign(uint16_t col) const;
   // Points the record's attributes at the table's shared defaults.
   void ApplyDefaults(CellInfo& cell) const;
   // 1 x 1, no text, and every attribute inherited or equal to its default.

@@ -537,6 +537,20 @@ TEST(JsonWalk, FindMemberOnlyInObjects) {
   EXPECT_EQ(FindJsonMember(near, "text-colour"), nullptr);
   EXPECT_EQ(FindJsonMember(near, "t"), nullptr);
   EXPECT_EQ(FindJsonMember(*a, "x"), nullptr);
+  // Names of each short length that differ only inside, with the same first
+  // and last byte; the 7- and 14-byte ones only in their last word.
+  const rapidjson::Document inside =
+      Parse("{\"tax\":1,\"tex\":2,\"rowas\":3,\"rowbs\":4,\"abcdefg\":5,\"abcdxfg\":6,"
+            "\"abcdefgh-x-end\":7,\"abcdefgh-y-end\":8,\"a-long-name-one-end\":9,\"a-long-name-two-end\":10}");
+  const std::pair<const char*, int> insideKeys[] = {{"tex", 2},     {"rowbs", 4},          {"abcdxfg", 6},
+                                                    {"abcdefgh-y-end", 8}, {"a-long-name-two-end", 10}};
+  for (const auto& [key, value] : insideKeys) {
+    const rapidjson::Value* found = FindJsonMember(inside, key);
+    ASSERT_NE(found, nullptr) << key;
+    EXPECT_EQ(found->GetInt(), value) << key;
+  }
+  for (const char* absent : {"tix", "rowcs", "abcdyfg", "abcdefgh-z-end", "a-long-name-six-end"})
+    EXPECT_EQ(FindJsonMember(inside, absent), nullptr) << absent;
 }
 
 // ---------------------------------------------------------------- writers

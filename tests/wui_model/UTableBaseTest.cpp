@@ -212,6 +212,26 @@ TEST(UTableBase, SearchesOfLargeTablesFollowEveryChangeOfTheList) {
   EXPECT_EQ(table.cells.back().row + table.cells.back().rowSpan, 45);
 }
 
+// A short list is walked rather than looked up: the same trimming, and a
+// row count that no record reaches leaves the list as it is.
+TEST(UTableBase, SetRowCountOnAShortListTrimsWhatReachesPastTheRows) {
+  UTableBase table(3, 0);
+  table.SetRowCount(6);
+  table.cells.push_back(Record(table, 1, 0, 1, 1, "kept"));
+  table.cells.push_back(Record(table, 2, 1, 3, 1, "span"));
+  table.cells.push_back(Record(table, 4, 2, 1, 1, "beyond"));
+  table.cells.push_back(Record(table, 3, 0, 0, 1, "no rows"));
+  const uint64_t before = table.cells.Version();
+  table.SetRowCount(8);
+  table.SetRowCount(5);
+  EXPECT_EQ(table.cells.Version(), before) << "nothing reached past 5 rows";
+  EXPECT_EQ(table.cells.size(), 4u);
+
+  table.SetRowCount(3);
+  EXPECT_EQ(Layout(table), (std::vector<Placed>{{1, 0, 1, "kept"}, {2, 1, 1, "span"}}));
+  EXPECT_EQ(table.GetRowCount(), 3);
+}
+
 TEST(UTableBase, OwnColourIsWrittenAndDroppedAtTheDefault) {
   UTableBase table(2, 0);
   table.SetRowCount(2);
