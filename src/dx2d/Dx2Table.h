@@ -62,6 +62,9 @@ class Dx2Table : public UTableBase {
   D2D_RECT_F GetSecondColumnCellRect(uint16_t row) const;
   // The row under the lower edge of the view less half a row.
   int LastVisibleRow() const;
+  // Whether the view starts at the first row and column, so that no cell
+  // rectangle depends on the size of the content.
+  bool Unscrolled() const { return HorizontalOffset() == 0.0f && VerticalOffset() == 0.0f; }
 
   // Takes the other table's model, colours, cells, row height, rectangle and
   // title; keeps its own column widths and hook. The copy's attributes never

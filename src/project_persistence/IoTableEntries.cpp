@@ -40,13 +40,35 @@ void WriteIoTableRows(JsonWriter& writer, const QlUiOvList& ui, const QlOvListIo
   writer.EndArray();
 }
 
-void ReadIoTableRow(const rapidjson::Value& row, QlUiOvList& ui, QlOvListIo& io) {
+// True when the row was added.
+bool ReadIoTableRow(const rapidjson::Value& row, QlUiOvList& ui, QlOvListIo& io) {
   std::string address;
   std::string description;
-  if (!ReadAddress(row, address) || !ReadStringMember(row, "description", description)) return;
+  if (!ReadAddress(row, address) || !ReadStringMember(row, "description", description)) return false;
   // A table that is full takes neither: an address without its row would
   // pair every later address with the wrong description.
-  if (ui.AppendRow(description)) io.rowAddresses.push_back(std::move(address));
+  if (!ui.AppendRow(description)) return false;
+  io.rowAddresses.push_back(std::move(address));
+  return true;
+}
+
+// The rows of a new table whose rectangle, title and columns are set. While
+// the table is unscrolled a lamp's place does not depend on the rows after
+// it, so each lamp is placed as its row comes, while it is at hand: a large
+// table's lamps are not gone over a second time. They are, all of them, if
+// setting the content height scrolled the table after all.
+void ReadIoTableRows(const rapidjson::Value& rows, QlUiOvList& list, QlOvListIo& binding) {
+  NsDx2d::Dx2Table& table = list.table;
+  const bool placeAsTheyCome = table.Unscrolled() && list.statusButtons.empty();
+  ForEachJsonObject(rows, [&](const rapidjson::Value& row) {
+    if (ReadIoTableRow(row, list, binding) && placeAsTheyCome)
+      list.PlaceRowButton(list.statusButtons.back(), static_cast<uint16_t>(table.GetRowCount() - 1));
+  });
+  if (placeAsTheyCome) {
+    table.UpdateContentHeight();
+    if (table.Unscrolled()) return;
+  }
+  list.PlaceRows();
 }
 
 }  // namespace
@@ -112,9 +134,7 @@ bool ReadIoTableEntry(const rapidjson::Value& object, const PageReadContext& con
       list->ReserveRows(rows->Size());
       binding->rowAddresses.reserve(std::min<std::size_t>(rows->Size(), 0xFFFF));
     }
-    ForEachJsonObject(*rows,
-                      [&](const rapidjson::Value& row) { ReadIoTableRow(row, *list, *binding); });
-    list->PlaceRows();
+    ReadIoTableRows(*rows, *list, *binding);
   }
 
   ui = std::move(list);

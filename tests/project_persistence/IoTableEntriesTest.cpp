@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -168,6 +169,48 @@ TEST(IoTableEntriesTest, ColumnWidthsAreTakenOnlyAsDoublesAndKeepTheirColumn) {
     SCOPED_TRACE(c.json);
     const ReadEntry read = ReadOne(&ReadIoTableEntry, c.json);
     EXPECT_EQ(dynamic_cast<const QlUiOvList&>(*read.ui).table.columnWidths.Widths(), c.widths);
+  }
+}
+
+// The same floats, NaN included.
+bool SameBits(const NsDx2d::D2D_RECT_F& a, const NsDx2d::D2D_RECT_F& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The reader places each lamp as its row comes; wherever the table ends up,
+// every lamp lies where placing it afresh puts it.
+TEST(IoTableEntriesTest, EveryLampReadLiesWhereTheFinishedTablePutsIt) {
+  struct Case {
+    const char* name;
+    const char* geometry;
+    int rows;
+  };
+  const Case cases[] = {
+      {"rows within the view", R"("rect":{"left":10.0,"top":20.0,"right":400.0,"bottom":400.0})", 3},
+      {"rows past the view", R"("rect":{"left":10.0,"top":20.0,"right":400.0,"bottom":120.0})", 40},
+      {"columns past the view",
+       R"("rect":{"left":5.0,"top":5.0,"right":200.0,"bottom":90.0},"col-width":[300.0,120.0])", 12},
+      {"no rectangle", "", 5},
+      {"widths past the float range", R"("col-width":[3e38,3e38])", 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string json = std::string("{") + c.geometry + (*c.geometry != 0 ? "," : "") + R"("desc-address-array":[)";
+    for (int i = 0; i < c.rows; ++i)
+      json += std::string(i > 0 ? "," : "") + R"({"address":"PLC1.0x)" + std::to_string(i + 1) +
+              R"(","description":"d)" + std::to_string(i) + R"("})";
+    json += "]}";
+    const ReadEntry read = ReadOne(&ReadIoTableEntry, json);
+    auto& list = dynamic_cast<QlUiOvList&>(*read.ui);
+    ASSERT_EQ(list.statusButtons.size(), static_cast<std::size_t>(c.rows));
+    for (int i = 0; i < c.rows; ++i) {
+      SCOPED_TRACE(i);
+      const std::shared_ptr<NsQlUiElem::QlUiButton> afresh = list.MakeRowButton(static_cast<uint16_t>(i + 1));
+      const NsQlUiElem::QlUiButton& lamp = *list.statusButtons[static_cast<std::size_t>(i)];
+      EXPECT_TRUE(SameBits(lamp.data.rect, afresh->data.rect));
+      EXPECT_TRUE(SameBits(lamp.painter.rect, afresh->painter.rect));
+      EXPECT_EQ(lamp.painter.cornerRadius, afresh->painter.cornerRadius);
+    }
   }
 }
 
