@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +18,96 @@
 #include "platform/AtomicFile.h"
 #include "platform/Format.h"
 #include "platform/Utf.h"
+
+namespace NsOvrin {
+namespace {
+
+// A text parsed in place that knows where its bytes end, so that a run of
+// plain string bytes can be read a word at a time without reading past them.
+struct BoundedInsituStream : rapidjson::InsituStringStream {
+  BoundedInsituStream(char* text, const char* end) : rapidjson::InsituStringStream(text), end(end) {}
+  const char* end;
+};
+
+// UTF-8 to UTF-8 as RapidJSON's own; the parser takes a string's plain bytes
+// from a BoundedInsituStream a run at a time instead of one by one.
+struct RunCopyingUtf8 : rapidjson::UTF8<char> {};
+
+// A bit set in the byte of w (in memory order) that is a quote, a backslash or
+// below 0x20; bits above the first such byte may be set as well.
+uint64_t StringEndBytes(uint64_t w) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kHighs = 0x8080808080808080;
+  const auto zero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+  return zero(w ^ (kOnes * '"')) | zero(w ^ (kOnes * '\\')) | ((w - kOnes * 0x20) & ~w & kHighs);
+}
+
+bool IsStringEnd(char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; }
+
+// Takes the plain bytes from the stream's read position up to the next quote,
+// backslash or control byte; the first byte is plain. Until an escape has
+// been undone the bytes stay where they are and are only passed over.
+void TakePlainRun(BoundedInsituStream& stream) {
+  char* from = stream.src_;
+  const char* const end = stream.end;
+  if (from != stream.dst_) {
+    char* to = stream.dst_;
+    do *to++ = *from++;
+    while (from < end && !IsStringEnd(*from));
+    stream.src_ = from;
+    stream.dst_ = to;
+    return;
+  }
+  ++from;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - from >= 8) {
+      uint64_t word = 0;
+      std::memcpy(&word, from, sizeof word);
+      if (const uint64_t found = StringEndBytes(word); found != 0) {
+        from += std::countr_zero(found) / 8;
+        stream.src_ = stream.dst_ = from;
+        return;
+      }
+      from += 8;
+    }
+  }
+  while (from < end && !IsStringEnd(*from)) ++from;
+  stream.src_ = stream.dst_ = from;
+}
+
+}  // namespace
+}  // namespace NsOvrin
+
+namespace rapidjson {
+
+template <>
+struct StreamTraits<NsOvrin::BoundedInsituStream> {
+  enum { copyOptimization = 1 };
+};
+
+template <>
+struct Transcoder<NsOvrin::RunCopyingUtf8, NsOvrin::RunCopyingUtf8> {
+  static bool Transcode(NsOvrin::BoundedInsituStream& is, NsOvrin::BoundedInsituStream& os) {
+    // In place the two are one stream.
+    if (&is != &os) return Transcoder<UTF8<>, UTF8<>>::Transcode(is, os);
+    NsOvrin::TakePlainRun(is);
+    return true;
+  }
+  template <class InputStream, class OutputStream>
+  static bool Transcode(InputStream& is, OutputStream& os) {
+    return Transcoder<UTF8<>, UTF8<>>::Transcode(is, os);
+  }
+  template <class InputStream, class OutputStream>
+  static bool TranscodeUnsafe(InputStream& is, OutputStream& os) {
+    return Transcoder<UTF8<>, UTF8<>>::TranscodeUnsafe(is, os);
+  }
+  template <class InputStream, class OutputStream>
+  static bool Validate(InputStream& is, OutputStream& os) {
+    return Transcoder<UTF8<>, UTF8<>>::Validate(is, os);
+  }
+};
+
+}  // namespace rapidjson
 
 namespace NsOvrin {
 namespace {
@@ -76,16 +167,18 @@ class DepthGuard {
   unsigned depth_ = 0;
 };
 
-// Fills a document from text parsed in place by the recursive parser.
+// Fills a document from text parsed in place by the recursive parser. The
+// text ends at end, or at a NUL byte before it.
 struct GuardedInsituParse {
   char* text;
+  const char* end;
   bool parsed = false;
   bool tooDeep = false;
 
   bool operator()(rapidjson::Document& document) {
     DepthGuard guard(document);
-    rapidjson::Reader reader;
-    rapidjson::InsituStringStream stream(text);
+    rapidjson::GenericReader<RunCopyingUtf8, rapidjson::UTF8<>> reader;
+    BoundedInsituStream stream(text, end);
     parsed = !reader.Parse<rapidjson::kParseInsituFlag>(stream, guard).IsError();
     tooDeep = !parsed && guard.TooDeep();
     return parsed;
@@ -121,7 +214,7 @@ bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& doc
   // before the root (a byte-order mark included).
   char* begin = reinterpret_cast<char*>(text.Data());
   if (static_cast<unsigned char>(*begin) >= 0x80) return false;
-  GuardedInsituParse parse{begin};
+  GuardedInsituParse parse{begin, begin + text.Size()};
   document.Populate(parse);
   if (parse.parsed) return document.IsObject();
   if (!parse.tooDeep) return false;

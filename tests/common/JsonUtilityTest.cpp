@@ -214,6 +214,19 @@ TEST_F(JsonFiles, InPlaceLoadMatchesTheCopyingLoad) {
       "{\"a\":" + std::string(63, '[') + "\"x\\n\"" + std::string(63, ']') + "}",
       "{\"a\":" + std::string(64, '[') + "\"x\\n\"" + std::string(64, ']') + "}",
       "{\"a\":" + std::string(64, '[') + "\"x\\n\"" + std::string(63, ']') + "}",
+      // Strings read a word at a time: ends at every place within a word,
+      // escapes before and after long plain runs, and runs cut short.
+      "{\"abcdefg\":\"1234567\",\"abcdefgh\":\"12345678\",\"abcdefghi\":\"123456789\"}",
+      "{\"k\":\"" + std::string(40, 'x') + "\",\"" + std::string(17, 'y') + "\":\"" + std::string(23, 'z') + "\"}",
+      "{\"a\":\"\\\"" + std::string(30, 'b') + "\\n" + std::string(9, 'c') + "\\u4E2D" + std::string(8, 'd') + "\"}",
+      "{\"a\":\"" + std::string(8, 'b') + "\\\\" + std::string(8, 'c') + "\\t\"}",
+      "{\"text\":\"中文中文中文中文 \x7F mixed 中\"}",
+      "{\"a\":\"" + std::string(12, 'b') + "\t" + std::string(12, 'c') + "\"}",
+      "{\"a\":\"" + std::string(12, 'b') + "\x1F\"}",
+      "{\"a\":\"" + std::string(20, 'b'),
+      "{\"a\":\"bcd",
+      "{\"a\":\"" + std::string(20, 'b') + "\\",
+      std::string("{\"a\":\"abcdefghijk\0lmnop\"}", 25),
   };
   for (const std::string& bytes : cases) {
     Put(At("page"), bytes);
@@ -223,7 +236,9 @@ TEST_F(JsonFiles, InPlaceLoadMatchesTheCopyingLoad) {
     rapidjson::Document inPlace;
     EXPECT_EQ(LoadJsonObjectFileInPlace(At("page"), inPlace, text), copiedLoads) << bytes.substr(0, 40);
     // Comparing values recurses: not for the deep text.
-    if (copiedLoads && bytes.size() < depth) EXPECT_TRUE(inPlace == copied) << bytes.substr(0, 40);
+    if (copiedLoads && bytes.size() < depth) {
+      EXPECT_TRUE(inPlace == copied) << bytes.substr(0, 40);
+    }
   }
   ByteBuffer text;
   rapidjson::Document doc;
