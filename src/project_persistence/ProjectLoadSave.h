@@ -13,7 +13,8 @@ namespace NsOvrin {
 // failure: the channels file, the data-block file, the alarm configuration
 // file (may be missing), the chosen main file itself (whatever its name),
 // the users file and the events file (may be missing). The users file never
-// stops the load: a missing or damaged one leaves the user list empty.
+// stops the load: a missing one leaves the user list empty, and a damaged
+// record costs only its own user.
 // record.directory becomes the folder of mainFilePath. Loading adds to the
 // channel database and the alarm manager and clears nothing: what a failed
 // load read stays there until the caller resets them. The temporary files
