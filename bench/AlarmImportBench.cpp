@@ -9,12 +9,13 @@
 #include <QTest>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "RunBenchmarks.h"
+#include "TempFolder.h"
 #include "alarm/AlarmManager.h"
 #include "alarm/AlarmSegCvb.h"
 #include "dialogs/CDlgAlarmCfg.h"
@@ -45,13 +46,12 @@ std::string WriteCsv(const fs::path& folder) {
 }
 
 void BM_AlarmImport65535(benchmark::State& state) {
-  std::string pattern = (fs::temp_directory_path() / "ovrin-alarm-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
+  const NsBench::TempFolder folder("ovrin-alarm-bench");
+  if (!folder.Ok()) {
     state.SkipWithError("no folder");
     return;
   }
-  const fs::path folder = pattern;
-  const std::string csv = WriteCsv(folder);
+  const std::string csv = WriteCsv(folder.Path());
 
   NsWui::ScriptedUiServices ui;
   AlarmManager& manager = AlarmManager::Instance();
@@ -85,8 +85,6 @@ void BM_AlarmImport65535(benchmark::State& state) {
 
   dialog.reset();
   manager.Clear();
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 BENCHMARK(BM_AlarmImport65535)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
@@ -96,10 +94,7 @@ BENCHMARK(BM_AlarmImport65535)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   if (secondsPerImport > 0) {
     std::printf("alarm import of %d messages: %.3f s per import, %lld rows shown (bound <= 2 s)\n", kMessages,
                 secondsPerImport, static_cast<long long>(rowsShown));

@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +19,8 @@
 #include <vector>
 
 #include "ReportLines.h"
+#include "RunBenchmarks.h"
+#include "TempFolder.h"
 #include "alarm/AlarmManager.h"
 #include "common/UiValidation.h"
 #include "project/QlEProject.h"
@@ -64,26 +65,6 @@ void Keep(const std::string& path, const std::string& text, int64_t iterations, 
   Measure& m = measures[path][text];
   if (iterations >= m.iterations) m = {iterations, seconds / static_cast<double>(iterations)};
 }
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "ovrin-long-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  bool Ok() const { return !path_.empty(); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 bool WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -143,7 +124,7 @@ const BlockCase kBlocks[] = {
 void BM_DataBlockFile(benchmark::State& state) {
   const BlockCase& c = kBlocks[state.range(0)];
   state.SetLabel(c.label);
-  TempFolder temp;
+  NsBench::TempFolder temp("ovrin-long");
   const std::string file = temp / "acq_db";
   if (!temp.Ok() ||
       !WriteText(file, std::string(R"({"nodes":[{"name":")") + c.node +
@@ -211,7 +192,7 @@ std::string PageJson(const PageCase& c) {
 void BM_PageCheck(benchmark::State& state) {
   const PageCase& c = kPages[state.range(0)];
   state.SetLabel(c.label);
-  TempFolder temp;
+  NsBench::TempFolder temp("ovrin-long");
   bool written = temp.Ok();
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(kData + "/error_check", error))
@@ -300,10 +281,7 @@ BENCHMARK(BM_Validation)->DenseRange(0, std::size(kValues) - 1)->Unit(benchmark:
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   std::printf("\n");
   for (const auto& [path, texts] : measures) {
     const std::pair<const std::string, Measure>* slowest = nullptr;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "RunBenchmarks.h"
 #include "support/ModbusTcpSlave.h"
 #include "termination/Channel.h"
 #include "termination/NodeFactory.h"
@@ -115,10 +116,7 @@ BENCHMARK(BM_NodeExecuteTask)->UseRealTime()->Repetitions(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   if (nodeMeasure.iterations > 0 && clientMeasure.iterations > 0) {
     std::printf("node exchange %.0f ns, libmodbus client %.0f ns, ratio %.2f\n",
                 nodeMeasure.nsPerExchange, clientMeasure.nsPerExchange,

@@ -19,6 +19,7 @@
 #include "ProjectGen.h"
 #include "QlUiElem/QlPageData.h"
 #include "QlUiElem/QlUiElem.h"
+#include "RunBenchmarks.h"
 #include "dx2d/BitmapCache.h"
 #include "dx2d/BrushCache.h"
 #include "dx2d/D2Factory.h"
@@ -239,10 +240,7 @@ BENCHMARK(BM_PagePaint)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   if (targetMeasure.pages > 0 && replayMeasure.pages > 0) {
     std::printf("page paint through the render target %.1f us, bare QPainter replay %.1f us, ratio %.2f\n",
                 targetMeasure.seconds * 1e6, replayMeasure.seconds * 1e6,

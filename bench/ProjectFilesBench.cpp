@@ -23,6 +23,7 @@
 #include "ProjectGen.h"
 #include "ReportLines.h"
 #include "QlUiElem/QlPageData.h"
+#include "RunBenchmarks.h"
 #include "common/ByteBuffer.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageCommands.h"
@@ -188,10 +189,7 @@ void PrintRatio(const char* what, const std::string& a, const std::string& b, co
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   std::printf("\nproject: %d pages x %d elements, %.1f MB\n", kPages, kPerKind * 14,
               static_cast<double>(Project().TotalBytes()) / 1e6);
   PrintRatio("page load / raw parse", "load", "raw parse", "<= 1.5");

@@ -5,7 +5,6 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -119,16 +118,9 @@ std::string MakeElementsJson(int perKind, int tableRows) {
   return buffer.GetString();
 }
 
-BenchProject::BenchProject() {
-  std::string pattern = (fs::temp_directory_path() / "ovrin-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) directory_ = pattern;
-}
+BenchProject::BenchProject() : folder_("ovrin-bench") {}
 
-BenchProject::~BenchProject() {
-  Close();
-  std::error_code ignored;
-  if (!directory_.empty()) fs::remove_all(directory_, ignored);
-}
+BenchProject::~BenchProject() { Close(); }
 
 bool BenchProject::WritePage(const std::string& name, const std::string& elementsJson) {
   rapidjson::Document elements;
@@ -137,15 +129,15 @@ bool BenchProject::WritePage(const std::string& name, const std::string& element
   auto page = std::make_shared<NsQlUiElem::QlPageData>();
   page->name = name;
   page->rect = {0.0f, 0.0f, 800.0f, 600.0f};
-  const PageReadContext context{directory_, nullptr, nullptr};
+  const PageReadContext context{folder_.Path(), nullptr, nullptr};
   for (const rapidjson::Value& element : elements.GetArray()) ReadElementEntry(context, *page, element);
-  if (!SavePageFile(directory_, page, nullptr)) return false;
+  if (!SavePageFile(folder_.Path(), page, nullptr)) return false;
   pages_.push_back(name);
   return true;
 }
 
 bool BenchProject::WritePages(int pages, int perKind, int tableRows) {
-  if (directory_.empty()) return false;
+  if (folder_.Path().empty()) return false;
   const std::string elements = MakeElementsJson(perKind, tableRows);
   for (int i = 1; i <= pages; ++i)
     if (!WritePage("页面" + std::to_string(i), elements)) return false;
@@ -153,7 +145,7 @@ bool BenchProject::WritePages(int pages, int perKind, int tableRows) {
 }
 
 bool BenchProject::WriteTablePage(const std::string& name, int rows) {
-  if (directory_.empty()) return false;
+  if (folder_.Path().empty()) return false;
   rapidjson::StringBuffer buffer;
   Writer w(buffer);
   w.StartArray();
@@ -166,7 +158,7 @@ std::size_t BenchProject::TotalBytes() const {
   std::size_t total = 0;
   for (const std::string& name : pages_) {
     std::error_code error;
-    const auto size = fs::file_size(GetPageFilePath(directory_, name), error);
+    const auto size = fs::file_size(GetPageFilePath(folder_.Path(), name), error);
     if (!error) total += static_cast<std::size_t>(size);
   }
   return total;
@@ -175,7 +167,7 @@ std::size_t BenchProject::TotalBytes() const {
 bool BenchProject::Open() {
   open_ = true;
   QlEProject& project = QlEProject::Instance();
-  project.Reset(directory_);
+  project.Reset(folder_.Path());
   project.open = true;
   project.pageNames = pages_;
   if (!slave_.Start()) return false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "support/ModbusTcpSlave.h"
 #include "termination/Channel.h"
 
@@ -23,7 +24,7 @@ class BenchProject {
   BenchProject(const BenchProject&) = delete;
   BenchProject& operator=(const BenchProject&) = delete;
 
-  const std::string& Directory() const { return directory_; }
+  const std::string& Directory() const { return folder_.Path(); }
   const std::vector<std::string>& PageNames() const { return pages_; }
 
   // pages pages of perKind elements of each kind, IO tables of tableRows rows.
@@ -43,7 +44,7 @@ class BenchProject {
  private:
   bool WritePage(const std::string& name, const std::string& elementsJson);
 
-  std::string directory_;
+  TempFolder folder_;
   std::vector<std::string> pages_;
   NsTestSupport::ModbusTcpSlave slave_;
   bool running_ = false;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "QlDev/DeviceAddress.h"
+#include "RunBenchmarks.h"
 #include "common/Regex.h"
 #include "platform/Utf.h"
 
@@ -96,10 +97,7 @@ BENCHMARK(BM_LongText)->DenseRange(0, 3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
   auto ns = [](const char* name) {
     const auto it = measures.find(name);
     return it == measures.end() ? 0.0 : it->second.second;

@@ -208,20 +208,24 @@ bool LoadJsonObjectFile(const std::string& path, rapidjson::Document& document) 
 }
 
 bool LoadJsonObjectFileInPlace(const std::string& path, rapidjson::Document& document, ByteBuffer& text) {
-  if (path.empty() || !ReadWholeFile(path, text) || text.Data() == nullptr) return false;
+  if (path.empty()) return false;
   // ReadWholeFile ends the bytes with NUL, so the text ends at the first NUL
   // byte as with LoadJsonFile; as there, nothing but white space may come
   // before the root (a byte-order mark included).
-  char* begin = reinterpret_cast<char*>(text.Data());
-  if (static_cast<unsigned char>(*begin) >= 0x80) return false;
+  const auto read = [&]() -> char* {
+    if (!ReadWholeFile(path, text) || text.Data() == nullptr) return nullptr;
+    char* begin = reinterpret_cast<char*>(text.Data());
+    return static_cast<unsigned char>(*begin) >= 0x80 ? nullptr : begin;
+  };
+  char* begin = read();
+  if (begin == nullptr) return false;
   GuardedInsituParse parse{begin, begin + text.Size()};
   document.Populate(parse);
   if (parse.parsed) return document.IsObject();
   if (!parse.tooDeep) return false;
   // The first parse changed the text in place: read it again.
-  if (!ReadWholeFile(path, text) || text.Data() == nullptr) return false;
-  begin = reinterpret_cast<char*>(text.Data());
-  if (static_cast<unsigned char>(*begin) >= 0x80) return false;
+  begin = read();
+  if (begin == nullptr) return false;
   document.ParseInsitu<rapidjson::kParseIterativeFlag>(begin);
   return !document.HasParseError() && document.IsObject();
 }

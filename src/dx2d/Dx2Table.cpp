@@ -71,22 +71,14 @@ void Dx2Table::SetBackColour(uint32_t colour) {
   scrollBars.trackColour = colour;
 }
 
-float Dx2Table::HiddenHeight() const { return scrollBars.contentHeight - scrollBars.GetViewSize().height; }
-
-float Dx2Table::HiddenWidth() const { return scrollBars.contentWidth - scrollBars.GetViewSize().width; }
-
-bool Dx2Table::HBarNeeded() const { return scrollBars.contentWidth > scrollBars.GetViewSize().width + 1.0f; }
-
-bool Dx2Table::VBarNeeded() const { return scrollBars.contentHeight > scrollBars.GetViewSize().height + 1.0f; }
-
 void Dx2Table::UpdateScrollLayout() {
   // Only the positions change below, and the view size does not depend on
   // them.
   const D2D_SIZE_F view = scrollBars.GetViewSize();
   scrollBars.UpdateThumbRatios(view.width, view.height);
   // A bar that is not shown cannot stay scrolled.
-  if (!(scrollBars.contentWidth > view.width + 1.0f)) scrollBars.hPosition = 0.0f;
-  if (!(scrollBars.contentHeight > view.height + 1.0f)) scrollBars.vPosition = 0.0f;
+  if (!HBarNeeded(view)) scrollBars.hPosition = 0.0f;
+  if (!VBarNeeded(view)) scrollBars.vPosition = 0.0f;
   scrollBars.LayoutHThumb(view);
   scrollBars.LayoutVThumb(view);
 }
@@ -114,31 +106,20 @@ void Dx2Table::UpdateContentWidth() {
 }
 
 void Dx2Table::UpdateContentSize() {
-  // Laying out twice differs from laying out once only by the positions the
-  // first layout may reset; positions at +0 have nothing to reset.
+  // One layout with both sizes set ends as the two calls do when there is a
+  // height to lay out and no position for the first layout to reset.
   const auto atOrigin = [](float position) { return position == 0.0f && !std::signbit(position); };
-  if (!atOrigin(scrollBars.hPosition) || !atOrigin(scrollBars.vPosition)) {
+  const bool rows = GetRowCount() != 0 && rowHeight != 0.0f;
+  const float height = rows ? static_cast<float>(GetRowCount()) * rowHeight + 2.0f : 0.0f;
+  if (!rows || !(height > 1.0f) || !atOrigin(scrollBars.hPosition) || !atOrigin(scrollBars.vPosition)) {
     UpdateContentWidth();
     UpdateContentHeight();
     return;
   }
   gridGeometry_.reset();
-  bool layout = false;
-  if (columnCount != 0) {
-    scrollBars.contentWidth = columnWidths.TotalWidth() + 12.0f;
-    layout = scrollBars.contentWidth > 1.0f;
-  }
-  if (GetRowCount() != 0 && rowHeight != 0.0f) {
-    const float height = static_cast<float>(GetRowCount()) * rowHeight + 2.0f;
-    // A height that lays nothing out leaves the width's layout as it was.
-    if (!(height > 1.0f) && layout) {
-      UpdateScrollLayout();
-      layout = false;
-    }
-    scrollBars.contentHeight = height;
-    if (height > 1.0f) layout = true;
-  }
-  if (layout) UpdateScrollLayout();
+  if (columnCount != 0) scrollBars.contentWidth = columnWidths.TotalWidth() + 12.0f;
+  scrollBars.contentHeight = height;
+  UpdateScrollLayout();
 }
 
 float Dx2Table::ColumnEdge(int index) const {
@@ -153,11 +134,10 @@ D2D_RECT_F Dx2Table::GetCellRect(uint16_t row, uint16_t col, uint16_t rowSpan, u
   const float right = rect_.left + ColumnEdge(int{col} + colSpan);
   const float top = static_cast<float>(row) * rowHeight + rect_.top + TitleHeight();
   const float bottom = top + static_cast<float>(rowSpan) * rowHeight;
-  // HorizontalOffset and VerticalOffset over one view size: lamps are placed
-  // row by row.
+  // One view size for both offsets: lamps are placed row by row.
   const D2D_SIZE_F view = scrollBars.GetViewSize();
-  const float dx = (scrollBars.contentWidth - view.width) * scrollBars.hPosition;
-  const float dy = (scrollBars.contentHeight - view.height) * scrollBars.vPosition;
+  const float dx = HorizontalOffset(view);
+  const float dy = VerticalOffset(view);
   return {left - dx + 1.0f, top - dy + 1.0f, right - dx - 1.0f, bottom - dy - 1.0f};
 }
 

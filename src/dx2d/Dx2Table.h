@@ -64,7 +64,10 @@ class Dx2Table : public UTableBase {
   int LastVisibleRow() const;
   // Whether the view starts at the first row and column, so that no cell
   // rectangle depends on the size of the content.
-  bool Unscrolled() const { return HorizontalOffset() == 0.0f && VerticalOffset() == 0.0f; }
+  bool Unscrolled() const {
+    const D2D_SIZE_F view = scrollBars.GetViewSize();
+    return HorizontalOffset(view) == 0.0f && VerticalOffset(view) == 0.0f;
+  }
 
   // Takes the other table's model, colours, cells, row height, rectangle and
   // title; keeps its own column widths and hook. The copy's attributes never
@@ -80,12 +83,18 @@ class Dx2Table : public UTableBase {
  private:
   float TitleHeight() const { return title.shown ? title.height : 0.0f; }
   // Content less view, in each direction; negative when the content fits.
-  float HiddenHeight() const;
-  float HiddenWidth() const;
-  float VerticalOffset() const { return HiddenHeight() * scrollBars.vPosition; }
-  float HorizontalOffset() const { return HiddenWidth() * scrollBars.hPosition; }
-  bool HBarNeeded() const;
-  bool VBarNeeded() const;
+  // These take the view size (scrollBars.GetViewSize()) from a caller that
+  // has it at hand.
+  float HiddenHeight(const D2D_SIZE_F& view) const { return scrollBars.contentHeight - view.height; }
+  float HiddenWidth(const D2D_SIZE_F& view) const { return scrollBars.contentWidth - view.width; }
+  float VerticalOffset(const D2D_SIZE_F& view) const { return HiddenHeight(view) * scrollBars.vPosition; }
+  float HorizontalOffset(const D2D_SIZE_F& view) const { return HiddenWidth(view) * scrollBars.hPosition; }
+  bool HBarNeeded(const D2D_SIZE_F& view) const { return scrollBars.contentWidth > view.width + 1.0f; }
+  bool VBarNeeded(const D2D_SIZE_F& view) const { return scrollBars.contentHeight > view.height + 1.0f; }
+  float VerticalOffset() const { return VerticalOffset(scrollBars.GetViewSize()); }
+  float HorizontalOffset() const { return HorizontalOffset(scrollBars.GetViewSize()); }
+  bool HBarNeeded() const { return HBarNeeded(scrollBars.GetViewSize()); }
+  bool VBarNeeded() const { return VBarNeeded(scrollBars.GetViewSize()); }
   // Thumb ratios and positions for the current view and content.
   void UpdateScrollLayout();
   // The rectangle less 1 on every side: the grid stays inside the outline.

@@ -41,8 +41,8 @@ void UTableBase::SetRowCount(uint16_t count) {
   // stay as they are.
   if (cells.size() > kWalkedCells) EnsureLookup();
   // A short list is looked over without touching it, so that adding a row
-  // keeps the list unchanged.
-  // A record without rows counts as one row, as in the lookup.
+  // keeps the list unchanged; a record without rows counts as one row, as
+  // in the lookup.
   const auto reaches = [count](const CellInfo& cell) {
     return int{cell.row} + std::max(int{cell.rowSpan}, 1) > count;
   };
