@@ -19,6 +19,8 @@ struct Tint {
   QColor button;
   QColor highlight;
   bool dark = false;
+  // Text on the highlight: light on the dark ones, dark on the light one.
+  QColor highlightedText = Qt::white;
 };
 
 Tint TintOf(const VisualLook& look) {
@@ -34,7 +36,7 @@ Tint TintOf(const VisualLook& look) {
       switch (look.scheme) {
         case Office2007Scheme::Blue: return {QColor(0xD6E4F5), QColor(0xDCE8F6), QColor(0x3D7BC8)};
         case Office2007Scheme::Black:
-          return {QColor(0x535353), QColor(0x646464), QColor(0xE8A33C), true};
+          return {QColor(0x535353), QColor(0x646464), QColor(0xE8A33C), true, Qt::black};
         case Office2007Scheme::Silver:
           return {QColor(0xE5E9EE), QColor(0xEDF0F3), QColor(0x5B7FA8)};
         case Office2007Scheme::Aqua: return {QColor(0xD9E6EC), QColor(0xE2EDF2), QColor(0x3A8AA8)};
@@ -50,8 +52,10 @@ QPalette PaletteOf(const VisualLook& look, const QPalette& standard) {
   QPalette palette = standard;
   palette.setColor(QPalette::Window, tint.window);
   palette.setColor(QPalette::Button, tint.button);
+  // Every list and tree of the program draws its selected row with
+  // this pair; none names colours of its own.
   palette.setColor(QPalette::Highlight, tint.highlight);
-  palette.setColor(QPalette::HighlightedText, Qt::white);
+  palette.setColor(QPalette::HighlightedText, tint.highlightedText);
   if (tint.dark) {
     // The frame goes dark; edits and lists keep dark text on white.
     palette.setColor(QPalette::WindowText, Qt::white);

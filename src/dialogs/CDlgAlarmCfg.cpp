@@ -22,6 +22,7 @@
 #include "wui/CColorfulStatic.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
+#include "wui/GridLineDelegate.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtEdit.h"
 #include "wui/UiServices.h"
@@ -105,11 +106,7 @@ CDlgAlarmCfg::CDlgAlarmCfg(QWidget* parent)
   groupList->setSelectionBehavior(QAbstractItemView::SelectRows);
   groupList->setAllColumnsShowFocus(true);
   groupList->header()->setStretchLastSection(false);
-  // A style sheet on the items takes the selection's fill away from the
-  // style but leaves its light text colour: the selected row names its own.
-  groupList->setStyleSheet(QStringLiteral(
-      "QTreeView::item { border: 1px solid #E0E0E0; }"
-      "QTreeView::item:selected { background-color: #CCE4F7; color: #000000; }"));
+  NsWui::ShowGridLines(*groupList);
 
   constexpr int kRight = 348;
   AddLabel(this, "警报组起始地址:", QRect(kRight, 15, 130, 20));

@@ -19,6 +19,7 @@
 #include "termination/AddrBinder.h"
 #include "termination/ChannelManager.h"
 #include "wui/DlgItem.h"
+#include "wui/GridLineDelegate.h"
 #include "wui/RtComboBox.h"
 #include "wui/RtConfirmEdit.h"
 #include "wui/UiServices.h"
@@ -74,7 +75,7 @@ void SetUpList(QTreeWidget* list, int id) {
   list->setAllColumnsShowFocus(true);
   // Columns keep the widths they are given, the last one too.
   list->header()->setStretchLastSection(false);
-  list->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #E0E0E0; }"));
+  NsWui::ShowGridLines(*list);
 }
 
 void MarkModified() { QlEProject::Instance().modified = true; }

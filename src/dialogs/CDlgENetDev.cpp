@@ -2,16 +2,14 @@
 
 #include <arpa/inet.h>
 
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 #include "dialogs/DevDialogFields.h"
 #include "termination/DevSetup.h"
 #include "wui/DlgItem.h"
+#include "wui/FormDialog.h"
 #include "wui/IpAddressCtrl.h"
 #include "wui/UiServices.h"
 
@@ -77,31 +75,16 @@ void CDlgENetDev::Build() {
   QLineEdit* resendEdit = MakeDigitsEdit(this, IDC_RESEND);
   connect(devType_, &QPushButton::clicked, this, [this] { OnDevType(); });
 
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("设备名称:"), nameEdit);
-  form->addRow(QStringLiteral("设备类型:"), devType_);
-  form->addRow(QStringLiteral("IP地址:"), ipAddrCtrl);
-  form->addRow(QStringLiteral("端口号:"), portEdit);
-  form->addRow(QStringLiteral("站号:"), stationEdit);
-  form->addRow(QStringLiteral("连接超时(ms):"), connEdit);
-  form->addRow(QStringLiteral("通讯超时(ms):"), commEdit);
-  form->addRow(QStringLiteral("重发次数:"), resendEdit);
-
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  NsWui::SetDlgItemId(ok, IDC_OK);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(form);
-  top->addLayout(buttons);
+  NsWui::LayOutFormDialog(*this,
+                          {{"设备名称:", nameEdit},
+                           {"设备类型:", devType_},
+                           {"IP地址:", ipAddrCtrl},
+                           {"端口号:", portEdit},
+                           {"站号:", stationEdit},
+                           {"连接超时(ms):", connEdit},
+                           {"通讯超时(ms):", commEdit},
+                           {"重发次数:", resendEdit}},
+                          [this] { OnOK(); });
 }
 
 NsDevDefine::ENetDevParam CDlgENetDev::GetParam() const {

@@ -4,19 +4,16 @@
 #include <limits>
 #include <memory>
 
-#include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QScreen>
-#include <QVBoxLayout>
 
 #include "common/PathUtil.h"
 #include "common/UiValidation.h"
 #include "editor/EditorGlobals.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
+#include "wui/FormDialog.h"
 #include "wui/MfcEditBrowse.h"
 #include "wui/UiServices.h"
 
@@ -82,27 +79,12 @@ CDlgNewProject::CDlgNewProject(QWidget* parent) : NsWui::CModalDialog(parent) {
   heightEdit = new CConfirmEditCtrl(this);
   NsWui::SetDlgItemId(heightEdit, IDC_HEIGHT);
 
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("工程名称:"), nameEdit);
-  form->addRow(QStringLiteral("工程路径:"), folderEdit);
-  form->addRow(QStringLiteral("屏幕宽度:"), widthEdit);
-  form->addRow(QStringLiteral("屏幕高度:"), heightEdit);
-
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  NsWui::SetDlgItemId(ok, IDC_OK);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(form);
-  top->addLayout(buttons);
+  NsWui::LayOutFormDialog(*this,
+                          {{"工程名称:", nameEdit},
+                           {"工程路径:", folderEdit},
+                           {"屏幕宽度:", widthEdit},
+                           {"屏幕高度:", heightEdit}},
+                          [this] { OnOK(); });
 }
 
 void CDlgNewProject::OnInitDialog() {

@@ -1,7 +1,10 @@
 #include "dialogs/CDlgProtEdit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +14,7 @@
 #include "dialogs/ProtFillers.h"
 #include "editor/QlEHostEdit.h"
 #include "element_io/QlEditIo.h"
+#include "platform/Format.h"
 #include "termination/ChannelManager.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
@@ -47,7 +51,7 @@ std::shared_ptr<QlEditIo> EditIoOf(const std::shared_ptr<QlEHostElem>& host) {
 
 }  // namespace
 
-uint32_t CDlgProtEdit::LimitTextToRaw(const std::string& text, uint8_t scale) {
+int64_t CDlgProtEdit::LimitTextToValue(const std::string& text, uint8_t scale) {
   // Beyond every 32-bit value, and small enough to take one more digit.
   constexpr int64_t kCap = 10'000'000'000;
   std::size_t i = 0;
@@ -68,14 +72,68 @@ uint32_t CDlgProtEdit::LimitTextToRaw(const std::string& text, uint8_t scale) {
       value = std::min(value * 10 + digit, kCap);
     }
   }
-  if (negative) value = -value;
-  // Without decimals the value is held to what a signed 32-bit number can
-  // take; with them anything from the signed minimum to the unsigned
-  // maximum fits the 32 raw bits, and beyond that it stops at the end.
-  const int64_t upper = scale == 0 ? std::numeric_limits<int32_t>::max()
-                                   : std::numeric_limits<uint32_t>::max();
-  value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), upper);
-  return static_cast<uint32_t>(value);
+  return negative ? -value : value;
+}
+
+uint32_t CDlgProtEdit::LimitTextToRaw(const std::string& text, uint8_t scale) {
+  // Anything from the signed minimum to the unsigned maximum fits the 32 raw
+  // bits; beyond that it stops at the end.
+  return static_cast<uint32_t>(std::clamp<int64_t>(LimitTextToValue(text, scale),
+                                                   std::numeric_limits<int32_t>::min(),
+                                                   std::numeric_limits<uint32_t>::max()));
+}
+
+bool CDlgProtEdit::GetLimitRange(uint16_t dataType, int64_t& low, int64_t& high) {
+  using Limits = std::pair<int64_t, int64_t>;
+  Limits range;
+  switch (dataType) {
+    case NsTermination::kTypeBit: range = {0, 1}; break;
+    case NsTermination::kTypeInt16:
+      range = {std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()};
+      break;
+    case NsTermination::kTypeUInt16: range = {0, std::numeric_limits<uint16_t>::max()}; break;
+    case NsTermination::kTypeInt32:
+      range = {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+      break;
+    case NsTermination::kTypeUInt32: range = {0, std::numeric_limits<uint32_t>::max()}; break;
+    default: return false;
+  }
+  std::tie(low, high) = range;
+  return true;
+}
+
+bool CDlgProtEdit::CheckLimitRange(const std::string& text, uint16_t dataType, uint8_t scale,
+                                   std::string& reason) {
+  int64_t low = 0;
+  int64_t high = 0;
+  if (!GetLimitRange(dataType, low, high)) return true;
+  const int64_t value = LimitTextToValue(text, scale);
+  if (value >= low && value <= high) return true;
+  if (scale == 0) {
+    reason = low < 0 ? NsUiRule::FormatIntRangeError(NsUiRule::kBoundBoth, static_cast<int32_t>(low),
+                                                     static_cast<int32_t>(high), "%d")
+                     : NsUiRule::FormatIntRangeError(NsUiRule::kBoundBoth, static_cast<uint32_t>(low),
+                                                     static_cast<uint32_t>(high), "%u");
+  } else {
+    const double divisor = std::pow(10.0, scale);
+    const std::string numberFormat = NsPlatform::StrFormat("%%.%dlf", static_cast<int>(scale));
+    reason = NsUiRule::FormatFloatRangeError(NsUiRule::kBoundBoth, static_cast<double>(low) / divisor,
+                                             static_cast<double>(high) / divisor, numberFormat.c_str());
+  }
+  return false;
+}
+
+std::string CDlgProtEdit::LimitRawToText(uint32_t raw, uint16_t dataType, uint8_t scale) {
+  // Read as the box reads a stored limit, but in whole digits: single
+  // precision would show 429.4967295 as 429.4967296.
+  const bool isSigned = dataType == NsTermination::kTypeInt16 || dataType == NsTermination::kTypeInt32;
+  const int64_t value = isSigned ? int64_t{static_cast<int32_t>(raw)} : int64_t{raw};
+  std::string digits = std::to_string(value < 0 ? -value : value);
+  if (scale > 0) {
+    if (digits.size() <= scale) digits.insert(0, scale + 1 - digits.size(), '0');
+    digits.insert(digits.size() - scale, ".");
+  }
+  return value < 0 ? "-" + digits : digits;
 }
 
 CDlgProtEdit::CDlgProtEdit(QWidget* parent)
@@ -134,9 +192,7 @@ CDlgProtEdit::CDlgProtEdit(QWidget* parent)
     });
     NotifyChanged();
     // The raw limits stay; they read anew with the new decimals.
-    const auto io = EditIoOf(GetAnchored());
-    min_->setText(QString::fromStdString(io ? io->FormatUInt32(io->minVal) : "0"));
-    max_->setText(QString::fromStdString(io ? io->FormatUInt32(io->maxVal) : "0"));
+    ShowLimits();
   });
   connect(readOnly_, &QCheckBox::clicked, this, [this] {
     const bool on = readOnly_->isChecked();
@@ -182,10 +238,9 @@ void CDlgProtEdit::Bind(const Selection& elems) {
   scale_->setCurrentIndex(io ? (io->scale < scale_->count() ? io->scale : -1) : 0);
 
   ResetConfirmEdit(*min_);
-  min_->setText(QString::fromStdString(io ? io->FormatUInt32(io->minVal) : "0"));
-  SetUpLimitEdit(*min_, true);
   ResetConfirmEdit(*max_);
-  max_->setText(QString::fromStdString(io ? io->FormatUInt32(io->maxVal) : "0"));
+  ShowLimits();
+  SetUpLimitEdit(*min_, true);
   SetUpLimitEdit(*max_, false);
 
   ResetConfirmEdit(*address_);
@@ -206,17 +261,35 @@ void CDlgProtEdit::Bind(const Selection& elems) {
   LoadVisibilityBlock(this, *this, *visibility_);
 }
 
+void CDlgProtEdit::ShowLimits() {
+  const auto io = EditIoOf(GetAnchored());
+  const auto text = [&io](int32_t limit) {
+    return io ? LimitRawToText(static_cast<uint32_t>(limit), io->dataType, io->scale) : "0";
+  };
+  min_->setText(QString::fromStdString(text(io ? io->minVal : 0)));
+  max_->setText(QString::fromStdString(text(io ? io->maxVal : 0)));
+}
+
 void CDlgProtEdit::SetUpLimitEdit(CConfirmEditCtrl& edit, bool isMin) {
   const std::shared_ptr<UiRule> rule = limitRule_;
-  edit.validator = [rule](const std::string&, const std::string& text, std::string& message) {
-    return rule->Check(text, message);
+  edit.validator = [this, rule](const std::string&, const std::string& text, std::string& message) {
+    if (!rule->Check(text, message)) return false;
+    // Beyond what the anchored box's data type holds, the stored bits would
+    // read as another number.
+    const auto anchoredIo = EditIoOf(GetAnchored());
+    std::string reason;
+    if (!anchoredIo || CheckLimitRange(text, anchoredIo->dataType, anchoredIo->scale, reason)) {
+      return true;
+    }
+    message = NsPlatform::StrFormat("[%s] %s", rule->Name().c_str(), reason.c_str());
+    return false;
   };
   edit.formatter = [this, isMin](const std::string&, std::string& text) {
     uint32_t raw = 0;
     if (const auto anchoredIo = EditIoOf(GetAnchored())) {
       raw = LimitTextToRaw(text, anchoredIo->scale);
       // What the edit shows is what is stored.
-      text = anchoredIo->FormatUInt32(raw);
+      text = LimitRawToText(raw, anchoredIo->dataType, anchoredIo->scale);
     }
     const auto value = static_cast<int32_t>(raw);
     ApplyToBindings<QlEditIo>(FollowUp::None, [&](QlEditIo& io) {

@@ -44,11 +44,24 @@ class CDlgProtEdit : public ProtDialog, public UiElemProtEditor {
   QWidget* GetWindow() override { return this; }
   void Bind(const Selection& elems) override;
 
-  // The raw value of a limit typed with that many decimals: the decimal
-  // text scaled by 10^scale, digits beyond the decimals cut off, kept as
-  // 32 bits (a negative value as its two's complement). Without decimals
-  // the leading integer, held to the signed 32-bit range.
+  // A limit typed with that many decimals as a whole number: the decimal
+  // text scaled by 10^scale, digits beyond the decimals cut off (without
+  // decimals the leading integer). Held to +-10^10, beyond every 32-bit
+  // value.
+  static int64_t LimitTextToValue(const std::string& text, uint8_t scale);
+  // The raw value of that text, kept as 32 bits (a negative value as its
+  // two's complement), held to the signed minimum and the unsigned maximum.
   static uint32_t LimitTextToRaw(const std::string& text, uint8_t scale);
+  // The whole numbers a value of that data type holds; false for a data type
+  // without a number.
+  static bool GetLimitRange(uint16_t dataType, int64_t& low, int64_t& high);
+  // False, with the range reason, for a limit outside what the data type
+  // holds at that many decimals.
+  static bool CheckLimitRange(const std::string& text, uint16_t dataType, uint8_t scale,
+                              std::string& reason);
+  // A stored limit as the edit shows it: signed for the signed data types,
+  // with exactly its digits.
+  static std::string LimitRawToText(uint32_t raw, uint16_t dataType, uint8_t scale);
 
  protected:
   QScrollBar* GetVScrollBar() override { return VScrollBar(); }
@@ -57,6 +70,8 @@ class CDlgProtEdit : public ProtDialog, public UiElemProtEditor {
   void OnInitDialog();
   // Enables and checks the limit controls from the anchored binding.
   void UpdateLimitControls();
+  // The anchored binding's limits in the two edits ("0" without one).
+  void ShowLimits();
   // Installs the limit rule and the formatter that writes min (or max).
   void SetUpLimitEdit(NsWui::CConfirmEditCtrl& edit, bool isMin);
 
@@ -70,7 +85,8 @@ class CDlgProtEdit : public ProtDialog, public UiElemProtEditor {
   NsWui::CConfirmEditCtrl* max_;
   NsWui::CConfirmEditCtrl* address_;
   std::unique_ptr<VisibilityBlock> visibility_;
-  // "最小值": required, any decimal number. The maximum uses it too.
+  // "最小值": required, any decimal number. The maximum uses it too; both
+  // also hold the limit to the anchored data type's range.
   std::shared_ptr<UiRule> limitRule_;
 };
 

@@ -20,6 +20,7 @@
 #include "termination/ChannelManager.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
+#include "wui/GridLineDelegate.h"
 #include "wui/RtConfirmEdit.h"
 #include "wui/UiServices.h"
 #include "wui/WReportCtrl.h"
@@ -168,7 +169,7 @@ void CDlgProtMultStateText::OnInitDialog() {
   states_->setSortingEnabled(false);
   states_->header()->setSectionsClickable(false);
   states_->header()->setStretchLastSection(false);
-  states_->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #E0E0E0; }"));
+  NsWui::ShowGridLines(*states_);
   states_->setColumnCount(3);
   states_->setHeaderLabels(
       {QStringLiteral("序号"), QStringLiteral("数据"), QStringLiteral("文字(可双击编辑)")});

@@ -1,15 +1,13 @@
 #include "dialogs/CDlgRs232Dev.h"
 
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 #include "dialogs/DevDialogFields.h"
 #include "termination/DevSetup.h"
 #include "wui/DlgItem.h"
+#include "wui/FormDialog.h"
 #include "wui/UiServices.h"
 
 namespace NsOvrin {
@@ -48,27 +46,12 @@ void CDlgRs232Dev::Build() {
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d*$")), resendEdit));
   connect(devType_, &QPushButton::clicked, this, [this] { OnDevType(); });
 
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("设备名称:"), nameEdit);
-  form->addRow(QStringLiteral("设备类型:"), devType_);
-  form->addRow(QStringLiteral("站号:"), stationEdit);
-  form->addRow(QStringLiteral("重发次数:"), resendEdit);
-
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  NsWui::SetDlgItemId(ok, IDC_OK);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(form);
-  top->addLayout(buttons);
+  NsWui::LayOutFormDialog(*this,
+                          {{"设备名称:", nameEdit},
+                           {"设备类型:", devType_},
+                           {"站号:", stationEdit},
+                           {"重发次数:", resendEdit}},
+                          [this] { OnOK(); });
 }
 
 NsDevDefine::RsDevParam CDlgRs232Dev::GetParam() const {

@@ -5,12 +5,9 @@
 #include <utility>
 
 #include <QComboBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "wui/DlgItem.h"
+#include "wui/FormDialog.h"
 
 namespace NsOvrin {
 
@@ -67,27 +64,12 @@ CDlgRs232Param::CDlgRs232Param(QWidget* parent, SerialParams* settings)
       settings_(settings) {
   setWindowTitle(QStringLiteral("串口参数"));
 
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("波特率:"), baud_);
-  form->addRow(QStringLiteral("校验方式:"), parity_);
-  form->addRow(QStringLiteral("数据位:"), dataBits_);
-  form->addRow(QStringLiteral("停止位:"), stopBits_);
-
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  NsWui::SetDlgItemId(ok, IDC_OK);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(form);
-  top->addLayout(buttons);
+  NsWui::LayOutFormDialog(*this,
+                          {{"波特率:", baud_},
+                           {"校验方式:", parity_},
+                           {"数据位:", dataBits_},
+                           {"停止位:", stopBits_}},
+                          [this] { OnOK(); });
 }
 
 void CDlgRs232Param::OnInitDialog() {

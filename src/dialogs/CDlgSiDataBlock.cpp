@@ -1,15 +1,12 @@
 #include "dialogs/CDlgSiDataBlock.h"
 
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/UiValidation.h"
 #include "dialogs/DataBlockRules.h"
 #include "platform/Format.h"
 #include "wui/DlgItem.h"
+#include "wui/FormDialog.h"
 #include "wui/UiServices.h"
 
 namespace NsOvrin {
@@ -20,30 +17,15 @@ CDlgSiDataBlock::CDlgSiDataBlock(const BlockDescriptor& preset, const OneWayWrap
                                  QWidget* parent)
     : QDialog(parent), block(preset), node(node) {
   setWindowTitle(QStringLiteral("新增数据块"));
-  auto* form = new QFormLayout;
+  std::vector<NsWui::FormRow> rows;
   const std::pair<int, const char*> edits[] = {
       {IDC_START, "起始地址:"}, {IDC_LENGTH, "数据长度:"}, {IDC_INTERVAL, "采样间隔时间(ms):"}};
   for (const auto& [id, label] : edits) {
     auto* edit = new QLineEdit(this);
     NsWui::SetDlgItemId(edit, id);
-    form->addRow(QString::fromUtf8(label), edit);
+    rows.emplace_back(label, edit);
   }
-
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  NsWui::SetDlgItemId(ok, IDC_OK);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-  NsWui::SetDlgItemId(cancel, IDC_CANCEL);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(form);
-  top->addLayout(buttons);
+  NsWui::LayOutFormDialog(*this, rows, [this] { OnOK(); });
 }
 
 int CDlgSiDataBlock::DoModal() {

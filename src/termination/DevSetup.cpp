@@ -92,6 +92,11 @@ bool CheckDeviceName(int mode, const std::string& oldName, std::string& newName,
   UiRule rule("设备名称");
   rule.AddSegment(new NsUiRule::UiRuleSegRequired());
   if (!rule.Check(newName, message)) return false;
+  // Address texts split at the first dot: no address could name the device.
+  if (newName.find('.') != std::string::npos) {
+    message = "设备名称不能包含\".\".";
+    return false;
+  }
   const ChannelManager& manager = ChannelManager::Instance();
   if (mode == kDeviceNameNew) {
     if (manager.HasNode(newName)) {

@@ -31,9 +31,10 @@ bool ModifyRsDev(const OneWayWrapper<Channel>& channel, const OneWayWrapper<Node
 constexpr int kDeviceNameNew = 0;
 constexpr int kDeviceNameRename = 1;
 
-// Trims the name in place. It must not be empty; a new device's name must
-// be free, a renamed device's name free or unchanged. message receives the
-// reason of a refusal.
+// Trims the name in place. It must not be empty nor hold a ".", the
+// separator of address texts; a new device's name must be free, a renamed
+// device's name free or unchanged. message receives the reason of a
+// refusal.
 bool CheckDeviceName(int mode, const std::string& oldName, std::string& newName,
                      std::string& message);
 // A station number from 1 to 254.

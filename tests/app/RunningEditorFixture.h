@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 #include <string>
@@ -169,6 +170,23 @@ class RunningEditorFixture : public AppFixture {
     const std::vector<QAction*> actions = frame_->GetCommandActions(id);
     ASSERT_FALSE(actions.empty()) << id;
     actions.front()->trigger();
+  }
+
+  // A double click on the item's text, clear of the branch decoration, as
+  // the window system sends it: a click, then the double click and its
+  // release.
+  void DoubleClickTreeItem(QTreeWidget& tree, QTreeWidgetItem* item) {
+    tree.scrollToItem(item);
+    const QRect rect = tree.visualItemRect(item);
+    const QPoint at(rect.right() - 4, rect.center().y());
+    QWidget* viewport = tree.viewport();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+      QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(viewport, &event);
+    }
   }
 
   CPropertiesWnd* Pane() const { return frame_->GetPropertiesPane(); }

@@ -43,8 +43,11 @@ TEST(LimitTextToRawTest, DecimalTextBecomesTheStoredRawValue) {
       {"4.35", 2, 435},
       {"1.1", 7, 11000000},
       {" -7", 0, 0xFFFFFFF9u},
-      // Without decimals the signed 32-bit range holds.
-      {"3000000000", 0, 0x7FFFFFFFu},
+      // Without decimals too the raw bits reach the unsigned maximum, and
+      // below zero the signed minimum.
+      {"3000000000", 0, 3000000000u},
+      {"4294967295", 0, 0xFFFFFFFFu},
+      {"4294967296", 0, 0xFFFFFFFFu},
       {"-3000000000", 0, 0x80000000u},
       // With decimals the raw bits reach the unsigned maximum, and stop there.
       {"300000000.0", 1, 3000000000u},
@@ -169,9 +172,12 @@ TEST_F(ProtEditTest, AConfirmedLimitIsScaledByTheAnchoredDecimals) {
 
   Click(Item<QCheckBox>(CDlgProtEdit::IDC_ENABLE_MAX));
   Choose(CDlgProtEdit::IDC_SCALE, 1);
+  // A signed anchored box takes a negative limit as its two's complement.
+  Io(1).dataType = NsTermination::kTypeInt32;
+  page_->Bind(elems_);
   TypeAndConfirm(Edit(CDlgProtEdit::IDC_MAX), "-1.5");
-  // The anchored box reads double words unsigned, in single precision.
-  EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MAX), "429496736.0");
+  EXPECT_EQ(TakeTip(), "");
+  EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MAX), "-1.5");
   for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<uint32_t>(Io(i).maxVal), 0xFFFFFFF1u) << i;
 }
 
@@ -186,79 +192,105 @@ std::string LimitText(int64_t raw, int decimals) {
   return (raw < 0 ? "-" : "") + digits;
 }
 
-TEST_F(ProtEditTest, EveryDataTypeShowsTheLimitAsConfirmed) {
+// Every data type at every number of decimals: a limit at either end of
+// what the type holds is kept and shown as typed, one step beyond either end
+// is refused with the range of the type and changes nothing.
+TEST_F(ProtEditTest, ALimitIsKeptInsideTheDataTypesRangeAndRefusedOutsideIt) {
   using NsTermination::kTypeBit;
   using NsTermination::kTypeInt16;
   using NsTermination::kTypeInt32;
   using NsTermination::kTypeUInt16;
   using NsTermination::kTypeUInt32;
-  constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
-  constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
-  // Single precision shows seven digits exactly once decimals divide.
-  constexpr int64_t kSevenDigits = 9'999'999;
   struct Range {
     uint16_t dataType;
-    int64_t low, high;        // without decimals
-    int64_t lowScaled, highScaled;  // with decimals
+    int64_t low, high;
   };
   const Range ranges[] = {
-      {kTypeBit, 0, kInt32Max, 0, kSevenDigits},
-      {kTypeInt16, -32768, 32767, -32768, 32767},
-      {kTypeUInt16, 0, 65535, 0, 65535},
-      {kTypeInt32, kInt32Min, kInt32Max, -kSevenDigits, kSevenDigits},
-      {kTypeUInt32, 0, kInt32Max, 0, kSevenDigits},
+      {kTypeBit, 0, 1},
+      {kTypeInt16, -32768, 32767},
+      {kTypeUInt16, 0, 65535},
+      {kTypeInt32, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()},
+      {kTypeUInt32, 0, std::numeric_limits<uint32_t>::max()},
   };
+  Click(Item<QCheckBox>(CDlgProtEdit::IDC_ENABLE_MAX));
   for (const Range& range : ranges) {
-    for (uint8_t decimals = 0; decimals <= 2; ++decimals) {
-      const int64_t low = decimals == 0 ? range.low : range.lowScaled;
-      const int64_t high = decimals == 0 ? range.high : range.highScaled;
-      std::vector<int64_t> raws = {low, low + 1, 0, 1, high - 1, high};
-      if (low < 0) raws.push_back(-1);
-      for (const int64_t raw : raws) {
-        const std::string text = LimitText(raw, decimals);
+    for (uint8_t decimals = 0; decimals <= 7; ++decimals) {
+      const std::string rangeMessage = "[最小值] 数据必须在 " + LimitText(range.low, decimals) +
+                                       " ~ " + LimitText(range.high, decimals) + " 之间.";
+      struct Row {
+        int id;
+        int64_t raw;
+        bool inside;
+      };
+      const Row rows[] = {
+          {CDlgProtEdit::IDC_MIN, range.low, true},
+          {CDlgProtEdit::IDC_MAX, range.high, true},
+          {CDlgProtEdit::IDC_MIN, range.low - 1, false},
+          {CDlgProtEdit::IDC_MAX, range.high + 1, false},
+          {CDlgProtEdit::IDC_MIN, range.high + 1, false},
+          {CDlgProtEdit::IDC_MAX, range.low - 1, false},
+      };
+      for (const Row& row : rows) {
+        const std::string text = LimitText(row.raw, decimals);
         SCOPED_TRACE(testing::Message() << "data type " << range.dataType << ", decimals "
                                         << +decimals << ", " << text);
+        for (int i = 0; i < 3; ++i) {
+          Io(i).minVal = 150;
+          Io(i).maxVal = 9000;
+        }
         Io(1).dataType = range.dataType;
         Io(1).scale = decimals;
         page_->Bind(elems_);
-        TypeAndConfirm(Edit(CDlgProtEdit::IDC_MIN), text);
-        EXPECT_EQ(TakeTip(), "");
-        EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), text);
-        EXPECT_EQ(Io(0).minVal, static_cast<int32_t>(static_cast<uint32_t>(raw)));
-        // Every later look at the box shows it the same.
-        page_->Bind(elems_);
-        EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), text);
+        const std::string before = TextOf(page_.get(), row.id);
+        changes_ = 0;
+        TypeAndConfirm(Edit(row.id), text);
+        int32_t& stored = row.id == CDlgProtEdit::IDC_MIN ? Io(0).minVal : Io(0).maxVal;
+        if (row.inside) {
+          EXPECT_EQ(TakeTip(), "");
+          EXPECT_EQ(TextOf(page_.get(), row.id), text);
+          EXPECT_EQ(stored, static_cast<int32_t>(static_cast<uint32_t>(row.raw)));
+          EXPECT_EQ(changes_, 1);
+          // Every later look at the box shows it the same.
+          page_->Bind(elems_);
+          EXPECT_EQ(TextOf(page_.get(), row.id), text);
+        } else {
+          EXPECT_EQ(TakeTip(), rangeMessage);
+          EXPECT_TRUE(Edit(row.id)->editing);
+          EXPECT_EQ(stored, row.id == CDlgProtEdit::IDC_MIN ? 150 : 9000);
+          EXPECT_EQ(changes_, 0);
+          // Leaving the edit brings the stored limit back.
+          Item<QComboBox>(1006)->setFocus();
+          EXPECT_EQ(TextOf(page_.get(), row.id), before);
+        }
       }
     }
   }
 }
 
-TEST_F(ProtEditTest, LimitsOutsideWhatTheBoxShowsReadAsStored) {
-  using NsTermination::kTypeInt32;
+// A limit a file holds from before, beyond what the box's data type holds,
+// reads as its stored bits, digit for digit.
+TEST_F(ProtEditTest, AStoredLimitBeyondTheDataTypeReadsAsStored) {
+  using NsTermination::kTypeInt16;
   using NsTermination::kTypeUInt16;
   using NsTermination::kTypeUInt32;
   struct Case {
     uint16_t dataType;
     uint8_t decimals;
-    const char* typed;
+    int32_t stored;
     const char* shown;
   };
   const Case cases[] = {
       // An unsigned box reads the two's complement of a negative limit.
-      {kTypeUInt32, 1, "-1.5", "429496736.0"},
-      {kTypeUInt16, 0, "-1", "4294967295"},
-      // Without decimals the entry stops at the signed 32-bit end.
-      {kTypeUInt32, 0, "4294967295", "2147483647"},
-      // Beyond seven digits single precision rounds.
-      {kTypeInt32, 1, "-214748364.8", "-214748368.0"},
+      {kTypeUInt16, 0, -1, "4294967295"},
+      {kTypeUInt32, 1, -15, "429496728.1"},
+      {kTypeInt16, 2, 100000, "1000.00"},
+      {kTypeUInt32, 7, -1, "429.4967295"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
+    SCOPED_TRACE(c.shown);
     Io(1).dataType = c.dataType;
     Io(1).scale = c.decimals;
-    page_->Bind(elems_);
-    TypeAndConfirm(Edit(CDlgProtEdit::IDC_MIN), c.typed);
-    EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), c.shown);
+    Io(1).minVal = c.stored;
     page_->Bind(elems_);
     EXPECT_EQ(TextOf(page_.get(), CDlgProtEdit::IDC_MIN), c.shown);
   }

@@ -189,5 +189,13 @@ TEST_F(ChannelsFile, ReadingAddsToTheDatabase) {
                 .GetDeviceImpl());
 }
 
+// The device dialogs refuse a name with a dot; a file that holds one from
+// before still opens with it.
+TEST_F(ChannelsFile, ADeviceNameWithADotStillOpens) {
+  EXPECT_TRUE(ReadText(R"({"channels":[{"type":"sr","name":"S1","nodes":[)"
+                       R"({"devId":"modbus.RTU","name":"A.B"},{"devId":"modbus.RTU","name":"C"}]}]})"));
+  EXPECT_EQ(NodeNames(), (std::vector<std::string>{"A.B", "C"}));
+}
+
 }  // namespace
 }  // namespace NsOvrin::Testing

@@ -205,6 +205,10 @@ TEST_F(DevSetupTest, CheckDeviceName) {
       {kDeviceNameRename, "GONE", "PLC3", false, "PLC3", "新名称已经存在."},
       {kDeviceNameRename, "PLC1", "", false, "", "[设备名称] 输入不能为空！"},
       {7, "", "PLC1", true, "PLC1", ""},
+      // An address text splits at its first dot, so no address could name it.
+      {kDeviceNameNew, "", " A.B ", false, "A.B", "设备名称不能包含\".\"."},
+      {kDeviceNameNew, "", ".", false, ".", "设备名称不能包含\".\"."},
+      {kDeviceNameRename, "PLC1", "PLC1.", false, "PLC1.", "设备名称不能包含\".\"."},
   };
   for (const Case& c : cases) {
     std::string name = c.newName;
