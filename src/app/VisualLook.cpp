@@ -52,8 +52,8 @@ QPalette PaletteOf(const VisualLook& look, const QPalette& standard) {
   QPalette palette = standard;
   palette.setColor(QPalette::Window, tint.window);
   palette.setColor(QPalette::Button, tint.button);
-  // Every list and tree of the program draws its selected row with
-  // this pair; none names colours of its own.
+  // Every list and tree of the program draws its selected row with this
+  // pair; none names colours of its own.
   palette.setColor(QPalette::Highlight, tint.highlight);
   palette.setColor(QPalette::HighlightedText, tint.highlightedText);
   if (tint.dark) {
