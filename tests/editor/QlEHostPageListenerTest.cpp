@@ -3,6 +3,7 @@
 // long as they live, whichever way they were made.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "editor/QlEHostNavBar.h"
 #include "editor/QlEHostPageTo.h"
 #include "editor/QlEHostPanel.h"
+#include "editor/QlEPage.h"
+#include "editor/UiElemCont.h"
 
 namespace NsOvrin::NsQlElemEditor {
 namespace {
@@ -153,6 +156,29 @@ TEST_F(PageListenerHosts, HostsDestroyedDuringANotificationAreNotCalled) {
   EXPECT_TRUE(view.elements.empty());
   auto& registry = PageListener::GetRegistry();
   registry.erase(std::remove(registry.begin(), registry.end(), &view), registry.end());
+}
+
+// A process that ends with a page still open in the project object, which
+// was made before any host listed itself: the hosts leave the registries
+// after those would otherwise have been destroyed. The child process starts
+// afresh so that nothing else made the registries first.
+TEST(PageListenerLifetime, HostsOfAnOpenPageLeaveTheRegistriesAtProcessEnd) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        QlEProject& project = QlEProject::Instance();
+        auto page = std::make_shared<QlEPage>("页面1");
+        page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
+        std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
+            std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
+            std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
+            std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
+        for (std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
+          page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
+        project.openPages.push_back(page);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
