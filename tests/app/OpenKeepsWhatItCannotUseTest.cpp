@@ -178,8 +178,8 @@ TEST_F(OpenKeeps, AUsersFileThatGivesNoUserIsToldOfAndLeftAsItIs) {
        },
        0},
       {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, 0},
-      {"a link to itself", [](const std::string& p) { ASSERT_EQ(::symlink(p.c_str(), p.c_str()), 0); },
-       0},
+      {"a link to itself",
+       [](const std::string& p) { ASSERT_EQ(::symlink(p.c_str(), p.c_str()), 0); }, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -249,8 +249,9 @@ TEST_F(OpenKeeps, ABlockLargerThanOneRequestIsKeptAndNamedAtOpening) {
   EXPECT_EQ(Reopen(), named);
   EXPECT_TRUE(SaveThroughTheFileMenu().empty());
   const std::string stored = ReadFileText(folder_ / "acq_db");
-  EXPECT_NE(stored.find(R"({"name":"big","address":"4x[00000~00499]","interval":300,"enable":true})"),
-            std::string::npos)
+  EXPECT_NE(
+      stored.find(R"({"name":"big","address":"4x[00000~00499]","interval":300,"enable":true})"),
+      std::string::npos)
       << stored;
   EXPECT_EQ(Reopen(), named);
   ASSERT_NE(FindShared("PLC1"), nullptr);
@@ -272,7 +273,8 @@ TEST_F(OpenKeeps, AnAlarmGroupLargerThanItsBlockKeepsEveryMessage) {
   }
   ASSERT_TRUE(SaveProjectTo(folder_.Path()));
   WriteFileText(folder_ / "alarm_config",
-                R"({"max-number-of-alarm-hist":100,"alarm-list":[{"address":"PLC1.4x20","message-list":[)" +
+                R"({"max-number-of-alarm-hist":100,"alarm-list":[)"
+                R"({"address":"PLC1.4x20","message-list":[)" +
                     list + "]}]}");
 
   auto groupMessages = [] {
@@ -306,8 +308,9 @@ TEST_F(OpenKeeps, AnAlarmGroupLargerThanItsBlockKeepsEveryMessage) {
   std::vector<std::string> lines;
   for (int i = 0; i < output->count(); ++i) lines.push_back(output->item(i)->text().toStdString());
   EXPECT_NE(std::find(lines.begin(), lines.end(),
-                      "警报组(PLC1.4x20)中 警报地址异常或者不在数据列表中或长度异常."),
-            lines.end());
+                      "警报组(PLC1.4x00020)中 警报地址异常或者不在数据列表中或长度异常."),
+            lines.end())
+      << testing::PrintToString(lines);
 }
 
 }  // namespace

@@ -158,27 +158,29 @@ TEST_F(PageListenerHosts, HostsDestroyedDuringANotificationAreNotCalled) {
   registry.erase(std::remove(registry.begin(), registry.end(), &view), registry.end());
 }
 
-// A process that ends with a page still open in the project object, which
-// was made before any host listed itself: the hosts leave the registries
-// after those would otherwise have been destroyed. The child process starts
+// The project object first, then an open page holding every kind of host
+// that listens to the page list, then the end of the process.
+[[noreturn]] void EndProcessWithAnOpenPage() {
+  QlEProject& project = QlEProject::Instance();
+  auto page = std::make_shared<QlEPage>("页面1");
+  page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
+  const std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
+      std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
+      std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
+      std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
+  for (const std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
+    page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
+  project.openPages.push_back(page);
+  std::exit(0);
+}
+
+// A process that ends while the project object, made before any host listed
+// itself, still holds such a page: the hosts leave the registries after
+// those would otherwise have been destroyed. The child process starts
 // afresh so that nothing else made the registries first.
 TEST(PageListenerLifetime, HostsOfAnOpenPageLeaveTheRegistriesAtProcessEnd) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        QlEProject& project = QlEProject::Instance();
-        auto page = std::make_shared<QlEPage>("页面1");
-        page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
-        std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
-            std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
-            std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
-            std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
-        for (std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
-          page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
-        project.openPages.push_back(page);
-        std::exit(0);
-      },
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(EndProcessWithAnOpenPage(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

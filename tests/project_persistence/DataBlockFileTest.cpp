@@ -133,13 +133,14 @@ TEST_F(DataBlockFile, BlocksLargerThanOneRequestAreKeptAndNamed) {
     std::vector<std::string> oversized;
     EXPECT_TRUE(ReadText(std::string(R"({"nodes":[{"name":")") + c.node +
                              R"(","acq-data-block-array":[{"name":"big","address":")" +
-                             c.address + R"(","interval":300,"enable":true},{"name":"next","address":")" +
-                             c.written + R"("}]}]})",
+                             c.address + R"(","interval":300,"enable":true},)" +
+                             R"({"name":"next","address":")" + c.written + R"("}]}]})",
                          &oversized));
     EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"big", "next"}));
     const std::string name = std::string(c.node) + "." + c.written;
-    EXPECT_EQ(oversized, c.named ? std::vector<std::string>{name, name}
-                                 : std::vector<std::string>{});
+    const std::vector<std::string> named =
+        c.named ? std::vector<std::string>{name, name} : std::vector<std::string>();
+    EXPECT_EQ(oversized, named);
 
     ASSERT_TRUE(WriteDataBlocksFile(temp_ / "acq_db"));
     const std::string text = ReadFileText(temp_ / "acq_db");
