@@ -162,15 +162,19 @@ TEST_F(PageListenerHosts, HostsDestroyedDuringANotificationAreNotCalled) {
 // that listens to the page list, then the end of the process.
 [[noreturn]] void EndProcessWithAnOpenPage() {
   QlEProject& project = QlEProject::Instance();
-  auto page = std::make_shared<QlEPage>("页面1");
-  page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
-  const std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
-      std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
-      std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
-      std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
-  for (const std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
-    page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
-  project.openPages.push_back(page);
+  {
+    // Nothing but the project holds the page when the process ends: exit
+    // does not unwind this frame.
+    auto page = std::make_shared<QlEPage>("页面1");
+    page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
+    const std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
+        std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
+        std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
+        std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
+    for (const std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
+      page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
+    project.openPages.push_back(page);
+  }
   std::exit(0);
 }
 
