@@ -147,7 +147,8 @@ void ResetProjectRuntime() {
   HostOnlineFlag = false;
   NsAlarm::AlarmManager::Instance().Clear();
   ResetDefaultUsers();
-  ChangedUsers();
+  // The next project's users file is read afresh.
+  UnreadUsersFilePath.clear();
 }
 
 int DoCloseProject(ParentWindow* parent) {

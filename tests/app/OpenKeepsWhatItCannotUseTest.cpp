@@ -95,24 +95,12 @@ class OpenKeeps : public RunningEditorFixture {
     return ui_.MessageTexts();
   }
 
-  // A double click on the project tree's item with this text, as the window
-  // system sends it.
-  void DoubleClickTreeItem(const QString& text) {
+  // A double click on the project tree's item with this text.
+  void DoubleClickTreeText(const QString& text) {
     const QList<QTreeWidgetItem*> found =
         Tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1) << text.toStdString();
-    QTreeWidgetItem* item = found.front();
-    Tree()->scrollToItem(item);
-    QWidget* viewport = Tree()->viewport();
-    const QRect rect = Tree()->visualItemRect(item);
-    const QPoint at(rect.right() - 4, rect.center().y());
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-      QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                        Qt::NoModifier);
-      QApplication::sendEvent(viewport, &event);
-    }
+    RunningEditorFixture::DoubleClickTreeItem(found.front());
   }
 
   // "权限配置" in the tree, then the password of the user in row typed and
@@ -135,7 +123,7 @@ class OpenKeeps : public RunningEditorFixture {
       typed = true;
       dialog->close();
     });
-    DoubleClickTreeItem(QStringLiteral("权限配置"));
+    DoubleClickTreeText(QStringLiteral("权限配置"));
     DeleteClosed();
     EXPECT_TRUE(typed);
   }
@@ -298,7 +286,7 @@ TEST_F(OpenKeeps, AnAlarmGroupLargerThanItsBlockKeepsEveryMessage) {
     rows = dialog->messageTable->GetRowCount();
     dialog->close();
   });
-  DoubleClickTreeItem(QStringLiteral("警报配置"));
+  DoubleClickTreeText(QStringLiteral("警报配置"));
   DeleteClosed();
   EXPECT_EQ(rows, 40);
 

@@ -171,6 +171,23 @@ class RunningEditorFixture : public AppFixture {
     actions.front()->trigger();
   }
 
+  // What the window system sends for a double click on a tree item: a
+  // click, then the double click and its release, on the item's text clear
+  // of the branch decoration.
+  void DoubleClickTreeItem(QTreeWidgetItem* item) {
+    QWidget* viewport = Tree()->viewport();
+    Tree()->scrollToItem(item);
+    const QRect rect = Tree()->visualItemRect(item);
+    const QPoint at(rect.right() - 4, rect.center().y());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+      QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(viewport, &event);
+    }
+  }
+
   CPropertiesWnd* Pane() const { return frame_->GetPropertiesPane(); }
   CViewTree* Tree() const { return frame_->GetFileView()->GetTree(); }
   QWidget* ShownPage() const {

@@ -214,22 +214,7 @@ TEST_F(RunningEditor, EveryProjectTreeItemOpensWhatItNamesOnADoubleClick) {
     Restore();
     QMdiSubWindow* activeBefore = frame_->GetMdiClient()->currentSubWindow();
     const std::string before = PageSnapshot();
-    // What the window system sends: a click, then the double click and its
-    // release.
-    QWidget* viewport = Tree()->viewport();
-    Tree()->scrollToItem(item);
-    // On the item's text, clear of the branch decoration.
-    const QRect rect = Tree()->visualItemRect(item);
-    const QPoint at(rect.right() - 4, rect.center().y());
-    const Outcome outcome = Run([&] {
-      for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-      }
-    });
+    const Outcome outcome = Run([&] { DoubleClickTreeItem(item); });
     const auto row = table.find(text);
     const Gets gets = row != table.end() ? row->second : Nothing();
     if (row != table.end()) reached.insert(text);
