@@ -10,6 +10,7 @@
 #include "platform/Format.h"
 #include "platform/Utf.h"
 #include "project/QlEProject.h"
+#include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "wui/DlgItem.h"
 #include "wui/OvReportCtrl.h"
@@ -122,6 +123,7 @@ void CDlgUsers::CommitPassword(std::string& text) {
   QlUser& user = users[static_cast<std::size_t>(row - 1)];
   if (user.password == text) return;
   user.password = text;
+  ChangedUsers();
   QlEProject::Instance().modified = true;
 }
 

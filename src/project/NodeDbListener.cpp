@@ -9,8 +9,10 @@ std::atomic<bool> OnlineFlag{false};
 NodeDbListener::~NodeDbListener() = default;
 
 std::vector<NodeDbListener*>& NodeDbListener::GetRegistry() {
-  static std::vector<NodeDbListener*> registry;
-  return registry;
+  // Never destroyed: listeners held by other process-wide objects leave it
+  // during their own destruction at exit, in any order.
+  static auto* registry = new std::vector<NodeDbListener*>();
+  return *registry;
 }
 
 void NodeDbListener::Register(NodeDbListener* listener) { RegisterListener(GetRegistry(), listener); }

@@ -7,8 +7,10 @@ namespace NsOvrin {
 PageListener::~PageListener() = default;
 
 std::vector<PageListener*>& PageListener::GetRegistry() {
-  static std::vector<PageListener*> registry;
-  return registry;
+  // Never destroyed: listeners held by other process-wide objects leave it
+  // during their own destruction at exit, in any order.
+  static auto* registry = new std::vector<PageListener*>();
+  return *registry;
 }
 
 void PageListener::Register(PageListener* listener) { RegisterListener(GetRegistry(), listener); }

@@ -7,8 +7,10 @@ namespace NsOvrin {
 ProjectListener::~ProjectListener() = default;
 
 std::vector<ProjectListener*>& ProjectListener::GetRegistry() {
-  static std::vector<ProjectListener*> registry;
-  return registry;
+  // Never destroyed: listeners held by other process-wide objects leave it
+  // during their own destruction at exit, in any order.
+  static auto* registry = new std::vector<ProjectListener*>();
+  return *registry;
 }
 
 void ProjectListener::Register(ProjectListener* listener) {

@@ -110,6 +110,16 @@ ssize_t ReadFull(int fd, uint8_t* buffer, std::size_t size) {
 
 }  // namespace
 
+std::string UnreadUsersFilePath;
+
+void ChangedUsers() { UnreadUsersFilePath.clear(); }
+
+bool IsUnreadUsersFile(const std::string& path) {
+  if (UnreadUsersFilePath.empty() || path.empty()) return false;
+  // The same folder may be spelt another way by the save.
+  return path == UnreadUsersFilePath || NsPlatform::SameExistingFile(path, UnreadUsersFilePath);
+}
+
 std::string GetUsersFilePath() {
   if (!UsersFilePath.empty()) return UsersFilePath;
   return ResolveRelativePath("users");

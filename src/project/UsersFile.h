@@ -18,6 +18,19 @@ inline constexpr std::size_t kUserRecordSize = 80;
 // empty at start.
 extern std::string UsersFilePath;
 
+// The users file the open project was loaded from when something is there
+// but no user could be read from it (no permission, not a regular file, no
+// record decodes); empty otherwise. The project save leaves that file as it
+// is until the users are changed (ChangedUsers), so a file the editor could
+// not read is never replaced by an empty list.
+extern std::string UnreadUsersFilePath;
+
+// Called when the user changed the user list: from here on the project save
+// writes the list, also over a file that could not be read.
+void ChangedUsers();
+// True when path names the unread users file of the open project.
+bool IsUnreadUsersFile(const std::string& path);
+
 // UsersFilePath, or "users" next to the program (or in the redirection
 // folder) when it is empty.
 std::string GetUsersFilePath();

@@ -57,9 +57,10 @@ bool ReadAlarmGroup(const rapidjson::Value& object) {
 
   auto segment = std::make_shared<AlarmSegCvb>();
   segment->SetAddress(address);
-  // Messages past the bits the group's data block holds, or past the bits
-  // that can be numbered, can never be alarms: they are left out.
-  const std::size_t most = segment->GetMaxBits();
+  // Every message the bits can number is kept, whatever the data block holds
+  // today: the user may grow the block again, and the error check reports a
+  // group that does not fit it.
+  constexpr std::size_t most = AlarmSegCvb::kMaxBits;
   if (messages.size() > most) {
     OV_LOG(4).AppendText(StrFormat("Alarm group %s: %zu messages left out, the group holds %zu.",
                                    address.c_str(), messages.size() - most, most));

@@ -1,6 +1,8 @@
 #include "project_persistence/DataBlockFile.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/JsonUtility.h"
 #include "termination/ChannelManager.h"
@@ -15,8 +17,11 @@ using NsTermination::ChannelManager;
 using NsTermination::Node;
 using NsTermination::TaskReadData;
 
-// Always true: a block that cannot be polled is dropped and the next read.
-bool ReadDataBlock(Node& node, const rapidjson::Value& object) {
+// Always true: a block whose address does not parse is dropped and the next
+// read. One larger than a request of its device's protocol carries is kept
+// as stored (the device may refuse to read it) and named in oversized.
+bool ReadDataBlock(Node& node, const rapidjson::Value& object,
+                   std::vector<std::string>* oversized) {
   std::string name;
   std::string address;
   uint32_t interval = 0;
@@ -29,15 +34,14 @@ bool ReadDataBlock(Node& node, const rapidjson::Value& object) {
   BlockDescriptor block;
   const std::shared_ptr<NsTermination::NodeMem>& nodeMem = node.GetNodeMem();
   if (!nodeMem || nodeMem->ParseAddress(address, block.addr) != NsTermination::kAddrOk) return true;
-  // A block the data-block editor would refuse (outside the device's memory,
-  // more than one request of its protocol reads) is dropped the same way.
-  if (node.CheckBlock(block.addr) != NsTermination::kAddrOk) return true;
+  if (oversized != nullptr && node.CheckBlock(block.addr) == NsTermination::kAddrBadLength)
+    oversized->push_back(node.GetName() + "." + node.FormatAddress(block.addr));
   block.interval = static_cast<uint16_t>(interval);
   node.AddReadTask(block, name, enable);
   return true;
 }
 
-bool ReadNodeBlocks(const rapidjson::Value& object) {
+bool ReadNodeBlocks(const rapidjson::Value& object, std::vector<std::string>* oversized) {
   std::string name;
   ReadStringMember(object, "name", name);
   const OneWayWrapper<Node> handle = ChannelManager::Instance().FindNode(name);
@@ -46,8 +50,9 @@ bool ReadNodeBlocks(const rapidjson::Value& object) {
 
   const rapidjson::Value* blocks = FindJsonMember(object, "acq-data-block-array");
   if (blocks == nullptr) return false;
-  return ForEachJsonObject(*blocks,
-                           [&](const rapidjson::Value& block) { ReadDataBlock(*node, block); });
+  return ForEachJsonObject(*blocks, [&](const rapidjson::Value& block) {
+    ReadDataBlock(*node, block, oversized);
+  });
 }
 
 void WriteDataBlock(JsonWriter& writer, const Node& node, const TaskReadData& task) {
@@ -65,12 +70,13 @@ void WriteDataBlock(JsonWriter& writer, const Node& node, const TaskReadData& ta
 
 }  // namespace
 
-bool ReadDataBlocksFile(const std::string& path) {
+bool ReadDataBlocksFile(const std::string& path, std::vector<std::string>* oversized) {
   rapidjson::Document document;
   if (!LoadJsonObjectFile(path, document)) return false;
   const rapidjson::Value* nodes = FindJsonMember(document, "nodes");
   if (nodes == nullptr || !nodes->IsArray()) return false;
-  ForEachJsonObject(*nodes, ReadNodeBlocks);
+  ForEachJsonObject(*nodes,
+                    [&](const rapidjson::Value& node) { return ReadNodeBlocks(node, oversized); });
   return true;
 }
 

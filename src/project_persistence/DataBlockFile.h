@@ -3,6 +3,7 @@
 // block becomes a read task of its node as it is read, so the channels file
 // must have been read first; writing walks the nodes' read tasks.
 #include <string>
+#include <vector>
 
 namespace NsOvrin {
 
@@ -11,8 +12,10 @@ namespace NsOvrin {
 // root that is not an object or no "nodes" array. A node object naming no
 // device is skipped; one without an "acq-data-block-array" array ends the
 // reading silently (the result stays true); a block whose address does not
-// parse against its device's memory map is dropped.
-bool ReadDataBlocksFile(const std::string& path);
+// parse against its device's memory map is dropped. A block larger than one
+// request of its device's protocol carries is kept, and named in oversized
+// ("<device>.<address>", in file order) when that is given.
+bool ReadDataBlocksFile(const std::string& path, std::vector<std::string>* oversized = nullptr);
 
 // Every node of the manager, channel by channel, with its read tasks in
 // order (an empty array for a node without any). True when the file was

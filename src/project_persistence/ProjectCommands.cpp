@@ -21,6 +21,7 @@
 #include "project/ProgramDefaults.h"
 #include "project/ProjectListener.h"
 #include "project/QlEProject.h"
+#include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/ProjectLoadSave.h"
@@ -42,6 +43,10 @@ constexpr const char* kCaption = "提示";
 constexpr const char* kSavePrompt = "工程被更改, 是否需要保存?";
 constexpr const char* kOpenFailed = "打开工程操作失败.";
 constexpr const char* kPagesNotCopied = "以下页面文件未能复制到新文件夹: %s";
+constexpr const char* kOversizedBlocks =
+    "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
+constexpr const char* kUsersFileUnread =
+    "无法读取用户文件: %s\n工程中没有用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
 constexpr int32_t kProposedHeight = 480;
@@ -76,6 +81,18 @@ std::string JoinNames(const std::vector<std::string>& names) {
     text += name;
   }
   return text;
+}
+
+// What the load kept as stored but the user should know, once at opening.
+void ShowLoadNotes(ParentWindow* parent, const ProjectLoadNotes& notes) {
+  if (!notes.oversizedBlocks.empty()) {
+    ShowMessageBox(parent, StrFormat(kOversizedBlocks, JoinNames(notes.oversizedBlocks).c_str()),
+                   kCaption, MessageIcon::Warning);
+  }
+  if (!notes.unreadUsersFile.empty()) {
+    ShowMessageBox(parent, StrFormat(kUsersFileUnread, notes.unreadUsersFile.c_str()), kCaption,
+                   MessageIcon::Warning);
+  }
 }
 
 uint32_t DefaultSerialPort(const std::vector<NsCommServer::SerialPortInfo>& ports, int i) {
@@ -130,6 +147,8 @@ void ResetProjectRuntime() {
   HostOnlineFlag = false;
   NsAlarm::AlarmManager::Instance().Clear();
   ResetDefaultUsers();
+  // The next project's users file is read afresh.
+  UnreadUsersFilePath.clear();
 }
 
 int DoCloseProject(ParentWindow* parent) {
@@ -221,7 +240,8 @@ bool DoOpenProject(ParentWindow* parent) {
   if (!dialogs->ChooseFileToOpen(parent, ProjectFileExtension, filter, path)) return false;
 
   QlProjectData record;
-  if (!LoadProjectFiles(path, record)) {
+  ProjectLoadNotes notes;
+  if (!LoadProjectFiles(path, record, &notes)) {
     ShowMessageBox(parent, kOpenFailed, kCaption, MessageIcon::Error);
     return false;
   }
@@ -238,6 +258,7 @@ bool DoOpenProject(ParentWindow* parent) {
   project.open = true;
   NotifyListeners(ProjectListener::GetRegistry(),
                   [](ProjectListener* listener) { listener->OnProjectOpened(); });
+  ShowLoadNotes(parent, notes);
   return true;
 }
 

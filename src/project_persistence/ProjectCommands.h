@@ -63,7 +63,8 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder);
 
 // Empties the channel database (every polling thread ends; no run-mode
 // notification), clears the alarm groups, active alarms and alarm listeners
-// (the history stays), and puts back the four default users.
+// (the history stays), and puts back the four default users; no users file
+// counts as unread any more.
 void ResetProjectRuntime();
 
 // The two serial channels of a new project, "S1" and "S2" on the machine's

@@ -1,8 +1,13 @@
 #include "project_persistence/ProjectLoadSave.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "platform/AtomicFile.h"
 #include "project/QlEProject.h"
 #include "project/UsersFile.h"
+#include "project_base/QlUser.h"
 #include "project_persistence/AlarmConfigFile.h"
 #include "project_persistence/ChannelsFile.h"
 #include "project_persistence/DataBlockFile.h"
@@ -29,22 +34,34 @@ void RemoveStaleTemporaries(const std::string& directory) {
   NsPlatform::RemoveStaleSaveTemporaries(ProjectPictureFolder(directory));
 }
 
+bool EntryMissing(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
 }  // namespace
 
-bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record) {
+bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
+                      ProjectLoadNotes* notes) {
   if (mainFilePath.empty()) return false;
   const std::string directory = FolderOfPath(mainFilePath);
   record.directory = directory;
   RemoveStaleTemporaries(directory);
 
   if (!ReadChannelsFile(GetChannelsFilePath(directory))) return false;
-  if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory))) return false;
+  if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory),
+                          notes != nullptr ? &notes->oversizedBlocks : nullptr))
+    return false;
   if (!ReadAlarmConfigFile(GetAlarmConfigFilePath(directory))) return false;
   if (!ReadMainFile(mainFilePath, record)) return false;
 
   // A project without a usable users file opens with no users.
   UsersFilePath = GetUsersConfigFilePath(directory);
-  LoadUsers();
+  UnreadUsersFilePath.clear();
+  if (!LoadUsers() && GetUserList().empty() && !EntryMissing(UsersFilePath)) {
+    UnreadUsersFilePath = UsersFilePath;
+    if (notes != nullptr) notes->unreadUsersFile = UsersFilePath;
+  }
 
   return ReadEventsFile(GetEventsFilePath(directory), record.events);
 }
@@ -59,7 +76,7 @@ bool SaveProjectFiles(const std::string& directory, const QlProjectData& record)
   UsersFilePath = GetUsersConfigFilePath(directory);
   // Without a folder the users file would fall back to the program's own
   // "users" file, which is no part of the project.
-  ok = !UsersFilePath.empty() && SaveUsers() && ok;
+  ok = !UsersFilePath.empty() && (IsUnreadUsersFile(UsersFilePath) || SaveUsers()) && ok;
 
   ok = WriteEventsFile(GetEventsFilePath(directory), record.events) && ok;
   return ok;

@@ -4,28 +4,42 @@
 // database and alarm manager, the users file into the user list; the rest is
 // exchanged through a QlProjectData record.
 #include <string>
+#include <vector>
 
 #include "project_persistence/QlProjectData.h"
 
 namespace NsOvrin {
+
+// What a load kept as stored but the user should hear of.
+struct ProjectLoadNotes {
+  // "<device>.<address>" of every data block larger than one request of its
+  // device's protocol carries, in file order.
+  std::vector<std::string> oversizedBlocks;
+  // The users file, when something is there but no user could be read from
+  // it (see UnreadUsersFilePath); empty otherwise.
+  std::string unreadUsersFile;
+};
 
 // Loads the folder of mainFilePath in this order, stopping at the first
 // failure: the channels file, the data-block file, the alarm configuration
 // file (may be missing), the chosen main file itself (whatever its name),
 // the users file and the events file (may be missing). The users file never
 // stops the load: a missing one leaves the user list empty, and a damaged
-// record costs only its own user.
+// record costs only its own user; one that gives no user at all is left as it
+// is by the saves that follow until the users are changed (UnreadUsersFilePath).
 // record.directory becomes the folder of mainFilePath. Loading adds to the
 // channel database and the alarm manager and clears nothing: what a failed
 // load read stays there until the caller resets them. The temporary files
 // of interrupted saves by processes no longer running are removed from the
 // folder and its pictures folder first.
-bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record);
+bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
+                      ProjectLoadNotes* notes = nullptr);
 
 // Writes the main file (from record), the channels, data-block, alarm
 // configuration and users files (from the live objects) and the events file
 // (from record) into directory, in this order. Every writer runs even after
-// one failed; true only when all six succeeded. Each file is replaced whole
+// one failed; true only when all six succeeded. An unread users file of the
+// open project is not written, and counts as written. Each file is replaced whole
 // or not at all, so a failed save leaves every file either old or new. The
 // temporary files of interrupted saves are removed first, as by the load.
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record);

@@ -175,6 +175,7 @@ class RunningEditorFixture : public AppFixture {
   // A double click on the item's text, clear of the branch decoration, as
   // the window system sends it: a click, then the double click and its
   // release.
+  void DoubleClickTreeItem(QTreeWidgetItem* item) { DoubleClickTreeItem(*Tree(), item); }
   void DoubleClickTreeItem(QTreeWidget& tree, QTreeWidgetItem* item) {
     tree.scrollToItem(item);
     const QRect rect = tree.visualItemRect(item);

@@ -3,6 +3,7 @@
 // long as they live, whichever way they were made.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "editor/QlEHostNavBar.h"
 #include "editor/QlEHostPageTo.h"
 #include "editor/QlEHostPanel.h"
+#include "editor/QlEPage.h"
+#include "editor/UiElemCont.h"
 
 namespace NsOvrin::NsQlElemEditor {
 namespace {
@@ -153,6 +156,35 @@ TEST_F(PageListenerHosts, HostsDestroyedDuringANotificationAreNotCalled) {
   EXPECT_TRUE(view.elements.empty());
   auto& registry = PageListener::GetRegistry();
   registry.erase(std::remove(registry.begin(), registry.end(), &view), registry.end());
+}
+
+// The project object first, then an open page holding every kind of host
+// that listens to the page list, then the end of the process.
+[[noreturn]] void EndProcessWithAnOpenPage() {
+  QlEProject& project = QlEProject::Instance();
+  {
+    // Nothing but the project holds the page when the process ends: exit
+    // does not unwind this frame.
+    auto page = std::make_shared<QlEPage>("页面1");
+    page->elements = std::make_shared<NsUiD2ElemEditor::UiElemCont>();
+    const std::vector<std::shared_ptr<NsUiD2ElemEditor::TUiHost>> hosts = {
+        std::make_shared<QlEHostPageTo>(D2D_POINT_2F{10, 10}),
+        std::make_shared<QlEHostNavBar>(D2D_POINT_2F{10, 10}),
+        std::make_shared<QlEHostMultFuncBtn>(D2D_POINT_2F{10, 10})};
+    for (const std::shared_ptr<NsUiD2ElemEditor::TUiHost>& host : hosts)
+      page->elements->elems.push_back(std::make_shared<NsUiD2ElemEditor::UiElem>(host));
+    project.openPages.push_back(page);
+  }
+  std::exit(0);
+}
+
+// A process that ends while the project object, made before any host listed
+// itself, still holds such a page: the hosts leave the registries after
+// those would otherwise have been destroyed. The child process starts
+// afresh so that nothing else made the registries first.
+TEST(PageListenerLifetime, HostsOfAnOpenPageLeaveTheRegistriesAtProcessEnd) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(EndProcessWithAnOpenPage(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -87,39 +87,60 @@ TEST_F(AlarmConfigFile, MissingAndMistypedMembersKeepTheirDefaults) {
   ExpectSameFile(temp_ / "alarm_config", Data("fallbacks_expected", "alarm_config"));
 }
 
-// A group keeps no more messages than its data block has bits from its
-// address on, nor more than bits can be numbered; the first ones stay.
-TEST_F(AlarmConfigFile, AGroupKeepsOnlyTheMessagesItsBitsCanHold) {
-  std::string list;
-  for (int i = 0; i < 70000; ++i) list += (i == 0 ? "\"m" : ",\"m") + std::to_string(i) + "\"";
+// A group keeps every message bits can number, up to 65,535, whatever its
+// data block holds; it is bound only when its bits fit the block, and the
+// error check reports it otherwise.
+TEST_F(AlarmConfigFile, AGroupKeepsEveryMessageBitsCanNumber) {
   const struct {
     const char* address;
-    std::size_t bits;
+    std::size_t messages;
+    std::size_t kept;
     bool bound;
   } kCases[] = {
-      {"PLC1.0x3", 13, true},       // coils 0x0 to 0x15
-      {"FX1.D10", 22 * 16, true},   // words D0 to D31
-      {"FX1.X10", 8, true},         // X0 to X17, octal
-      {"H3U1.M100", 28, true},      // M0 to M127
-      {"PLC1.4x100", 65535, false},  // in no block
-      {"NoSuch.D1", 65535, false},  // no such device
+      {"PLC1.0x3", 13, 13, true},         // coils 0x0 to 0x15: exactly what is left
+      {"PLC1.0x3", 14, 14, false},        // one more than the block holds
+      {"FX1.D10", 22 * 16, 22 * 16, true},  // words D0 to D31
+      {"FX1.D10", 22 * 16 + 1, 22 * 16 + 1, false},
+      {"FX1.X10", 9, 9, false},           // X0 to X17, octal: 8 left
+      {"H3U1.M96", 40, 40, false},        // M0 to M127: 32 left
+      {"H3U1.M100", 70000, 65535, false},
+      {"PLC1.4x100", 70000, 65535, false},  // in no block
+      {"NoSuch.D1", 70000, 65535, false},   // no such device
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(c.address);
+    SCOPED_TRACE(std::string(c.address) + " " + std::to_string(c.messages));
     Alarms().Clear();
+    std::string list;
+    for (std::size_t i = 0; i < c.messages; ++i)
+      list += (i == 0 ? "\"m" : ",\"m") + std::to_string(i) + "\"";
     ASSERT_TRUE(ReadText(std::string(R"({"alarm-list":[{"address":")") + c.address +
                          R"(","message-list":[)" + list + "]}]}"));
     const auto segment = Segment(0);
     ASSERT_NE(segment, nullptr);
-    ASSERT_EQ(segment->GetCount(), c.bits);
+    ASSERT_EQ(segment->GetCount(), c.kept);
     EXPECT_EQ(segment->GetBitMessage(0), "m0");
-    EXPECT_EQ(segment->GetBitMessage(c.bits - 1), "m" + std::to_string(c.bits - 1));
+    EXPECT_EQ(segment->GetBitMessage(c.kept - 1), "m" + std::to_string(c.kept - 1));
     EXPECT_EQ(segment->IsBound(), c.bound);
   }
-  // Fewer messages than the block holds are all kept.
+}
+
+// A group larger than its block today is written back whole and read again
+// whole: shrinking a block loses no alarm text.
+TEST_F(AlarmConfigFile, AGroupLargerThanItsBlockSurvivesWriteAndRead) {
+  std::vector<std::string> messages;
+  std::string list;
+  for (int i = 0; i < 40; ++i) {
+    messages.push_back("报警" + std::to_string(i));
+    list += (i == 0 ? "\"" : ",\"") + messages.back() + "\"";
+  }
+  ASSERT_TRUE(ReadText(R"({"alarm-list":[{"address":"H3U1.M96","message-list":[)" + list +
+                       "]}]}"));
+  ASSERT_TRUE(WriteAlarmConfigFile(temp_ / "alarm_config"));
   Alarms().Clear();
-  ASSERT_TRUE(ReadText(R"({"alarm-list":[{"address":"PLC1.0x3","message-list":["a","b"]}]})"));
-  EXPECT_EQ(Messages(0), (std::vector<std::string>{"a", "b"}));
+  ASSERT_TRUE(ReadAlarmConfigFile(temp_ / "alarm_config"));
+  EXPECT_EQ(Addresses(), (std::vector<std::string>{"H3U1.M96"}));
+  EXPECT_EQ(Messages(0), messages);
+  EXPECT_FALSE(Segment(0)->IsBound());
 }
 
 TEST_F(AlarmConfigFile, HistoryCapacityIsTakenOnlyFromAnUnsignedNumber) {

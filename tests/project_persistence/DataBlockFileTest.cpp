@@ -34,9 +34,22 @@ class DataBlockFile : public ProjectFilesFixture {
     return count;
   }
 
-  bool ReadText(const std::string& text) {
+  // The small project's devices afresh, then a file of two blocks of node:
+  // first (named "first", interval 300, enabled) and second (named "second").
+  bool ReadTwoBlocks(const char* node, const std::string& first, const std::string& second,
+                     std::vector<std::string>* oversized) {
+    ResetRuntime();
+    if (!ReadChannelsFile(Data("project_small", "com_chns"))) return false;
+    return ReadText(std::string(R"({"nodes":[{"name":")") + node +
+                        R"(","acq-data-block-array":[{"name":"first","address":")" + first +
+                        R"(","interval":300,"enable":true},{"name":"second","address":")" +
+                        second + R"("}]}]})",
+                    oversized);
+  }
+
+  bool ReadText(const std::string& text, std::vector<std::string>* oversized = nullptr) {
     WriteFileText(temp_ / "acq_db", text);
-    return ReadDataBlocksFile(temp_ / "acq_db");
+    return ReadDataBlocksFile(temp_ / "acq_db", oversized);
   }
 };
 
@@ -76,10 +89,9 @@ TEST_F(DataBlockFile, MissingAndMistypedMembersKeepTheirDefaults) {
   ExpectSameFile(temp_ / "acq_db", Data("fallbacks_expected", "acq_db"));
 }
 
-// Addresses that do not parse against the device's own map, and blocks
-// larger than one request of the device's protocol reads, are dropped, and
+// Addresses that do not parse against the device's own map are dropped, and
 // the next block is read.
-TEST_F(DataBlockFile, BlocksThatDoNotParseOrDoNotFitOneRequestAreDropped) {
+TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
   const struct {
     const char* node;
     const char* address;
@@ -92,21 +104,51 @@ TEST_F(DataBlockFile, BlocksThatDoNotParseOrDoNotFitOneRequestAreDropped) {
       {"FX1", "X[0~18]", "M[0~7]"},        // not an octal number
       {"FX1", "D[0~8000]", "M[0~7]"},
       {"H3U1", "", "M[0~7]"},
-      // One unit more than a request carries; the good block is the most it does.
-      {"PLC1", "4x[0~120]", "4x[0~119]"},
-      {"PLC1", "0x[0~1920]", "0x[0~1919]"},
-      {"FX1", "D[0~32]", "D[0~31]"},
-      {"TCP1", "3x[10~130]", "3x[10~129]"},
-      {"H3U1", "D[0~120]", "D[0~119]"},
   };
   for (const auto& c : kDropped) {
     SCOPED_TRACE(c.address);
-    ResetRuntime();
-    ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
-    EXPECT_TRUE(ReadText(std::string(R"({"nodes":[{"name":")") + c.node +
-                         R"(","acq-data-block-array":[{"name":"bad","address":")" + c.address +
-                         R"("},{"name":"good","address":")" + c.good + R"("}]}]})"));
-    EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"good"}));
+    std::vector<std::string> oversized;
+    EXPECT_TRUE(ReadTwoBlocks(c.node, c.address, c.good, &oversized));
+    EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"second"}));
+    EXPECT_TRUE(oversized.empty());
+  }
+}
+
+// A block larger than one request of its device's protocol carries is kept
+// as stored and written back unchanged; the read names it. The largest
+// block a request carries is not named.
+TEST_F(DataBlockFile, BlocksLargerThanOneRequestAreKeptAndNamed) {
+  const struct {
+    const char* node;
+    const char* address;
+    const char* written;  // canonical form
+    bool named;
+  } kCases[] = {
+      {"PLC1", "4x[0~120]", "4x[00000~00120]", true},
+      {"PLC1", "4x[0~119]", "4x[00000~00119]", false},
+      {"PLC1", "0x[0~1920]", "0x[00000~01920]", true},
+      {"FX1", "D[0~32]", "D[0~32]", true},
+      {"FX1", "D[0~31]", "D[0~31]", false},
+      {"TCP1", "4x[0~499]", "4x[00000~00499]", true},
+      {"TCP1", "3x[10~130]", "3x[00010~00130]", true},
+      {"H3U1", "D[0~120]", "D[0~120]", true},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.address);
+    std::vector<std::string> oversized;
+    EXPECT_TRUE(ReadTwoBlocks(c.node, c.address, c.written, &oversized));
+    EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"first", "second"}));
+    const std::string name = std::string(c.node) + "." + c.written;
+    const std::vector<std::string> named =
+        c.named ? std::vector<std::string>{name, name} : std::vector<std::string>();
+    EXPECT_EQ(oversized, named);
+
+    ASSERT_TRUE(WriteDataBlocksFile(temp_ / "acq_db"));
+    const std::string text = ReadFileText(temp_ / "acq_db");
+    EXPECT_NE(text.find(std::string(R"({"name":"first","address":")") + c.written +
+                        R"(","interval":300,"enable":true})"),
+              std::string::npos)
+        << text;
   }
 }
 

@@ -41,6 +41,7 @@ class ProjectLoadSave : public ProjectFilesFixture {
   }
   void TearDown() override {
     UsersFilePath = savedUsersPath_;
+    UnreadUsersFilePath.clear();
     GetUserList().clear();
     ProjectFilesFixture::TearDown();
   }
@@ -207,6 +208,50 @@ TEST_F(ProjectLoadSave, LoadStopsAtTheFirstFileThatFails) {
     }
     EXPECT_EQ(record.events.size(), c.events);
   }
+}
+
+// A users file that is there but gives no user is named by the load and
+// left exactly as it is by the saves into its folder until the users change;
+// one that gives some of its users is read as before.
+TEST_F(ProjectLoadSave, AUsersFileThatGivesNoUserIsLeftAsItIsUntilTheUsersChange) {
+  CopyFullProject(temp_.Path());
+  const std::string users = temp_ / "users_config";
+  // The fixture's records scrambled another way: not one decodes.
+  std::string undecodable = ReadFileText(users);
+  ASSERT_EQ(undecodable.size(), 320u);
+  for (char& c : undecodable) c = static_cast<char>(c ^ 0x40);
+  WriteFileText(users, undecodable);
+
+  QlProjectData record;
+  ProjectLoadNotes notes;
+  ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &notes));
+  EXPECT_EQ(notes.unreadUsersFile, users);
+  EXPECT_TRUE(GetUserList().empty());
+
+  EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
+  EXPECT_EQ(ReadFileText(users), undecodable);
+  // The same folder spelt another way is the same file.
+  EXPECT_TRUE(SaveProjectFiles(temp_.Path() + "/.", record));
+  EXPECT_EQ(ReadFileText(users), undecodable);
+  // Another folder gets the users the project has.
+  TempFolder other;
+  EXPECT_TRUE(SaveProjectFiles(other.Path(), record));
+  EXPECT_TRUE(fs::is_regular_file(other / "users_config"));
+  EXPECT_EQ(ReadFileText(users), undecodable);
+
+  GetUserList() = kFixtureUsers;
+  ChangedUsers();
+  EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
+  ExpectSameFile(users, Data(kFullExpected, "users_config"));
+
+  // One good record of two: read, nothing to tell.
+  ResetRuntime();
+  ASSERT_TRUE(fs::remove(users));
+  ASSERT_TRUE(fs::copy_file(TestDataPath("users_config_bad_record"), users));
+  ProjectLoadNotes partly;
+  ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &partly));
+  EXPECT_TRUE(partly.unreadUsersFile.empty());
+  EXPECT_TRUE(UnreadUsersFilePath.empty());
 }
 
 // The main file is the one the user chose, whatever its name; the other
