@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FastestTime.h"
 #include "RunBenchmarks.h"
 #include "alarm/AlarmManager.h"
 #include "alarm/AlarmSegCvb.h"
@@ -26,20 +27,11 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBigGroup = 65535;
 constexpr int kSmallGroup = 30;
 
-// The fastest repaint: on a shared machine the fastest is the one least
-// disturbed by others.
-struct Measure {
-  double seconds = 0;
-  int64_t repaints = 0;
-  int rows = 0;
-  void Record(Clock::duration spent) {
-    const double once = std::chrono::duration<double>(spent).count();
-    if (repaints == 0 || once < seconds) seconds = once;
-    ++repaints;
-  }
-};
-Measure bigMeasure;
-Measure smallMeasure;
+// The fastest repaint of each table, and its rows.
+NsBench::FastestTime bigMeasure;
+NsBench::FastestTime smallMeasure;
+int bigRows = 0;
+int smallRows = 0;
 
 std::shared_ptr<NsAlarm::AlarmSegCvb> Group(const std::string& address, int messages) {
   std::vector<std::string> texts;
@@ -65,7 +57,7 @@ void ScrollToMiddle(NsWui::OvReportCtrl& table) {
   table.OnVScroll(NsWui::SB_THUMBTRACK, (table.GetRowCount() / 2) * table.rowHeight);
 }
 
-void Repaint(NsWui::OvReportCtrl& table, Measure& measure) {
+void Repaint(NsWui::OvReportCtrl& table, NsBench::FastestTime& measure) {
   const Clock::time_point start = Clock::now();
   table.viewport()->repaint();
   measure.Record(Clock::now() - start);
@@ -86,15 +78,15 @@ void BM_MessageTableRepaint(benchmark::State& state) {
   }
   ScrollToMiddle(bigTable);
   ScrollToMiddle(smallTable);
-  bigMeasure.rows = bigTable.GetRowCount();
-  smallMeasure.rows = smallTable.GetRowCount();
+  bigRows = bigTable.GetRowCount();
+  smallRows = smallTable.GetRowCount();
 
   for (auto _ : state) {
     Repaint(bigTable, bigMeasure);
     Repaint(smallTable, smallMeasure);
   }
-  state.counters["big rows"] = bigMeasure.rows;
-  state.counters["small rows"] = smallMeasure.rows;
+  state.counters["big rows"] = bigRows;
+  state.counters["small rows"] = smallRows;
   manager.Clear();
 }
 
@@ -106,9 +98,9 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
-  if (bigMeasure.repaints > 0 && smallMeasure.repaints > 0) {
+  if (bigMeasure.runs > 0 && smallMeasure.runs > 0) {
     std::printf("message table repaint: %d rows %.3f ms, %d rows %.3f ms, ratio %.2f (bound <= 3)\n",
-                bigMeasure.rows, bigMeasure.seconds * 1e3, smallMeasure.rows, smallMeasure.seconds * 1e3,
+                bigRows, bigMeasure.seconds * 1e3, smallRows, smallMeasure.seconds * 1e3,
                 bigMeasure.seconds / smallMeasure.seconds);
   }
   return 0;
