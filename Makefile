@@ -50,6 +50,7 @@ bench: deps
 	build/bench/bench/bench_project_files
 	build/bench/bench/bench_page_paint
 	build/bench/bench/bench_alarm_import
+	build/bench/bench/bench_grid_paint
 	build/bench/bench/bench_node_exchange
 	build/bench/bench/bench_regex
 	build/bench/bench/bench_long_text

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 
+#include "FastestTime.h"
 #include "ProjectGen.h"
 #include "QlUiElem/QlPageData.h"
 #include "QlUiElem/QlUiElem.h"
@@ -41,19 +42,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 840;
 constexpr int kHeight = 640;
 
-// The fastest time of one page: on a shared machine the fastest is the one
-// least disturbed by others.
-struct Measure {
-  double seconds = 0;
-  int64_t pages = 0;
-  void Record(Clock::duration spent) {
-    const double perPage = std::chrono::duration<double>(spent).count();
-    if (pages == 0 || perPage < seconds) seconds = perPage;
-    ++pages;
-  }
-};
-Measure targetMeasure;
-Measure replayMeasure;
+// The fastest time of one page.
+NsBench::FastestTime targetMeasure;
+NsBench::FastestTime replayMeasure;
 
 std::shared_ptr<NsQlUiElem::QlPageData> Page() {
   static NsBench::BenchProject project;
@@ -241,7 +232,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
-  if (targetMeasure.pages > 0 && replayMeasure.pages > 0) {
+  if (targetMeasure.runs > 0 && replayMeasure.runs > 0) {
     std::printf("page paint through the render target %.1f us, bare QPainter replay %.1f us, ratio %.2f\n",
                 targetMeasure.seconds * 1e6, replayMeasure.seconds * 1e6,
                 targetMeasure.seconds / replayMeasure.seconds);

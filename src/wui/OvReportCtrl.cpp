@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -316,9 +317,9 @@ void OvReportCtrl::Scroll(bool vertical, int code, int trackPosition) {
 
 void OvReportCtrl::OnMouseWheel(int delta) { OnVScroll(delta <= 0 ? SB_LINEDOWN : SB_LINEUP, 0); }
 
-void OvReportCtrl::paintEvent(QPaintEvent*) {
+void OvReportCtrl::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  Draw(&painter);
+  Draw(&painter, WRect::FromQRect(event->rect()));
 }
 
 void OvReportCtrl::mousePressEvent(QMouseEvent* event) {

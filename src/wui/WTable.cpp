@@ -1,6 +1,7 @@
 #include "wui/WTable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include <QPainter>
@@ -16,6 +17,11 @@ namespace {
 // Selection band: a faint blue wash in a green frame.
 constexpr QRgb kSelectionFill = 0x0A0000F0;  // ARGB
 constexpr uint32_t kSelectionFrame = 0x5ADA23;
+
+// Whether two rectangles share a pixel.
+bool Meets(const WRect& a, const WRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
 
 }  // namespace
 
@@ -35,20 +41,33 @@ WRect WTable::GetCellTextRect(uint16_t, uint16_t, const WRect& cell, uint32_t al
 }
 
 void WTable::Draw(QPainter* painter) {
+  WRect client;
+  if (painter == nullptr || !GetClientRect(client)) return;
+  Draw(painter, client);
+}
+
+void WTable::Draw(QPainter* painter, const WRect& area) {
   if (painter == nullptr) return;
   WRect client;
   if (!GetClientRect(client)) return;
   QPainter& p = *painter;
   p.save();
-  // Nothing leaves the client rectangle.
+  // Nothing leaves the client rectangle, nor the area asked for: what a
+  // row outside it would draw is cut off anyway.
   p.setClipRect(client.ToQRect(), Qt::IntersectClip);
+  p.setClipRect(area.ToQRect(), Qt::IntersectClip);
   p.setRenderHint(QPainter::Antialiasing, false);
 
   if (defBackColour) GdiFillRect(p, client, *defBackColour);
   DrawGrid(p, client);
-  const uint16_t rows = GetRowCount();
-  for (uint16_t row = 0; row < rows; ++row) {
-    for (int col = 0; col < columnCount;) col = DrawCell(p, row, static_cast<uint16_t>(col), client);
+  // Every cell draws inside its own rectangle, so the rows out of the area
+  // change no pixel of it. The walk starts where a span reaching into the
+  // area from above starts, and goes the same way as over the whole table.
+  const auto [first, end] = RowsMeeting(client, area);
+  for (int row = FirstRowReaching(static_cast<uint16_t>(first)); row < end; ++row) {
+    for (int col = 0; col < columnCount;) {
+      col = DrawCell(p, static_cast<uint16_t>(row), static_cast<uint16_t>(col), area);
+    }
   }
   DrawRowBoxes(p, client);
   if (GetCurrentRowMark()) DrawSelection(p, client);
@@ -82,12 +101,12 @@ void WTable::DrawGrid(QPainter& painter, const WRect& client) {
   }
 }
 
-int WTable::DrawCell(QPainter& painter, uint16_t row, uint16_t col, const WRect&) {
+int WTable::DrawCell(QPainter& painter, uint16_t row, uint16_t col, const WRect& area) {
   const CellStep step = StepCell(*this, row, col);
   if (step.record == nullptr) {
     if (cellDrawHook) {
-      const CellInfo cell = MakeDefaultCell(*this, row, col);
-      cellDrawHook(painter, *this, cell, GetCellRect(row, col, 1, 1));
+      const WRect rect = GetCellRect(row, col, 1, 1);
+      if (Meets(rect, area)) cellDrawHook(painter, *this, MakeDefaultCell(*this, row, col), rect);
     }
     return step.nextCol;
   }
@@ -95,10 +114,26 @@ int WTable::DrawCell(QPainter& painter, uint16_t row, uint16_t col, const WRect&
 
   const CellInfo& cell = *step.record;
   const WRect rect = GetCellRect(row, col, cell.rowSpan, cell.colSpan);
+  if (!Meets(rect, area)) return step.nextCol;
   if (cellDrawHook && cellDrawHook(painter, *this, cell, rect)) return step.nextCol;
   if (CellNeedsFill(*this, cell)) GdiFillRect(painter, rect, CellFillColour(*this, cell));
   if (!cell.text.empty()) DrawCellText(painter, row, col, cell, rect);
   return step.nextCol;
+}
+
+std::pair<int, int> WTable::RowsMeeting(const WRect& client, const WRect& area) const {
+  const int rows = GetRowCount();
+  if (rowHeight <= 0) return {0, rows};
+  // Row r's cells lie from base + r * rowHeight + 1 to base + (r + 1) *
+  // rowHeight (exclusive), as GetCellRect places them. Wide: an area may
+  // reach far beyond the rows.
+  const int64_t height = rowHeight;
+  const int64_t base = int64_t{TitleBarHeight()} + client.top - GetVScrollPos();
+  const auto rowAt = [height, rows](int64_t y) {
+    const int64_t row = y >= 0 ? y / height : -((-y + height - 1) / height);
+    return static_cast<int>(std::clamp<int64_t>(row, 0, rows));
+  };
+  return {rowAt(int64_t{area.top} - base), rowAt(int64_t{area.bottom} - 1 - base + height)};
 }
 
 void WTable::DrawCellText(QPainter& painter, uint16_t row, uint16_t col, const CellInfo& cell, const WRect& rect) {

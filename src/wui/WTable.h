@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <QPoint>
 
@@ -39,6 +40,10 @@ class WTable : public UTableBase {
 
   // Paints the whole table; nothing without a painter or a client rectangle.
   void Draw(QPainter* painter);
+  // Paints what of the table lies in area (client coordinates), as a paint
+  // event asks: only the rows and cells that meet it are drawn, so a long
+  // table repaints as quickly as a short one.
+  void Draw(QPainter* painter, const WRect& area);
   // Point in client coordinates. The out-values are written as they are
   // found, so the column (and the edge flag) may be set although the result
   // is false because no row lies there.
@@ -66,8 +71,11 @@ class WTable : public UTableBase {
 
  protected:
   void DrawGrid(QPainter& painter, const WRect& client);
-  // Returns the next column to draw: spans skip columns.
-  int DrawCell(QPainter& painter, uint16_t row, uint16_t col, const WRect& client);
+  // Returns the next column to draw: spans skip columns. A cell that does
+  // not meet area is passed over.
+  int DrawCell(QPainter& painter, uint16_t row, uint16_t col, const WRect& area);
+  // The rows whose cells meet area, from the first to one past the last.
+  std::pair<int, int> RowsMeeting(const WRect& client, const WRect& area) const;
   void DrawCellText(QPainter& painter, uint16_t row, uint16_t col, const CellInfo& cell, const WRect& rect);
   void DrawSelection(QPainter& painter, const WRect& client);
 };

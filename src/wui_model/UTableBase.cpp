@@ -180,6 +180,23 @@ const CellInfo* UTableBase::FindCell(uint16_t row, uint16_t col) const {
   return index < 0 ? nullptr : &cells[static_cast<std::size_t>(index)];
 }
 
+uint16_t UTableBase::FirstRowReaching(uint16_t row) const {
+  uint16_t first = row;
+  const auto reach = [row, &first](const CellInfo& cell) {
+    // A record without columns covers nothing and is never drawn.
+    if (cell.row < first && cell.colSpan != 0 && int{cell.row} + cell.rowSpan > row) first = cell.row;
+  };
+  // Only records with spans reach past their own row, and the lookup keeps
+  // them apart.
+  if (cells.size() <= kWalkedCells) {
+    for (const CellInfo& cell : cells) reach(cell);
+    return first;
+  }
+  EnsureLookup();
+  for (const std::size_t index : lookup_.spanned) reach(cells[index]);
+  return first;
+}
+
 void UTableBase::SetCellText(uint16_t row, uint16_t col, const std::string& text) {
   if (row >= GetRowCount() || col >= columnCount) return;
   const std::ptrdiff_t index = FindCellIndex(row, col);

@@ -167,6 +167,10 @@ class UTableBase {
   // through cells, never through this pointer.
   CellInfo* FindCell(uint16_t row, uint16_t col);
   const CellInfo* FindCell(uint16_t row, uint16_t col) const;
+  // The lowest row on which a record starts that reaches down into row;
+  // row itself when none does. A painter that walks only the rows in view
+  // starts there, so that a span reaching into view from above is drawn.
+  uint16_t FirstRowReaching(uint16_t row) const;
 
   // Told by the report grid that a click set the current row.
   std::function<void(uint16_t row)> rowSelectionHook;

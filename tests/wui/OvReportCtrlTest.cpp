@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
+#include <string>
+
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -331,6 +336,126 @@ TEST_F(OvReportCtrlTest, PaintingFollowsTheScrollPositions) {
   const QImage image = Shot();
   EXPECT_EQ(CountPixels(image, {81, 27, 180, 52}, 0x00FF00), 99 * 25);
   EXPECT_EQ(PixelRef(image, 80, 40), 0xE5D7D0u);
+}
+
+// A long table with texts in three alignments, spans across rows and
+// columns, tick boxes, a title and a selected row, scrolled to its start,
+// its middle (the top row cut half way, inside a span that starts above)
+// and its end. Painted once with every row walked, once as a whole repaint
+// of the window, and once piece by piece as partial repaints come: the
+// three images are the same.
+TEST_F(OvReportCtrlTest, RepaintsOfPartsShowWhatTheWholeTableShows) {
+  MakeGrid(300, 3, UTableBase::kFlagTitleShown | UTableBase::kFlagSelectRows);
+  grid_->titleText = "title";
+  grid_->SetColumnWidth(0, 120);
+  grid_->SetColumnWidth(1, 150);
+  grid_->SetColumnWidth(2, 260);
+  *grid_->GetColumnAlign(0) = kCellAlignLeft;
+  *grid_->GetColumnAlign(2) = kCellAlignRight;
+  const auto span = [this](uint16_t row, uint16_t col, uint16_t rowSpan, uint16_t colSpan, uint32_t back) {
+    CellInfo cell;
+    cell.row = row;
+    cell.col = col;
+    cell.rowSpan = rowSpan;
+    cell.colSpan = colSpan;
+    grid_->ApplyDefaults(cell);
+    cell.text = "span " + std::to_string(row);
+    cell.backColour = std::make_shared<uint32_t>(back);
+    grid_->cells.push_back(cell);
+  };
+  span(0, 1, 3, 2, 0xC0FFC0);
+  span(140, 0, 12, 1, 0xFFC0C0);
+  span(150, 1, 1, 2, 0xC0C0FF);
+  span(296, 2, 4, 1, 0xC0FFFF);
+  for (uint16_t row = 0; row < 300; ++row) {
+    for (uint16_t col = 0; col < 3; ++col) {
+      const std::string text = "r" + std::to_string(row) + " c" + std::to_string(col);
+      if (grid_->FindCell(row, col) == nullptr) grid_->SetCellText(row, col, text);
+    }
+    if (row % 7 == 0) grid_->GetLineInfo(row)->boxShown = true;
+    if (row % 14 == 0) grid_->GetLineInfo(row)->ticked = 1;
+  }
+  grid_->currentRow = 146;
+  grid_->UpdateVScrollBar();
+
+  struct Case {
+    const char* where;
+    int vscroll;
+    int hscroll;
+  };
+  QScrollBar* vbar = grid_->verticalScrollBar();
+  QScrollBar* hbar = grid_->horizontalScrollBar();
+  const Case cases[] = {
+      {"start", 0, 0},
+      {"middle", 145 * grid_->rowHeight + 11, 60},
+      {"end", vbar->maximum(), hbar->maximum()},
+  };
+  const QSize size = Client()->size();
+  const auto blank = [size] {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    return image;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    vbar->setValue(c.vscroll);
+    hbar->setValue(c.hscroll);
+    ASSERT_EQ(grid_->GetVScrollPos(), c.vscroll);
+
+    QImage everyRow = blank();
+    {
+      QPainter painter(&everyRow);
+      grid_->Draw(&painter, WRect{-(1 << 24), -(1 << 24), 1 << 24, 1 << 24});
+    }
+    QImage whole = blank();
+    Client()->render(&whole);
+    EXPECT_TRUE(whole == everyRow);
+
+    // Strips that cut rows anywhere, then tiles that cut cells as well.
+    for (const QSize piece : {QSize(size.width(), 37), QSize(53, 41)}) {
+      SCOPED_TRACE(piece.height());
+      QImage pieces = blank();
+      for (int y = 0; y < size.height(); y += piece.height()) {
+        for (int x = 0; x < size.width(); x += piece.width()) {
+          const QRect rect(QPoint(x, y), piece);
+          Client()->render(&pieces, rect.topLeft(), QRegion(rect));
+        }
+      }
+      EXPECT_TRUE(pieces == everyRow);
+    }
+  }
+}
+
+// What the cells of the rows out of view would draw is never painted, so
+// they are not drawn: the cell hook is asked about the rows a repaint
+// meets, and only those.
+TEST_F(OvReportCtrlTest, ARepaintDrawsOnlyTheRowsItMeets) {
+  MakeGrid(5000, 2, 0);
+  std::set<int> rows;
+  grid_->cellDrawHook = [&rows](QPainter&, const WTable&, const CellInfo& cell, const WRect&) {
+    rows.insert(cell.row);
+    return false;
+  };
+  grid_->OnVScroll(SB_THUMBTRACK, 2000 * grid_->rowHeight);
+  ASSERT_EQ(grid_->GetVScrollPos(), 2000 * 26);
+  ASSERT_EQ(Client()->height(), 300);
+
+  struct Case {
+    const char* what;
+    QRect area;
+    std::set<int> rows;
+  };
+  const Case cases[] = {
+      {"the whole view", Client()->rect(), {2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011}},
+      {"a strip across three rows", QRect(0, 100, 300, 40), {2003, 2004, 2005}},
+      {"the grid line between two rows", QRect(0, 26, 300, 1), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rows.clear();
+    Client()->repaint(c.area);
+    EXPECT_EQ(rows, c.rows);
+  }
 }
 
 TEST_F(OvReportCtrlTest, EditorWindowsGoWithTheGrid) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include <QCursor>
 #include <QTest>
 
@@ -145,6 +148,53 @@ TEST(WTable, SpansAreDrawnOnceAndCoverTheirCells) {
   EXPECT_EQ(CountPixels(image, {101, 27, 200, 52}, 0x0000FF), 99 * 25);
   // Each record once, each empty cell once, nothing for covered cells.
   EXPECT_EQ(hooked, (std::vector<std::pair<int, int>>{{0, 0}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}}));
+}
+
+// A client rectangle away from the origin, a title, a selected row and
+// spans over rows and columns: painting the client in strips, each strip
+// drawing only the rows it meets, gives what painting every row gives, at
+// the start, in the middle (inside a span that starts above) and at the end.
+TEST(WTable, PaintingTheClientInStripsEqualsPaintingEveryRow) {
+  FakeTable table(3, UTableBase::kFlagTitleShown);
+  table.client = {7, 20, 290, 190};
+  table.titleText = "T";
+  table.mark = true;
+  table.currentRow = 57;
+  table.SetRowCount(200);
+  table.cells.push_back([&] {
+    CellInfo cell;
+    cell.row = 50;
+    cell.col = 1;
+    cell.rowSpan = 10;
+    cell.colSpan = 2;
+    table.ApplyDefaults(cell);
+    cell.text = "span";
+    cell.backColour = std::make_shared<uint32_t>(0x40C040);
+    return cell;
+  }());
+  for (uint16_t row = 0; row < 200; ++row) {
+    if (row % 3 == 0) table.SetCellBackColour(row, 0, 0xC0C0FF);
+    for (uint16_t col = 0; col < 3; ++col) {
+      if (table.FindCell(row, col) == nullptr || table.FindCell(row, col)->rowSpan == 1)
+        table.SetCellText(row, col, std::to_string(row) + "/" + std::to_string(col));
+    }
+  }
+  for (const int vscroll : {0, 53 * 26 + 5, 200 * 26 + 29 - 170}) {
+    SCOPED_TRACE(vscroll);
+    table.vscroll = vscroll;
+    QImage everyRow = MakeCanvas(300, 200);
+    {
+      QPainter painter(&everyRow);
+      table.Draw(&painter, WRect{-(1 << 24), -(1 << 24), 1 << 24, 1 << 24});
+    }
+    EXPECT_TRUE(Paint(table) == everyRow);
+    QImage strips = MakeCanvas(300, 200);
+    {
+      QPainter painter(&strips);
+      for (int y = 0; y < 200; y += 23) table.Draw(&painter, WRect{0, y, 300, y + 23});
+    }
+    EXPECT_TRUE(strips == everyRow);
+  }
 }
 
 TEST(WTable, TheCellHookMayDrawACellItself) {

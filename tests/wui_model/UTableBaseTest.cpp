@@ -212,6 +212,26 @@ TEST(UTableBase, SearchesOfLargeTablesFollowEveryChangeOfTheList) {
   EXPECT_EQ(table.cells.back().row + table.cells.back().rowSpan, 45);
 }
 
+TEST(UTableBase, FirstRowReachingFindsWhereASpanFromAboveStarts) {
+  // A short list is walked, a long one looked up: both answer alike.
+  for (const std::size_t plain : {std::size_t{4}, std::size_t{60}}) {
+    SCOPED_TRACE(plain);
+    UTableBase table(3, 0);
+    table.SetRowCount(100);
+    for (std::size_t i = 0; i < plain; ++i)
+      table.SetCellText(static_cast<uint16_t>(40 + i % 40), static_cast<uint16_t>(i / 40), "x");
+    table.cells.push_back(Record(table, 10, 0, 6, 1));   // rows 10-15
+    table.cells.push_back(Record(table, 12, 1, 10, 2));  // rows 12-21, two columns
+    table.cells.push_back(Record(table, 30, 0, 1, 3));   // one row, every column
+    table.cells.push_back(Record(table, 3, 2, 0, 1));    // no rows: reaches nowhere
+    table.cells.push_back(Record(table, 5, 2, 20, 0));   // no columns: covers nothing
+    const std::pair<uint16_t, uint16_t> expected[] = {{0, 0},   {3, 3},   {9, 9},   {10, 10}, {11, 10},
+                                                      {15, 10}, {16, 12}, {21, 12}, {22, 22}, {30, 30},
+                                                      {31, 31}, {45, 45}, {99, 99}, {100, 100}};
+    for (const auto& [row, first] : expected) EXPECT_EQ(table.FirstRowReaching(row), first) << "row " << row;
+  }
+}
+
 // A short list is walked rather than looked up: the same trimming, and a
 // row count that no record reaches leaves the list as it is.
 TEST(UTableBase, SetRowCountOnAShortListTrimsWhatReachesPastTheRows) {
