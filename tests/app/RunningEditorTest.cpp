@@ -475,10 +475,21 @@ TEST_F(RunningEditor, EveryMenuToolbarAndKeyCommandDoesWhatItSays) {
   ASSERT_NE(connect, nullptr);
   EXPECT_EQ(connect->toolTip().toStdString(), "连接");
   EXPECT_EQ(connect->statusTip().toStdString(), "连接到PLC");
-  const auto build = std::find_if(frame_->GetDocumentMenus().begin(), frame_->GetDocumentMenus().end(),
-                                  [](QMenu* menu) { return menu->title() == QStringLiteral("生成"); });
-  ASSERT_NE(build, frame_->GetDocumentMenus().end());
-  EXPECT_EQ(Entries(*build), Texts{"错误检测"});
+  const auto menuTitled = [this](const char* title) -> QMenu* {
+    for (QMenu* menu : frame_->GetDocumentMenus()) {
+      if (menu->title() == QString::fromUtf8(title)) return menu;
+    }
+    return nullptr;
+  };
+  QMenu* build = menuTitled("生成");
+  ASSERT_NE(build, nullptr);
+  EXPECT_EQ(Entries(build), Texts{"错误检测"});
+  QMenu* file = menuTitled("文件(&F)");
+  ASSERT_NE(file, nullptr);
+  const Texts fileEntries = Entries(file);
+  for (const char* entry : {"新建工程...", "保存工程(&S)\tCtrl+S"}) {
+    EXPECT_NE(std::find(fileEntries.begin(), fileEntries.end(), entry), fileEntries.end()) << entry;
+  }
 
   // Every command a menu, a toolbar or a key shows has a row.
   std::set<int> shown;
