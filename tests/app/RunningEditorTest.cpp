@@ -194,6 +194,24 @@ class RunningEditor : public RunningEditorFixture {
 
 // ---- the project tree ----
 
+// What the window system sends for a double click on an item: a click, then
+// the double click and its release, on the item's text, clear of the branch
+// decoration.
+void DoubleClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+  QWidget* viewport = tree->viewport();
+  tree->scrollToItem(item);
+  const QRect rect = tree->visualItemRect(item);
+  const QPoint at(rect.right() - 4, rect.center().y());
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  }
+}
+
+
 TEST_F(RunningEditor, EveryProjectTreeItemOpensWhatItNamesOnADoubleClick) {
   // Items not listed give nothing but the tree's own expanding.
   const std::map<std::string, Gets> table = {
@@ -219,22 +237,7 @@ TEST_F(RunningEditor, EveryProjectTreeItemOpensWhatItNamesOnADoubleClick) {
     Restore();
     QMdiSubWindow* activeBefore = frame_->GetMdiClient()->currentSubWindow();
     const std::string before = PageSnapshot();
-    // What the window system sends: a click, then the double click and its
-    // release.
-    QWidget* viewport = Tree()->viewport();
-    Tree()->scrollToItem(item);
-    // On the item's text, clear of the branch decoration.
-    const QRect rect = Tree()->visualItemRect(item);
-    const QPoint at(rect.right() - 4, rect.center().y());
-    const Outcome outcome = Run([&] {
-      for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-      }
-    });
+    const Outcome outcome = Run([&] { DoubleClickItem(Tree(), item); });
     const auto row = table.find(text);
     const Gets gets = row != table.end() ? row->second : Nothing();
     if (row != table.end()) reached.insert(text);
@@ -813,18 +816,7 @@ TEST_F(RunningEditor, TheInstructionReferenceIsUsableWhileTheEventsDialogRuns) {
     CloseAsTheUser(dialog);
     EXPECT_FALSE(dialog->isVisible());
   });
-  // A double click on "事件变量", as the window system sends it.
-  QWidget* viewport = Tree()->viewport();
-  Tree()->scrollToItem(Tree()->GetEventsItem());
-  const QRect rect = Tree()->visualItemRect(Tree()->GetEventsItem());
-  const QPoint at(rect.right() - 4, rect.center().y());
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(viewport, &event);
-  }
+  DoubleClickItem(Tree(), Tree()->GetEventsItem());
   ASSERT_TRUE(ran);
 
   // After the dialog: still shown, on its own, and still answering.
