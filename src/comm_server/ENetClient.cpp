@@ -165,12 +165,19 @@ ssize_t ENetClient::Send(const void* data, size_t len) {
 }
 
 ssize_t ENetClient::Recv(void* buffer, size_t size) {
+  return Receive(buffer, size, _recvTimeout != 0,
+                 Clock::now() + std::chrono::milliseconds(_recvTimeout));
+}
+
+ssize_t ENetClient::RecvUntil(void* buffer, size_t size, Clock::time_point deadline) {
+  return Receive(buffer, size, true, deadline);
+}
+
+ssize_t ENetClient::Receive(void* buffer, size_t size, bool limited, Clock::time_point deadline) {
   if (_socket < 0) {
     errno = EBADF;
     return -1;
   }
-  const bool limited = _recvTimeout != 0;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(_recvTimeout);
   for (;;) {
     const int64_t left = limited ? MsLeft(deadline) : -1;
     if (limited && left <= 0) {

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -46,6 +47,9 @@ class ENetClient {
   // closed), or -1 with errno set (EAGAIN on a time-out, ECANCELED when
   // Interrupt cut the wait short).
   ssize_t Recv(void* buffer, size_t size);
+  // The same, bounded by a deadline instead: a reply awaited since the
+  // request went out does not get a fresh time-out for each receive.
+  ssize_t RecvUntil(void* buffer, size_t size, std::chrono::steady_clock::time_point deadline);
   // Thread-safe: the pending connect wait or Recv (or the next one when none
   // is pending) ends at once.
   void Interrupt() { _wake.Set(); }
@@ -56,11 +60,14 @@ class ENetClient {
     _sendTimeout = sendTimeoutMs;
     _recvTimeout = recvTimeoutMs;
   }
+  uint32_t GetRecvTimeout() const { return _recvTimeout; }
   bool ErrorChanged() const { return _errorChanged; }
   int32_t GetLastError() const { return _lastError; }
 
  private:
   bool MakeSocket(uint32_t localAddr, uint16_t localPort);
+  ssize_t Receive(void* buffer, size_t size, bool limited,
+                  std::chrono::steady_clock::time_point deadline);
 
   int _socket = -1;
   int32_t _state = kNoSocket;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QGridLayout>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -91,6 +92,13 @@ CDlgVarEvent::CDlgVarEvent(QWidget* parent)
 CDlgVarEvent::~CDlgVarEvent() {
   // The table must not outlive its binding into an event's lines.
   table->_exprArr = nullptr;
+  // Before the children go: the reference window is not this dialog's to destroy.
+  ReturnFuncListWindow();
+}
+
+void CDlgVarEvent::hideEvent(QHideEvent* event) {
+  NsWui::CModalDialog::hideEvent(event);
+  if (!event->spontaneous()) ReturnFuncListWindow();
 }
 
 void CDlgVarEvent::OnInitDialog() {
@@ -239,7 +247,28 @@ void CDlgVarEvent::OnDeleteCheckedRows() {
 }
 
 void CDlgVarEvent::OnShowFuncs() {
-  if (QWidget* window = funcListWindow ? funcListWindow() : nullptr) window->show();
+  QWidget* window = funcListWindow ? funcListWindow() : nullptr;
+  if (window == nullptr) return;
+  if (window->parentWidget() != this) {
+    const QRect frame = window->geometry();
+    window->setParent(this, window->windowFlags());
+    window->setGeometry(frame);
+    lentFuncList_ = window;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void CDlgVarEvent::ReturnFuncListWindow() {
+  QWidget* window = lentFuncList_;
+  lentFuncList_ = nullptr;
+  if (window == nullptr || window->parentWidget() != this) return;
+  const bool shown = window->isVisible();
+  const QRect frame = window->geometry();
+  window->setParent(nullptr, window->windowFlags());
+  window->setGeometry(frame);
+  if (shown) window->show();
 }
 
 }  // namespace NsOvrin

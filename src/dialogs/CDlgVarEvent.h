@@ -10,8 +10,11 @@
 #include <memory>
 #include <string>
 
+#include <QPointer>
+
 #include "wui/CModalDialog.h"
 
+class QHideEvent;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -48,6 +51,9 @@ class CDlgVarEvent : public NsWui::CModalDialog {
   void OnChange();
   void OnDelete();
   void OnDeleteCheckedRows();
+  // Shows the reference window as a window of this dialog: the dialog runs
+  // application-modal, and only its own windows take input beside it. The
+  // window goes back to being on its own when the dialog closes.
   void OnShowFuncs();
 
   // The application's instruction reference: its modeless window, made on
@@ -61,7 +67,13 @@ class CDlgVarEvent : public NsWui::CModalDialog {
   QTreeWidgetItem* eventRoot = nullptr;
   QTreeWidgetItem* funcRoot = nullptr;
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
+  // Gives the reference window back its own top-level place, still shown
+  // when it was.
+  void ReturnFuncListWindow();
   // The event an event item stands for, while it is still in the project.
   std::shared_ptr<NsQlEvent::QlVarEventBase> EventOf(const QTreeWidgetItem* item) const;
   // The event and trigger index of a trigger item; false when the event is
@@ -74,6 +86,8 @@ class CDlgVarEvent : public NsWui::CModalDialog {
   void EnableTable(bool enable);
   void EnableEditButtons(bool enable);
   void EnableItem(int id, const char* symbol, bool enable);
+
+  QPointer<QWidget> lentFuncList_;
 };
 
 }  // namespace NsOvrin

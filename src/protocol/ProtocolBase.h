@@ -34,6 +34,9 @@ class ProtocolBase {
                                    uint32_t& length) = 0;
   virtual uint8_t BuildWriteRequest(const TermAddr& addr, uint32_t dataType, const void* value,
                                     uint8_t* buffer, uint32_t capacity, uint32_t& length) = 0;
+  // Right before a built request goes out, each time it does: a codec that
+  // numbers its exchanges gives the frame its new number here.
+  virtual void BeginExchange(uint8_t* /*request*/, uint32_t /*length*/) {}
   virtual uint8_t ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                                  CacheVarBlock* block) = 0;
   virtual uint8_t ParseWriteReply(const TermAddr& addr, const uint8_t* data, uint32_t length) = 0;

@@ -18,6 +18,10 @@ uint16_t HeaderLengthField(const uint8_t* data) {
   return static_cast<uint16_t>((data[4] << 8) | data[5]);
 }
 
+uint16_t TransactionField(const uint8_t* data) {
+  return static_cast<uint16_t>((data[0] << 8) | data[1]);
+}
+
 }  // namespace
 
 uint32_t ProtocolModbTcp::GetReadRequestSize(const TermAddr&) { return 30; }
@@ -41,7 +45,7 @@ uint8_t ProtocolModbTcp::BuildReadRequest(const TermAddr& addr, uint8_t* buffer,
   if (fc == 0) return ProtoStatus::Error;
   OBuffHelper out(buffer, static_cast<int32_t>(kReadRequestLength));
   out.SelectWriter(OBuffHelper::Writer::Bin_3412);
-  out.Put16(0);  // transaction identifier
+  out.Put16(transaction_);
   out.Put16(0);  // protocol identifier
   out.Put16(6);
   out.Put8(unit_);
@@ -71,7 +75,7 @@ uint8_t ProtocolModbTcp::BuildWriteRequest(const TermAddr& addr, uint32_t dataTy
 
   OBuffHelper out(buffer, static_cast<int32_t>(frameLength));
   out.SelectWriter(OBuffHelper::Writer::Bin_3412);
-  out.Put16(0);
+  out.Put16(transaction_);
   out.Put16(0);
   out.Put16(static_cast<uint16_t>(dataLength + 7));
   out.Put8(unit_);
@@ -85,10 +89,29 @@ uint8_t ProtocolModbTcp::BuildWriteRequest(const TermAddr& addr, uint32_t dataTy
   return ProtoStatus::Built;
 }
 
+void ProtocolModbTcp::BeginExchange(uint8_t* request, uint32_t length) {
+  if (request == nullptr || length < 2) return;
+  ++transaction_;
+  request[0] = static_cast<uint8_t>(transaction_ >> 8);
+  request[1] = static_cast<uint8_t>(transaction_ & 0xFF);
+}
+
+bool ProtocolModbTcp::SkipOtherExchanges(const uint8_t*& data, uint32_t& length) const {
+  // Too short to say whose it is: the checks of the reply refuse it.
+  while (length >= 6 && TransactionField(data) != transaction_) {
+    const uint32_t frame = 6 + uint32_t{HeaderLengthField(data)};
+    if (frame >= length) return false;
+    data += frame;
+    length -= frame;
+  }
+  return true;
+}
+
 uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                                         CacheVarBlock* block) {
   if (block == nullptr) return ProtoStatus::Error;
   if (data == nullptr) return ProtoStatus::Error;
+  if (!SkipOtherExchanges(data, length)) return ProtoStatus::MoreData;
   const uint32_t n = Mb::ReadDataLength(addr);
   if (length < n + 9) return ProtoStatus::Error;
   if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
@@ -107,14 +130,16 @@ uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, co
   if (in.Overrun() || unit != unit_) return ProtoStatus::Error;
   if (replyFc != fc) return ProtoStatus::Error;
   if (byteCount != n) return ProtoStatus::Error;
-  // Transaction and protocol identifiers are not compared.
+  // The protocol identifier is not compared.
   block->Update(data + 9, n);
   return ProtoStatus::Complete;
 }
 
 uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* data,
                                          uint32_t length) {
-  if (data == nullptr || length <= 11) return ProtoStatus::Error;
+  if (data == nullptr) return ProtoStatus::Error;
+  if (!SkipOtherExchanges(data, length)) return ProtoStatus::MoreData;
+  if (length <= 11) return ProtoStatus::Error;
   if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
   uint8_t fc = 0;
   if (addr.kind == kKindBit) fc = Mb::kFcWriteCoils;

@@ -1,6 +1,8 @@
 #pragma once
-// Modbus TCP: MBAP header (transaction 0, protocol 0, length, unit) and the
-// PDU. No sink: every received chunk is judged as a whole reply.
+// Modbus TCP: MBAP header (transaction, protocol 0, length, unit) and the
+// PDU. No sink: every received chunk is judged as a whole reply. Each
+// exchange has its own transaction identifier, which the server echoes: a
+// reply that came after its time-out is told from the one awaited.
 #include <cstdint>
 
 #include "protocol/ModbusData.h"
@@ -23,6 +25,10 @@ class ProtocolModbTcp : public ProtocolBase {
   // Always a multiple write (function code 15 or 16).
   uint8_t BuildWriteRequest(const TermAddr& addr, uint32_t dataType, const void* value,
                             uint8_t* buffer, uint32_t capacity, uint32_t& length) override;
+  // The next transaction identifier goes into the frame's first two bytes.
+  void BeginExchange(uint8_t* request, uint32_t length) override;
+  // Frames of other exchanges are passed over; a chunk of nothing else gives
+  // "more data" (the wait goes on until the time-out).
   uint8_t ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                          CacheVarBlock* block) override;
   uint8_t ParseWriteReply(const TermAddr& addr, const uint8_t* data, uint32_t length) override;
@@ -34,12 +40,18 @@ class ProtocolModbTcp : public ProtocolBase {
   virtual uint8_t GetWordReadFc(const TermAddr& addr) = 0;
 
   uint8_t GetUnit() const { return unit_; }
+  // The identifier of the exchange in progress (built frames carry it too).
+  uint16_t GetTransaction() const { return transaction_; }
 
  private:
   // Read function code by descriptor kind; 0 for a kind that has none.
   uint8_t ReadFc(const TermAddr& addr);
+  // Steps over whole frames of other exchanges at the front of the chunk;
+  // false when the chunk holds nothing else.
+  bool SkipOtherExchanges(const uint8_t*& data, uint32_t& length) const;
 
   uint8_t unit_;
+  uint16_t transaction_ = 0;
   NsModbus::DwordWriteNote dwordWrite_;
 };
 

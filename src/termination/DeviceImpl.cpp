@@ -57,6 +57,9 @@ void DevETcpImpl::Purge() { _client.Drain(); }
 
 bool DevETcpImpl::Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) {
   if (_client.GetSocket() < 0 || data == nullptr || length == 0) return false;
+  const uint32_t timeout = _client.GetRecvTimeout();
+  _replyClock = timeout != 0;
+  _replyDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
   if (_client.Send(data, length) < 0) {
     _client.OnSocketError(failCount);
     return false;
@@ -82,7 +85,8 @@ bool DevETcpImpl::IsReady(uint32_t elapsed, LinkFailCount& failCount) {
 int32_t DevETcpImpl::Receive(uint8_t* buffer, uint32_t size, LinkFailCount& failCount) {
   if (_client.GetSocket() < 0 || buffer == nullptr || size == 0) return -1;
   if (size > INT32_MAX) size = INT32_MAX;
-  const ssize_t n = _client.Recv(buffer, size);
+  const ssize_t n = _replyClock ? _client.RecvUntil(buffer, size, _replyDeadline)
+                                : _client.Recv(buffer, size);
   if (n < 0) {
     _client.OnSocketError(failCount);
     return -1;
@@ -94,6 +98,7 @@ void DevETcpImpl::Close() {
   // Never under a thread still exchanging on the socket.
   std::lock_guard lock(GetLock());
   _client.Close();
+  _replyClock = false;
 }
 
 }  // namespace NsOvrin::NsTermination

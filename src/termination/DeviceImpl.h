@@ -4,6 +4,7 @@
 // exchange atomic; a serial transport is shared by all nodes of its channel,
 // a TCP transport belongs to one node.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -121,6 +122,10 @@ class DevETcpImpl : public DeviceImpl {
   uint16_t _remotePort;
   NsCommServer::ENetClient _client;
   uint32_t _reconnectElapsed = 0;
+  // The receive time-out counts from the request: the receives of one
+  // exchange share it (a reply of an earlier exchange does not extend it).
+  bool _replyClock = false;
+  std::chrono::steady_clock::time_point _replyDeadline;
 };
 
 }  // namespace NsOvrin::NsTermination

@@ -254,6 +254,7 @@ bool NodeState::Transact(Task& task, DeviceImpl& device) {
   bool ok = false;
   if (worker.IsRunning()) {
     device.Purge();
+    task.BeginExchange(protocol.get());
     device.Send(request, length, linkFailCount);
     protocol->ResetReceive();
 

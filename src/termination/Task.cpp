@@ -36,6 +36,12 @@ uint8_t Task::GetRequest(ProtocolBase* protocol, const uint8_t*& request, uint32
   return _status;
 }
 
+void Task::BeginExchange(ProtocolBase* protocol) {
+  if (protocol != nullptr && _built && _status == ProtoStatus::Built) {
+    protocol->BeginExchange(_request.get(), _requestLength);
+  }
+}
+
 void Task::PrepareBuffer(uint32_t size) {
   if (size >= _capacity) {
     _request = std::make_unique<uint8_t[]>(size == 0 ? 1 : size);

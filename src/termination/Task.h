@@ -39,6 +39,8 @@ class Task {
   // status (1 built, 2 error) with the bytes and their length (null and 0
   // unless built).
   uint8_t GetRequest(ProtocolBase* protocol, const uint8_t*& request, uint32_t& length);
+  // Right before the built request is sent: the codec may renumber it.
+  void BeginExchange(ProtocolBase* protocol);
 
   const TermAddr& GetAddr() const { return _addr; }
   bool IsBuilt() const { return _built; }

@@ -33,6 +33,14 @@ CConfirmEditBase::CConfirmEditBase(QWidget* parent)
       cancelButton_(MakeButton(this, "取消", "#606060")) {
   connect(okButton_, &QToolButton::clicked, this, [this] { Confirm(); });
   connect(cancelButton_, &QToolButton::clicked, this, [this] { OnCancelClicked(); });
+  connect(this, &QLineEdit::textEdited, this, [this] { userEdit_ = true; });
+  connect(this, &QLineEdit::textChanged, this, [this] { OnTextChanged(); });
+}
+
+void CConfirmEditBase::OnTextChanged() {
+  const bool byUser = userEdit_;
+  userEdit_ = false;
+  if (!byUser && editing) LeaveEditMode(true);
 }
 
 void CConfirmEditBase::Confirm() {

@@ -3,7 +3,8 @@
 // click or a typed character; Enter (or the OK button shown while editing)
 // runs the owner's validator: a refusal is a balloon tip and editing goes
 // on, an acceptance keeps the text and lets the formatter rewrite it.
-// Cancel restores the text the edit had when editing began.
+// Cancel restores the text the edit had when editing began. Text set from
+// code ends editing and stays: it is no edit of the user's to undo.
 #include <functional>
 #include <string>
 
@@ -65,9 +66,12 @@ class CConfirmEditBase : public QLineEdit {
 
  private:
   void OnCancelClicked();
+  void OnTextChanged();
 
   QToolButton* okButton_;
   QToolButton* cancelButton_;
+  // The change under way comes from the user (textEdited precedes textChanged).
+  bool userEdit_ = false;
 };
 
 }  // namespace NsOvrin::NsWui

@@ -10,11 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 #include <map>
 #include <optional>
 #include <set>
@@ -25,11 +28,13 @@
 #include "app/COutputList.h"
 #include "app/COutputWnd.h"
 #include "dialogs/CDlgProtMultStateText.h"
+#include "dialogs/CDlgVarEvent.h"
 #include "termination/ChannelManager.h"
 #include "wui/CColorButton.h"
 #include "wui/CMtRadioButton.h"
 #include "wui/DlgItem.h"
 #include "wui/MfcEditBrowse.h"
+#include "wui/ModalDriver.h"
 #include "wui/WReportCtrl.h"
 
 namespace NsOvrin::Testing {
@@ -729,6 +734,93 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
   QTest::keyClicks(holdDelay, QStringLiteral("1.5"));
   QTest::keyClick(holdDelay, Qt::Key_Return);
   EXPECT_NE(State().find(R"("hold-delay":15)"), std::string::npos);
+}
+
+// What the window system delivers (so a window blocked by a modal one gets
+// nothing): a click on a tree item, a key, the caption's close box.
+void ClickItemAsTheUser(QTreeWidget* tree, QTreeWidgetItem* item) {
+  tree->scrollToItem(item);
+  const QRect rect = tree->visualItemRect(item);
+  const QPoint at = tree->viewport()->mapTo(tree->window(), QPoint(rect.left() + 12, rect.center().y()));
+  QTest::mouseClick(tree->window()->windowHandle(), Qt::LeftButton, {}, at);
+  QCoreApplication::processEvents();
+}
+
+void ClickAsTheUser(QWidget* widget) {
+  const QPoint at = widget->mapTo(widget->window(), widget->rect().center());
+  QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, at);
+  QCoreApplication::processEvents();
+}
+
+// A window's close goes the way of its close box, through the platform.
+void CloseAsTheUser(QWidget* window) {
+  window->windowHandle()->close();
+  QCoreApplication::processEvents();
+}
+
+QTreeWidgetItem* FindItem(QTreeWidget* tree, const char* text) {
+  const QList<QTreeWidgetItem*> found =
+      tree->findItems(QString::fromUtf8(text), Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? nullptr : found.front();
+}
+
+// "查看指令" of the events dialog gives a reference window that takes clicks,
+// keys and its close box while the dialog runs, and that goes on working
+// after the dialog closed.
+TEST_F(RunningEditor, TheInstructionReferenceIsUsableWhileTheEventsDialogRuns) {
+  CDlgQlFuncList* reference = CDlgQlFuncList::Instance();
+  auto* help = reference->findChild<QPlainTextEdit*>();
+  auto* funcs = reference->findChild<QTreeWidget*>();
+  ASSERT_NE(help, nullptr);
+  ASSERT_NE(funcs, nullptr);
+  const auto helpOf = [](const char* name) {
+    return QString::fromStdString(GetFuncHelp(name)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  };
+  const auto shown = [help] { return help->toPlainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+
+  bool ran = false;
+  NsWui::WhenModal([&](QWidget* modal) {
+    auto* dialog = dynamic_cast<CDlgVarEvent*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    ran = true;
+    ClickAsTheUser(NsWui::DlgItem<QPushButton>(dialog, CDlgVarEvent::IDC_SHOW_FUNCS));
+    ASSERT_TRUE(reference->isVisible());
+    EXPECT_EQ(reference->windowTitle(), QStringLiteral("指令列表"));
+
+    ClickItemAsTheUser(funcs, FindItem(funcs, "SET"));
+    EXPECT_EQ(shown(), helpOf("SET"));
+    funcs->setFocus();
+    QTest::keyClick(reference->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(shown(), helpOf("RST"));
+
+    // The dialog takes clicks beside it.
+    ClickItemAsTheUser(dialog->eventTree, dialog->eventRoot);
+    EXPECT_EQ(dialog->eventTree->currentItem(), dialog->eventRoot);
+
+    CloseAsTheUser(reference);
+    EXPECT_FALSE(reference->isVisible());
+
+    // Shown again with what it showed; the dialog goes on.
+    ClickAsTheUser(NsWui::DlgItem<QPushButton>(dialog, CDlgVarEvent::IDC_SHOW_FUNCS));
+    EXPECT_TRUE(reference->isVisible());
+    EXPECT_EQ(shown(), helpOf("RST"));
+    ClickItemAsTheUser(funcs, FindItem(funcs, "点位操作"));
+    EXPECT_TRUE(shown().isEmpty());
+    CloseAsTheUser(dialog);
+    EXPECT_FALSE(dialog->isVisible());
+  });
+  DoubleClickTreeItem(*Tree(), Tree()->GetEventsItem());
+  ASSERT_TRUE(ran);
+
+  // After the dialog: still shown, on its own, and still answering.
+  ASSERT_TRUE(reference->isVisible());
+  EXPECT_TRUE(reference->isWindow());
+  EXPECT_EQ(reference->parentWidget(), nullptr);
+  ClickItemAsTheUser(funcs, FindItem(funcs, "MOV"));
+  EXPECT_EQ(shown(), helpOf("MOV"));
+  CloseAsTheUser(reference);
+  EXPECT_FALSE(reference->isVisible());
+  EXPECT_EQ(CDlgQlFuncList::Instance(), reference);
 }
 
 // ---- the pane and the status bar ----

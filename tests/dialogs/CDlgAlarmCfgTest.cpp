@@ -469,7 +469,8 @@ TEST_F(AlarmCfgTest, LeavingAnEditWithoutConfirmingChangesNothing) {
   auto group = AddGroup("PLC1.0x0", {"a"});
   Open();
   QTest::mouseClick(dlg_->addressEdit, Qt::LeftButton);
-  dlg_->addressEdit->setText("PLC1.0x4");
+  dlg_->addressEdit->selectAll();
+  NsOvrin::Testing::TypeText(dlg_->addressEdit, std::string("PLC1.0x4"));
   dlg_->groupList->setFocus();
   EXPECT_EQ(AddressText(), "PLC1.0x00000");
   EXPECT_EQ(group->GetAddress(), "PLC1.0x00000");

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "DeviceDbFixture.h"
+#include "KeyTyping.h"
 #include "dialogs/CDlgDataBlock.h"
 #include "dialogs/CDlgSiDataBlock.h"
 #include "project/NodeDbListener.h"
@@ -110,7 +111,13 @@ class DataBlockTest : public Testing::DeviceDbFixture {
     NsWui::CConfirmEditCtrl* edit = EditCell(row, col);
     ASSERT_TRUE(edit) << row << "," << col;
     ASSERT_TRUE(edit->isVisible());
-    edit->setText(QString::fromStdString(text));
+    // Typed over the cell's text, as the user types it.
+    edit->selectAll();
+    if (text.empty()) {
+      QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+      NsOvrin::Testing::TypeText(edit, text);
+    }
     ui_.calls.clear();
     QTest::keyClick(edit, Qt::Key_Return);
   }

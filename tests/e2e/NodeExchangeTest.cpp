@@ -10,6 +10,7 @@
 #include "E2eUtil.h"
 #include "support/FxResponder.h"
 #include "support/ModbusRtuSlave.h"
+#include "support/ModbusTcpResponder.h"
 #include "support/ModbusTcpSlave.h"
 #include "termination/Channel.h"
 #include "termination/NodeFactory.h"
@@ -20,6 +21,7 @@ namespace {
 using NsTestSupport::FxResponder;
 using NsTestSupport::ModbusRtuSlave;
 using NsTestSupport::ModbusSlaveMemory;
+using NsTestSupport::ModbusTcpResponder;
 using NsTestSupport::ModbusTcpSlave;
 
 // The same memory on every Modbus slave: ten holding registers, four input
@@ -260,6 +262,80 @@ TEST(ModbusTcpNodeTest, SilentSlaveFailsWithinTheReceiveTimeOut) {
   EXPECT_FALSE(write.get());
   EXPECT_GE(slave.RequestCount(), 1u);
   channel.Close();
+}
+
+// A device that answers one block later than the time-out and another at
+// once, in order: each late reply arrives while a later request waits, and
+// must never be taken for its reply. Judged by the values seen, not by any
+// timing.
+TEST(TcpNodeLateReplyTest, AReplyAfterItsTimeOutNeverLandsInAnotherBlock) {
+  struct Case {
+    const char* name;
+    uint32_t model;
+    const char* late;
+    const char* prompt;
+  };
+  const Case cases[] = {
+      {"Modbus TCP", kModelModbusTcp, "4x[0~1]", "4x[100~101]"},
+      {"H3U", kModelH5u, "D[0~1]", "D[100~101]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModbusTcpResponder device;
+    device.SetRegister(0, 0x0A00);
+    device.SetRegister(1, 0x0A01);
+    device.SetRegister(100, 0x0B64);
+    device.SetRegister(101, 0x0B65);
+    device.SetDelay(0, 380ms);
+    ASSERT_TRUE(device.Start());
+
+    bool running = true;
+    ChannelEthernet channel("E0");
+    channel.SetRunningFlag(&running);
+    auto param = LoopbackParam("PLC1", c.model, device.Port());
+    param.recvTimeout = 300;
+    auto node = c.model == kModelModbusTcp ? NodeFactory::MakeModbusTcpNode(param)
+                                           : NodeFactory::MakeH3uTcpNode(param);
+    ASSERT_TRUE(node);
+    ASSERT_TRUE(channel.AddNode(node));
+    auto late = AddPolledBlock(*node, c.late);
+    auto prompt = AddPolledBlock(*node, c.prompt);
+    const CacheVarBlock& lateBlock = *late->GetCacheBlock();
+    const CacheVarBlock& promptBlock = *prompt->GetCacheBlock();
+
+    // Several seconds, and enough late replies to have crossed other requests.
+    const auto since = std::chrono::steady_clock::now();
+    bool promptShown = false;
+    bool promptWrong = false;
+    bool lateWrong = false;
+    WaitUntil(
+        [&] {
+          if (promptBlock.GetUpdateCount() > CacheVarBlock::kInitialCount) {
+            const uint16_t first = promptBlock.GetWord(0);
+            const uint16_t second = promptBlock.GetWord(2);
+            promptShown = promptShown || (first == 0x0B64 && second == 0x0B65);
+            promptWrong = promptWrong || first == 0x0A00 || second == 0x0A01;
+          }
+          if (lateBlock.GetUpdateCount() > CacheVarBlock::kInitialCount) {
+            lateWrong = lateWrong || lateBlock.GetWord(0) == 0x0B64 || lateBlock.GetWord(2) == 0x0B65;
+          }
+          return std::chrono::steady_clock::now() - since > 3s && device.RepliesSent(0) >= 4 &&
+                 promptShown;
+        },
+        30s);
+    channel.Close();
+    EXPECT_TRUE(promptShown) << "the prompt block shows its own values";
+    EXPECT_FALSE(promptWrong) << "the prompt block never holds the late block's values";
+    EXPECT_FALSE(lateWrong);
+    EXPECT_GE(device.RepliesSent(0), 4u);
+
+    // Every request has an identifier of its own.
+    const std::vector<ModbusTcpResponder::Request> requests = device.Requests();
+    ASSERT_GE(requests.size(), 5u);
+    for (size_t i = 1; i < requests.size(); ++i) {
+      EXPECT_NE(requests[i].transaction, requests[i - 1].transaction) << i;
+    }
+  }
 }
 
 }  // namespace

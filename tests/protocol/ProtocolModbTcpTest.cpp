@@ -274,9 +274,8 @@ TEST_F(TcpReadReply, GoodReplyLandsInTheBlockInRegisterOrder) {
   EXPECT_EQ(BlockBytes(block_), (Bytes{0x12, 0x34, 0x56, 0x78}));
   EXPECT_EQ(block_.GetDword(0), 0x56781234u);
   EXPECT_EQ(block_.GetChangeCount(), 3u);
-  // Identifiers are not compared; an identical reply changes nothing.
+  // The protocol identifier is not compared; an identical reply changes nothing.
   Bytes again = reply_;
-  again[0] = 0x12;
   again[3] = 0x01;
   EXPECT_EQ(ParseRead(codec_, again, addr_, &block_), ProtoStatus::Complete);
   EXPECT_EQ(block_.GetUpdateCount(), 4u);
@@ -323,6 +322,97 @@ TEST_F(TcpReadReply, SplitReplyIsRejectedChunkByChunk) {
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 9), addr_, &block_), ProtoStatus::Error);
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 9, reply_.end()), addr_, &block_), ProtoStatus::Error);
   EXPECT_EQ(block_.GetUpdateCount(), 2u);
+}
+
+// The reply awaited is the one carrying the identifier of the exchange in
+// progress: a reply of an earlier exchange (come after its time-out) is
+// passed over and the wait goes on; the rest of the frame is judged as before.
+TEST_F(TcpReadReply, RepliesOfOtherExchangesArePassedOver) {
+  Bytes request = BuildRead(codec_, addr_);
+  codec_.BeginExchange(request.data(), static_cast<uint32_t>(request.size()));
+  codec_.BeginExchange(request.data(), static_cast<uint32_t>(request.size()));
+  ASSERT_EQ(codec_.GetTransaction(), 2);
+  const auto numbered = [](Bytes frame, uint16_t id) {
+    frame[0] = static_cast<uint8_t>(id >> 8);
+    frame[1] = static_cast<uint8_t>(id & 0xFF);
+    return frame;
+  };
+  const Bytes own = numbered(reply_, 2);
+  const Bytes stale = numbered(Mbap(1, {0x03, 0x04, 0xDE, 0xAD, 0xBE, 0xEF}), 1);
+  Bytes ownBadCode = own;
+  ownBadCode[7] = 0x04;
+  struct Case {
+    const char* name;
+    Bytes chunk;
+    uint8_t status;
+  };
+  const std::vector<Case> cases = {
+      {"own reply", own, ProtoStatus::Complete},
+      {"earlier exchange", stale, ProtoStatus::MoreData},
+      {"identifier 0", reply_, ProtoStatus::MoreData},
+      {"high byte differs", numbered(reply_, 0x0102), ProtoStatus::MoreData},
+      {"earlier exchange cut short", Bytes(stale.begin(), stale.end() - 2), ProtoStatus::MoreData},
+      {"earlier exchange's exception", numbered(Mbap(1, {0x83, 0x02}), 1), ProtoStatus::MoreData},
+      {"earlier exchange, then own", Concat(stale, own), ProtoStatus::Complete},
+      {"two earlier ones, then own", Concat(Concat(stale, numbered(stale, 0)), own), ProtoStatus::Complete},
+      {"own with another code", ownBadCode, ProtoStatus::Error},
+      {"earlier exchange, then own with another code", Concat(stale, ownBadCode), ProtoStatus::Error},
+      {"too short to tell", Bytes(own.begin(), own.begin() + 5), ProtoStatus::Error},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CacheVarModbus block(4);
+    EXPECT_EQ(ParseRead(codec_, c.chunk, addr_, &block), c.status);
+    if (c.status == ProtoStatus::Complete) {
+      EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
+    } else {
+      EXPECT_EQ(block.GetUpdateCount(), 2u);
+    }
+  }
+}
+
+TEST(ProtocolModbTcpExchange, EveryRequestGoesOutWithAnIdentifierOfItsOwn) {
+  ProtocolGeneralModbTcp general(1);
+  ProtocolH3uTcp h3u(1);
+  for (ProtocolModbTcp* codec : {static_cast<ProtocolModbTcp*>(&general), static_cast<ProtocolModbTcp*>(&h3u)}) {
+    SCOPED_TRACE(codec == &general ? "Modbus TCP" : "H3U");
+    const TermAddr addr = codec == &general ? Modbus("4x[100~109]") : HxU("D[100~109]");
+    Bytes frame = BuildRead(*codec, addr);
+    const Bytes built = frame;
+    // A request sent again (its task keeps the frame) is renumbered each time.
+    for (uint16_t expected = 1; expected <= 3; ++expected) {
+      codec->BeginExchange(frame.data(), static_cast<uint32_t>(frame.size()));
+      EXPECT_EQ(codec->GetTransaction(), expected);
+      EXPECT_EQ(frame, Concat({0x00, static_cast<uint8_t>(expected)}, Bytes(built.begin() + 2, built.end())));
+    }
+    // A write built now carries the exchange in progress and is renumbered like a read.
+    const uint16_t values[3] = {1, 2, 3};
+    TermAddr three = addr;
+    three.count = 3;
+    Bytes write = BuildWrite(*codec, three, 4, values);
+    ASSERT_GE(write.size(), 2u);
+    EXPECT_EQ(write[1], 3);
+    codec->BeginExchange(write.data(), static_cast<uint32_t>(write.size()));
+    EXPECT_EQ(write[1], 4);
+    EXPECT_EQ(ParseWrite(*codec, Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x03}), three), ProtoStatus::MoreData);
+    Bytes echo = Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x03});
+    echo[1] = 4;
+    EXPECT_EQ(ParseWrite(*codec, echo, three), ProtoStatus::Complete);
+    EXPECT_EQ(ParseWrite(*codec, Concat(Mbap(1, {0x10, 0x00, 0x64, 0x00, 0x03}), echo), three),
+              ProtoStatus::Complete);
+  }
+  // Each node's codec counts on its own; the count wraps after 65535.
+  ProtocolGeneralModbTcp other(1);
+  Bytes frame = BuildRead(other, Modbus("4x[0~1]"));
+  EXPECT_EQ(other.GetTransaction(), 0);
+  for (int i = 0; i < 65535; ++i) other.BeginExchange(frame.data(), static_cast<uint32_t>(frame.size()));
+  EXPECT_EQ(other.GetTransaction(), 0xFFFF);
+  EXPECT_EQ(frame[0], 0xFF);
+  other.BeginExchange(frame.data(), static_cast<uint32_t>(frame.size()));
+  EXPECT_EQ(other.GetTransaction(), 0);
+  EXPECT_EQ(frame[0], 0x00);
+  EXPECT_EQ(frame[1], 0x00);
+  EXPECT_EQ(general.GetTransaction(), 4);
 }
 
 TEST(ProtocolModbTcpRead, CoilsAndTheLargestBlocks) {

@@ -254,6 +254,22 @@ TEST_F(DevETcpTest, ReceiveTimeOutKeepsTheConnection) {
   EXPECT_TRUE(warnings.Texts().empty());
 }
 
+// The receive time-out counts from the request: a receive after it has run
+// out ends at once, even when the first receive of the exchange got bytes
+// (a reply of an earlier request) and the awaited one would come later.
+TEST_F(DevETcpTest, ReceivesOfOneExchangeShareTheTimeOutOfItsRequest) {
+  peer.SetHandler([](const std::string&, size_t) { return PeerReply{{"S\n", "A\n"}, 1800, false}; });
+  auto device = MakeDevice(1000);
+  device->Connect(count);
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  EXPECT_EQ(ReceiveText(*device, count), "S\n");
+  std::this_thread::sleep_for(1200ms);
+  int32_t n = 0;
+  EXPECT_EQ(ReceiveText(*device, count, &n), "");
+  EXPECT_EQ(n, -1);
+  EXPECT_EQ(device->GetClient().GetState(), ENetClient::kConnectTried);
+}
+
 TEST_F(DevETcpTest, RefusesWithoutSocketOrBytes) {
   auto device = MakeDevice();
   uint8_t buffer[8] = {'x'};

@@ -246,11 +246,60 @@ TEST_F(ConfirmEditTest, WithoutLeaveOnFocusLossTheEditGoesOn) {
 
 TEST_F(ConfirmEditTest, SyncTakesTheTextAsSavedWhileEditing) {
   Type("3");
-  edit_->setText(QStringLiteral("77"));
   edit_->SyncEditText();
-  EXPECT_EQ(edit_->savedText, "77");
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "123");
+  Type("4");
   QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton);
+  EXPECT_EQ(edit_->text(), QStringLiteral("123"));
+}
+
+TEST_F(ConfirmEditTest, TextSetFromCodeEndsEditingAndStaysWhenTheFocusLeaves) {
+  Type("3");
+  ASSERT_TRUE(edit_->editing);
+  edit_->setText(QStringLiteral("77"));
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "77");
+  EXPECT_FALSE(edit_->OkButton()->isVisible());
+  EXPECT_EQ(edit_->width(), kWidth);
+  other_->setFocus();
   EXPECT_EQ(edit_->text(), QStringLiteral("77"));
+
+  // The next edit starts from it, and giving that one up comes back to it.
+  edit_->setFocus();
+  Type("8");
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "77");
+  other_->setFocus();
+  EXPECT_EQ(edit_->text(), QStringLiteral("77"));
+}
+
+TEST_F(ConfirmEditTest, TheUsersOwnChangesKeepEditing) {
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+  };
+  const std::vector<Case> cases = {
+      {"typing", [this] { Type("45"); }},
+      {"erasing", [this] { QTest::keyClick(edit_, Qt::Key_Backspace); }},
+      {"undoing", [this] { QTest::keyClick(edit_, Qt::Key_Z, Qt::ControlModifier); }},
+      {"cutting", [this] {
+         edit_->selectAll();
+         QTest::keyClick(edit_, Qt::Key_X, Qt::ControlModifier);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit_->setFocus();
+    Type("3");
+    const QString before = edit_->text();
+    c.change();
+    EXPECT_NE(edit_->text(), before);
+    EXPECT_TRUE(edit_->editing);
+    EXPECT_EQ(edit_->savedText, "12");
+    other_->setFocus();
+    EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  }
 }
 
 TEST_F(ConfirmEditTest, StartEditingShowsAndFocusesTheBox) {
