@@ -1,7 +1,7 @@
 #include "ModbusTcpResponder.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "LoopbackListener.h"
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -33,16 +33,12 @@ bool ModbusTcpResponder::Start() {
     Stop();
     return false;
   }
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof(addr);
-  if (bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(listen_, 4) != 0 ||
-      getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+  const int port = ListenOnLoopback(listen_, 0, 4);
+  if (port < 0) {
     Stop();
     return false;
   }
-  port_ = ntohs(addr.sin_port);
+  port_ = static_cast<uint16_t>(port);
   try {
     thread_ = std::thread([this] { Serve(); });
   } catch (...) {

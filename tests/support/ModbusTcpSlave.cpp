@@ -1,5 +1,7 @@
 #include "ModbusTcpSlave.h"
 
+#include "LoopbackListener.h"
+
 #include <arpa/inet.h>
 #include <modbus/modbus-tcp.h>
 #include <netinet/in.h>
@@ -21,19 +23,12 @@ bool ModbusTcpSlave::Start(uint16_t port) {
   // Our own listener: libmodbus cannot listen on port 0.
   listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listen_ < 0) return false;
-  const int reuse = 1;
-  setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(port);
-  socklen_t len = sizeof(addr);
-  if (bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(listen_, 16) != 0 ||
-      getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+  const int bound = ListenOnLoopback(listen_, port, 16);
+  if (bound < 0) {
     Stop();
     return false;
   }
-  port_ = ntohs(addr.sin_port);
+  port_ = static_cast<uint16_t>(bound);
   ctx_ = modbus_new_tcp("127.0.0.1", port_);
   wake_ = eventfd(0, EFD_CLOEXEC);
   if (ctx_ == nullptr || wake_ < 0) {
