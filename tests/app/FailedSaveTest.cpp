@@ -6,12 +6,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 #include "RunningEditorFixture.h"
+#include "project_base/QlUser.h"
 #include "support/WriteBlockers.h"
 
 namespace NsOvrin::Testing {
@@ -78,14 +79,14 @@ class FailedSave : public RunningEditorFixture {
 TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
   using C = Command;
   using B = Blocker;
-  const auto byFolder = [](const std::string& file) {
-    return [file](const std::string& folder) { fs::create_directories(folder + "/" + file + "/kept"); };
-  };
-  const auto none = [](const std::string&) {};
   const Texts projectFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "users_config", "events"};
+  // The project has no users: its empty users file still fits on a full disk.
+  ASSERT_TRUE(GetUserList().empty());
+  const Texts filledFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "events"};
   struct Case {
     const char* name;
-    std::function<void(const std::string& folder)> spoil;
+    std::string folderFor;  // a file of the project replaced by a folder
+    bool lockProject;       // the project folder without write permission
     Command command;
     Blocker blocker;
     std::string saveAsInto;  // under the temporary folder; empty: the project's own
@@ -94,31 +95,35 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     const char* question;    // asked before the save, or null
   };
   const std::vector<Case> cases = {
-      {"main file a folder, save", byFolder("main_.ql"), C::kSave, B::kNone, "", {"main_.ql"}, EISDIR, nullptr},
-      {"channels a folder, save as into its own folder", byFolder("com_chns"), C::kSaveAs, B::kNone, "",
+      {"main file a folder, save", "main_.ql", false, C::kSave, B::kNone, "", {"main_.ql"}, EISDIR, nullptr},
+      {"channels a folder, save as into its own folder", "com_chns", false, C::kSaveAs, B::kNone, "",
        {"com_chns"}, EISDIR, nullptr},
-      {"data blocks a folder, close the project", byFolder("acq_db"), C::kCloseProject, B::kNone, "",
-       {"acq_db"}, EISDIR, kSaveQuestion},
-      {"alarm configuration a folder, close the main window", byFolder("alarm_config"), C::kCloseFrame, B::kNone,
-       "", {"alarm_config"}, EISDIR, kSaveQuestion},
-      {"users a folder, exit", byFolder("users_config"), C::kExit, B::kNone, "", {"users_config"}, EISDIR,
+      {"data blocks a folder, close the project", "acq_db", false, C::kCloseProject, B::kNone, "", {"acq_db"},
+       EISDIR, kSaveQuestion},
+      {"alarm configuration a folder, close the main window", "alarm_config", false, C::kCloseFrame, B::kNone, "",
+       {"alarm_config"}, EISDIR, kSaveQuestion},
+      {"users a folder, exit", "users_config", false, C::kExit, B::kNone, "", {"users_config"}, EISDIR,
        kSaveQuestion},
-      {"events a folder, save", byFolder("events"), C::kSave, B::kNone, "", {"events"}, EISDIR, nullptr},
-      {"open page a folder, close the project", byFolder("P1.ovpg"), C::kCloseProject, B::kNone, "",
-       {"P1.ovpg"}, EISDIR, kSaveQuestion},
-      {"open page a folder, close its window", byFolder("P1.ovpg"), C::kClosePageWindow, B::kNone, "",
-       {"P1.ovpg"}, EISDIR, kPageQuestion},
-      {"picture copy a folder, exit", byFolder("images/photo.png"), C::kExit, B::kNone, "",
-       {"images/photo.png"}, EISDIR, kSaveQuestion},
-      {"full disk, save", none, C::kSave, B::kFullDisk, "", projectFiles, EFBIG, nullptr},
-      {"full disk, close the main window", none, C::kCloseFrame, B::kFullDisk, "", projectFiles, EFBIG,
+      {"events a folder, save", "events", false, C::kSave, B::kNone, "", {"events"}, EISDIR, nullptr},
+      {"open page a folder, close the project", "P1.ovpg", false, C::kCloseProject, B::kNone, "", {"P1.ovpg"},
+       EISDIR, kSaveQuestion},
+      {"open page a folder, close its window", "P1.ovpg", false, C::kClosePageWindow, B::kNone, "", {"P1.ovpg"},
+       EISDIR, kPageQuestion},
+      {"picture copy a folder, exit", "images/photo.png", false, C::kExit, B::kNone, "", {"images/photo.png"},
+       EISDIR, kSaveQuestion},
+      {"full disk, save", "", false, C::kSave, B::kFullDisk, "", filledFiles, EFBIG, nullptr},
+      {"full disk, close the main window", "", false, C::kCloseFrame, B::kFullDisk, "", filledFiles, EFBIG,
        kSaveQuestion},
-      {"folder that cannot be written, save",
-       [](const std::string& folder) { fs::permissions(folder, fs::perms(0555)); }, C::kSave, B::kUnprivileged, "",
+      {"folder that cannot be written, save", "", true, C::kSave, B::kUnprivileged, "", projectFiles, EACCES,
+       nullptr},
+      {"save as into a folder that cannot be written", "", false, C::kSaveAs, B::kUnprivileged, "locked",
        projectFiles, EACCES, nullptr},
-      {"save as into a folder that cannot be written", none, C::kSaveAs, B::kUnprivileged, "locked", projectFiles,
-       EACCES, nullptr},
   };
+
+  // The program as started outlives a write past the file size limit.
+  struct sigaction started {};
+  ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &started), 0);
+  EXPECT_EQ(started.sa_handler, SIG_IGN);
 
   const std::string folder = folder_.Path();
   const std::string outside = folder_ / "outside";
@@ -135,7 +140,7 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     QlEProject& project = QlEProject::Instance();
     ASSERT_TRUE(project.open);
     // The page with a picture is the one edited in its row.
-    const bool picture = c.failing.front() == "images/photo.png";
+    const bool picture = c.folderFor == "images/photo.png";
     if (picture) {
       WriteFileText(folder + "/P2.ovpg", PicturePage(outside + "/photo.png"));
       view_ = OpenPage("P2");
@@ -147,8 +152,11 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     project.modified = true;
     const int windows = static_cast<int>(frame_->GetMdiClient()->subWindowList().size());
     const std::string mainBefore = ReadFileText(folder + "/main_.ql");
-    for (const std::string& file : c.failing) fs::remove(folder + "/" + file);
-    c.spoil(folder);
+    if (!c.folderFor.empty()) {
+      fs::remove(folder + "/" + c.folderFor);
+      fs::create_directories(folder + "/" + c.folderFor + "/kept");
+    }
+    if (c.lockProject) fs::permissions(folder, fs::perms(0555));
     ui_.calls.clear();
 
     const std::string into = c.saveAsInto.empty() ? folder : folder_ / c.saveAsInto;
@@ -181,9 +189,11 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     EXPECT_EQ(EditedPage(), page);
     EXPECT_EQ(static_cast<int>(frame_->GetMdiClient()->subWindowList().size()), windows);
     EXPECT_EQ(project.directory, folder);
-    if (c.blocker != B::kNone) EXPECT_EQ(ReadFileText(folder + "/main_.ql"), mainBefore);
+    if (c.blocker != B::kNone) {
+      EXPECT_EQ(ReadFileText(folder + "/main_.ql"), mainBefore);
+    }
 
-    for (const std::string& file : c.failing) fs::remove_all(folder + "/" + file);
+    if (!c.folderFor.empty()) fs::remove_all(folder + "/" + c.folderFor);
   }
 
   // Mended, the same save goes through and forgets the changes.

@@ -951,7 +951,9 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     EXPECT_TRUE(page->modified);
     EXPECT_EQ(Project().directory, folder);
     // A file that could not be replaced is left whole.
-    if (c.blocker != kNone) EXPECT_EQ(ReadFileText(folder + "/main_.ql"), beforeMain);
+    if (c.blocker != kNone) {
+      EXPECT_EQ(ReadFileText(folder + "/main_.ql"), beforeMain);
+    }
     ResetProject();
   }
 }
