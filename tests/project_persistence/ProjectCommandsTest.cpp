@@ -1251,6 +1251,31 @@ TEST_F(ProjectCommandsTest, SaveAsNamesEveryPageItCouldNotCopyInOneMessage) {
   EXPECT_TRUE(fs::is_directory(folder + "/页面1.ovpg"));
 }
 
+// A Save As whose project files reached the new folder but whose open page
+// did not says both in the one box: the file not written and the pages not
+// copied.
+TEST_F(ProjectCommandsTest, AFailedPageOfASaveAsSharesItsBoxWithThePagesNotCopied) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  fs::remove(folder + "/页面1.ovpg");
+  fs::create_directory(folder + "/页面1.ovpg");
+  const auto alarmPage = AddOpenPage("报警");
+  const std::string moved = Folder("moved");
+  fs::create_directories(moved + "/报警.ovpg/kept");
+
+  fileDialogs.folders.push_back(moved);
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
+
+  EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{
+                             {Owner(),
+                              "以下文件保存失败:\n" + moved + "/报警.ovpg: " + std::strerror(EISDIR) +
+                                  "\n以下页面文件未能复制到新文件夹: 页面1, 报警",
+                              "提示", MessageIcon::Error}}));
+  EXPECT_EQ(Project().directory, moved);
+  EXPECT_TRUE(alarmPage->modified);
+  EXPECT_TRUE(Exists(moved + "/main_.ql"));
+}
+
 // A killed save leaves its temporary file; the next open or save of the
 // folder removes those whose process is gone, and no others.
 TEST_F(ProjectCommandsTest, OpenAndSaveRemoveTheTemporariesOfSavesThatDied) {
