@@ -80,9 +80,9 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
   using C = Command;
   using B = Blocker;
   const Texts projectFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "users_config", "events"};
-  // The project has no users: its empty users file still fits on a full disk.
-  ASSERT_TRUE(GetUserList().empty());
-  const Texts filledFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "events"};
+  // Users to write: an empty users file would still fit on a full disk.
+  ResetDefaultUsers();
+  ASSERT_FALSE(GetUserList().empty());
   struct Case {
     const char* name;
     std::string folderFor;  // a file of the project replaced by a folder
@@ -111,8 +111,8 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
        EISDIR, kPageQuestion},
       {"picture copy a folder, exit", "images/photo.png", false, C::kExit, B::kNone, "", {"images/photo.png"},
        EISDIR, kSaveQuestion},
-      {"full disk, save", "", false, C::kSave, B::kFullDisk, "", filledFiles, EFBIG, nullptr},
-      {"full disk, close the main window", "", false, C::kCloseFrame, B::kFullDisk, "", filledFiles, EFBIG,
+      {"full disk, save", "", false, C::kSave, B::kFullDisk, "", projectFiles, EFBIG, nullptr},
+      {"full disk, close the main window", "", false, C::kCloseFrame, B::kFullDisk, "", projectFiles, EFBIG,
        kSaveQuestion},
       {"folder that cannot be written, save", "", true, C::kSave, B::kUnprivileged, "", projectFiles, EACCES,
        nullptr},
