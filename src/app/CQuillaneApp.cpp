@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 
 #include "app/AppCommands.h"
 #include "app/CAboutDlg.h"
@@ -114,6 +115,9 @@ void CQuillaneApp::WithdrawServices() {
 }
 
 bool CQuillaneApp::InitInstance() {
+  // A file size limit then fails the save that meets it (EFBIG), which says
+  // so, instead of ending the program with the user's work.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The project store reaches the widgets only through these.
   InstallServices();
   InitWinsockOnce();

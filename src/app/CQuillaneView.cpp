@@ -28,8 +28,10 @@
 #include "editor/QlEPage.h"
 #include "editor/UiElemCanvasCommands.h"
 #include "editor/UiElemSelListener.h"
+#include "platform/AtomicFile.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageCommands.h"
+#include "project_persistence/ProjectCommands.h"
 #include "wui/UiServices.h"
 
 namespace NsOvrin {
@@ -200,7 +202,11 @@ bool CQuillaneView::ConfirmClose() {
                                                          NsWui::MB_YESNOCANCEL);
     confirming_ = false;
     if (answer == NsWui::IDYES) {
-      if (!SaveEPage(page)) return false;
+      const NsPlatform::WriteFailureRecorder failures;
+      if (!SaveEPage(page)) {
+        ReportWriteFailures(QtMessageBoxService::ToParentWindow(window()), failures.Failures());
+        return false;
+      }
     } else if (answer != NsWui::IDNO) {
       // Cancel, or a box closed without an answer: the page stays.
       return false;

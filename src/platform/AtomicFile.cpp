@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "platform/Format.h"
 
@@ -85,6 +87,11 @@ int CreateTempFile(const std::string& folder, std::string& tempPath) {
   return -1;
 }
 
+thread_local std::vector<WriteFailureRecorder*> liveRecorders;
+
+// The errno of a failed step; a step that failed without one still failed.
+int FailureErrno(int error) { return error != 0 ? error : EIO; }
+
 // Makes the rename itself durable; not every file system can sync a folder,
 // and the new file is already in place, so a failure here is not reported.
 void SyncFolder(const std::string& folder) {
@@ -95,6 +102,27 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+WriteFailureRecorder::WriteFailureRecorder() { liveRecorders.push_back(this); }
+
+WriteFailureRecorder::~WriteFailureRecorder() { std::erase(liveRecorders, this); }
+
+void RecordWriteFailure(const std::string& path, int error) {
+  for (WriteFailureRecorder* recorder : liveRecorders) recorder->failures_.push_back({path, error});
+}
+
+bool WriteNoted(const std::string& path, const std::function<bool(const std::string&)>& writer) {
+  const WriteFailureRecorder step;
+  const bool written = writer(path);
+  if (!written && step.Failures().empty()) RecordWriteFailure(path, EINVAL);
+  return written;
+}
+
+std::string DescribeError(int error) {
+  char buffer[256] = {};
+  // The GNU strerror_r may answer with its own static text instead.
+  return std::string(::strerror_r(error, buffer, sizeof buffer));
+}
 
 int RemoveStaleSaveTemporaries(const std::string& folder) {
   if (folder.empty() || folder.find('\0') != std::string::npos) return 0;
@@ -129,26 +157,44 @@ bool WriteAllToFd(int fd, const void* data, std::size_t size) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const FileFiller& fill) {
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  const auto fail = [&path](int error) {
+    RecordWriteFailure(path, FailureErrno(error));
+    errno = error;
+    return false;
+  };
+  if (path.empty() || path.find('\0') != std::string::npos) return fail(EINVAL);
   const std::string target = SaveTarget(path);
-  if (target.back() == '/') return false;
+  if (target.back() == '/') return fail(EISDIR);
   const std::string folder = FolderOf(target);
 
   std::string tempPath;
   const int fd = CreateTempFile(folder, tempPath);
-  if (fd < 0) return false;
+  if (fd < 0) return fail(errno);
 
   // Keep the permissions a user gave the file.
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
 
+  // The first step that fails gives the reason.
+  errno = 0;
+  int error = 0;
   bool ok = fill(fd);
-  ok = (::fsync(fd) == 0) && ok;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+  if (!ok) error = FailureErrno(errno);
+  if (::fsync(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
   if (!ok) {
     ::unlink(tempPath.c_str());
-    return false;
+    return fail(error);
   }
   SyncFolder(folder);
   return true;

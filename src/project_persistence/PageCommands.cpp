@@ -7,6 +7,7 @@
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEPage.h"
+#include "platform/AtomicFile.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectPictureStore.h"
@@ -74,7 +75,14 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
 bool SaveEPage(const std::shared_ptr<QlEPage>& page) {
   const QlEProject& project = QlEProject::Instance();
   if (!page || !project.open) return false;
-  const bool saved = SavePageFile(project.directory, MakePageData(page), SaveRectShift);
+  // A picture the page shows that could not be copied into the project fails
+  // the save as well: the project would not carry it.
+  const NsPlatform::WriteFailureRecorder pictures;
+  const std::string path = GetPageFilePath(project.directory, page->name);
+  const bool written = NsPlatform::WriteNoted(path.empty() ? page->name : path, [&](const std::string&) {
+    return SavePageFile(project.directory, MakePageData(page), SaveRectShift);
+  });
+  const bool saved = written && pictures.Failures().empty();
   if (saved) page->modified = false;
   return saved;
 }

@@ -29,9 +29,10 @@ NsDx2d::D2D_RECT_F SaveRectShift(const NsDx2d::D2D_RECT_F& rect);
 // The caller lists the page among the project's open pages.
 bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
                      std::shared_ptr<QlEPage>& page);
-// Writes the page to its file; on success the page is no longer modified.
-// False, and nothing shown, without a page, an open project or a written
-// file.
+// Writes the page to its file and copies its pictures into the project; on
+// success the page is no longer modified. False, and nothing shown, without
+// a page, an open project, a written file or a copy of each picture that
+// could be read; the files not written are noted (WriteFailureRecorder).
 bool SaveEPage(const std::shared_ptr<QlEPage>& page);
 // The persistent form of the page for one load or save: shares the element
 // records and bindings of the hosts, copies nothing. Wrappers without a host

@@ -156,7 +156,7 @@ void WriteElementEntries(JsonWriter& writer, const QlPageData& page,
   ProjectPictureStore pictures{projectDirectory, {}};
   if (!projectDirectory.empty()) {
     const std::string folder = ProjectPictureFolder(projectDirectory);
-    // A folder that cannot be made only costs the picture copies.
+    // A folder that cannot be made fails the picture copies, which say so.
     if (!DirectoryExists(folder)) mkdir(folder.c_str(), 0777);
   }
 

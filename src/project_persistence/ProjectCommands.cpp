@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <set>
 #include <utility>
 
 #include "alarm/AlarmManager.h"
@@ -47,6 +48,7 @@ constexpr const char* kOversizedBlocks =
     "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
 constexpr const char* kUsersFileUnread =
     "无法读取用户文件: %s\n工程中没有用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
+constexpr const char* kFilesNotSaved = "以下文件保存失败:";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
 constexpr int32_t kProposedHeight = 480;
@@ -264,7 +266,7 @@ bool DoOpenProject(ParentWindow* parent) {
 
 bool DoSaveProject(ParentWindow* parent) {
   const QlEProject& project = QlEProject::Instance();
-  if (DirectoryExists(project.directory)) return SaveProjectTo(project.directory);
+  if (DirectoryExists(project.directory)) return SaveProjectTo(project.directory, parent);
   return DoSaveProjectAs(parent);
 }
 
@@ -299,6 +301,20 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
   return notCopied;
 }
 
+void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
+                         const std::string& more) {
+  if (failures.empty()) return;
+  std::string text = kFilesNotSaved;
+  // A picture shown on two pages fails twice; the user reads it once.
+  std::set<std::string> named;
+  for (const NsPlatform::WriteFailure& failure : failures) {
+    if (!named.insert(failure.path).second) continue;
+    text += StrFormat("\n%s: %s", failure.path.c_str(), NsPlatform::DescribeError(failure.error).c_str());
+  }
+  if (!more.empty()) text += "\n" + more;
+  ShowMessageBox(parent, text, kCaption, MessageIcon::Error);
+}
+
 bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   QlEProject& project = QlEProject::Instance();
   const std::string target = NormalisedFolder(folder);
@@ -308,6 +324,8 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   std::vector<std::string> notCopied;
   if (target != oldDirectory) notCopied = CopyPageFiles(target);
   project.SetDirectory(target);
+  // From here on: a page not copied above has its own line.
+  const NsPlatform::WriteFailureRecorder failures;
 
   QlProjectData record;
   record.width = project.width;
@@ -320,6 +338,7 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   if (!SaveProjectFiles(project.directory, record)) {
     // The old folder still holds the whole project; the new one does not.
     project.directory = oldDirectory;
+    ReportWriteFailures(parent, failures.Failures());
     return false;
   }
 
@@ -334,11 +353,14 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     // Its editor has just written it into the new folder.
     std::erase(notCopied, page->name);
   }
-  if (!notCopied.empty()) {
-    ShowMessageBox(parent, StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str()), kCaption,
-                   MessageIcon::Warning);
+  const std::string notCopiedText =
+      notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
+  if (!pagesSaved) {
+    // One box for the whole save.
+    ReportWriteFailures(parent, failures.Failures(), notCopiedText);
+    return false;
   }
-  if (!pagesSaved) return false;
+  if (!notCopied.empty()) ShowMessageBox(parent, notCopiedText, kCaption, MessageIcon::Warning);
 
   project.modified = false;
   ClearOpenPageFlags(project);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "comm_server/SerialPort.h"
+#include "platform/AtomicFile.h"
 #include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
@@ -52,9 +53,16 @@ bool DoSaveProjectAs(ParentWindow* parent);
 // as can be. Pages whose file could not be copied (and that no open editor
 // wrote there) are named in one warning box owned by parent. True, and
 // nothing modified any more, only when the project files and every open page
-// were written. On failure every modified flag stays, and the project keeps
-// its old folder unless its own files reached the new one.
+// were written. On failure every modified flag stays, the project keeps its
+// old folder unless its own files reached the new one, and one error box
+// owned by parent names each file not written and why (ReportWriteFailures),
+// the pages not copied after them.
 bool SaveProjectTo(const std::string& folder, ParentWindow* parent = nullptr);
+// "以下文件保存失败:" and a line "<path>: <reason>" for each file, once per
+// path, then more when it is not empty: one box with the error icon, owned
+// by parent. Nothing without failures.
+void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
+                         const std::string& more = std::string());
 // Copies the file of every listed page from the project's folder into
 // newFolder, replacing what is there. A page without a file is passed over;
 // the names of the pages whose existing entry could not be copied (a folder,

@@ -68,17 +68,26 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
 
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record) {
   RemoveStaleTemporaries(directory);
-  bool ok = WriteMainFile(GetMainFilePath(directory), record);
-  ok = WriteChannelsFile(GetChannelsFilePath(directory)) && ok;
-  ok = WriteDataBlocksFile(GetDataBlocksFilePath(directory)) && ok;
-  ok = WriteAlarmConfigFile(GetAlarmConfigFilePath(directory)) && ok;
+  // Every file that fails is noted, for the caller to name.
+  using NsPlatform::WriteNoted;
+  bool ok = WriteNoted(GetMainFilePath(directory),
+                       [&](const std::string& path) { return WriteMainFile(path, record); });
+  ok = WriteNoted(GetChannelsFilePath(directory), WriteChannelsFile) && ok;
+  ok = WriteNoted(GetDataBlocksFilePath(directory), WriteDataBlocksFile) && ok;
+  ok = WriteNoted(GetAlarmConfigFilePath(directory), WriteAlarmConfigFile) && ok;
 
   UsersFilePath = GetUsersConfigFilePath(directory);
   // Without a folder the users file would fall back to the program's own
   // "users" file, which is no part of the project.
-  ok = !UsersFilePath.empty() && (IsUnreadUsersFile(UsersFilePath) || SaveUsers()) && ok;
+  ok = WriteNoted(UsersFilePath,
+                  [](const std::string& path) {
+                    return !path.empty() && (IsUnreadUsersFile(path) || SaveUsers());
+                  }) &&
+       ok;
 
-  ok = WriteEventsFile(GetEventsFilePath(directory), record.events) && ok;
+  ok = WriteNoted(GetEventsFilePath(directory),
+                  [&](const std::string& path) { return WriteEventsFile(path, record.events); }) &&
+       ok;
   return ok;
 }
 

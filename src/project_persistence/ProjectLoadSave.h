@@ -38,10 +38,12 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
 // Writes the main file (from record), the channels, data-block, alarm
 // configuration and users files (from the live objects) and the events file
 // (from record) into directory, in this order. Every writer runs even after
-// one failed; true only when all six succeeded. An unread users file of the
-// open project is not written, and counts as written. Each file is replaced whole
-// or not at all, so a failed save leaves every file either old or new. The
-// temporary files of interrupted saves are removed first, as by the load.
+// one failed; true only when all six succeeded. Each file that fails is
+// noted with its reason in the thread's live WriteFailureRecorders. An unread
+// users file of the open project is not written, and counts as written. Each
+// file is replaced whole or not at all, so a failed save leaves every file
+// either old or new. The temporary files of interrupted saves are removed
+// first, as by the load.
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record);
 
 }  // namespace NsOvrin

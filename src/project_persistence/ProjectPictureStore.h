@@ -35,7 +35,8 @@ void WritePictureMember(ProjectPictureStore& store, JsonWriter& writer, const ch
                         const std::string& path);
 // Copies the picture into the project's picture folder, replacing a copy
 // there, unless it already lies in that folder or is that copy. Nothing
-// happens without a project directory. Failures are not reported.
+// happens without a project directory. A picture that cannot be read is
+// passed over; a copy that cannot be written is noted by the file writer.
 void CopyIntoProject(const ProjectPictureStore& store, const std::string& path);
 
 // The stored path when it names a file; otherwise the project's copy of that

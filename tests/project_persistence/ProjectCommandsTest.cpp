@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
@@ -37,6 +39,7 @@
 #include "project_persistence/PageCommands.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/UiErrList.h"
+#include "support/WriteBlockers.h"
 #include "termination/DevDefine.h"
 #include "termination/DevSetup.h"
 
@@ -833,7 +836,15 @@ TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
   fs::create_directory(blocked + "/main_.ql/x");
   fileDialogs.folders.push_back(blocked);
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
-  EXPECT_TRUE(boxes.shown.empty());
+  // Each failure said so; the cancel did not.
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0].text.rfind("以下文件保存失败:\n" + (temp_ / "missing/main_.ql: ") +
+                                          std::strerror(ENOENT) + "\n",
+                                      0),
+            0u);
+  EXPECT_EQ(boxes.shown[1],
+            (ShownMessage{Owner(), "以下文件保存失败:\n" + blocked + "/main_.ql: " + std::strerror(EISDIR),
+                          "提示", MessageIcon::Error}));
 
   EXPECT_EQ(Project().directory, folder);
   EXPECT_TRUE(Project().modified);
@@ -843,6 +854,108 @@ TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
   ResetProject();
   EXPECT_FALSE(SaveProjectTo(Folder("closed")));
   EXPECT_FALSE(Exists(temp_ / "closed/main_.ql"));
+}
+
+// A save that cannot write a file says which and why in one box over the
+// window it was asked from, and keeps every modified flag: each project file,
+// an open page and a picture replaced by a folder, a full disk, a folder
+// that cannot be written, and Save As into folders that cannot take a file.
+TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
+  enum Blocker { kNone, kFullDisk, kUnprivileged };
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& folder)> spoil;
+    // Save As into this folder (under the temporary folder); Save when empty.
+    std::string saveAsInto;
+    Blocker blocker;
+    // Files, relative to the folder saved into, that must be named.
+    Strings failing;
+    int error;
+  };
+  const auto byFolder = [](const std::string& file) {
+    return [file](const std::string& folder) {
+      fs::remove(folder + "/" + file);
+      fs::create_directories(folder + "/" + file + "/kept");
+    };
+  };
+  const auto none = [](const std::string&) {};
+  std::vector<Case> cases;
+  for (const std::string& file : kFixtureFiles)
+    cases.push_back({"project file a folder", byFolder(file), "", kNone, {file}, EISDIR});
+  cases.push_back({"open page a folder", byFolder("报警.ovpg"), "", kNone, {"报警.ovpg"}, EISDIR});
+  cases.push_back({"picture copy a folder", byFolder("images/photo.png"), "", kNone, {"images/photo.png"}, EISDIR});
+  cases.push_back({"full disk", none, "", kFullDisk, kFixtureFiles, EFBIG});
+  cases.push_back({"folder that cannot be written", [](const std::string& folder) { fs::permissions(folder, fs::perms(0555)); },
+                   "", kUnprivileged, kFixtureFiles, EACCES});
+  cases.push_back({"save as into a folder that cannot be written", none, "locked", kUnprivileged, kFixtureFiles,
+                   EACCES});
+  cases.push_back({"save as under a regular file", none, "plain/sub", kNone, kFixtureFiles, ENOTDIR});
+
+  // "nobody" may pass through to the project folders.
+  fs::permissions(temp_.Path(), fs::perms(0755));
+  const std::string pictures = Folder("pictures");
+  WriteFileText(pictures + "/photo.png", "not really a picture");
+  WriteFileText(temp_ / "plain", "a file");
+  fs::permissions(Folder("locked"), fs::perms(0555));
+
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name + (" " + c.failing.front()));
+    const std::string folder = CopyFullProject("case" + std::to_string(i));
+    WriteFileText(folder + "/报警.ovpg",
+                  R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16316664,)"
+                  R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
+                  R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
+                      pictures + R"(/photo.png"}]})");
+    OpenThroughCommand(folder);
+    std::shared_ptr<QlEPage> page;
+    ASSERT_TRUE(LoadPageForEdit(Owner(), "报警", page));
+    page->modified = true;
+    Project().openPages.push_back(page);
+    Project().modified = true;
+    const std::string beforeMain = ReadFileText(folder + "/main_.ql");
+    c.spoil(folder);
+    boxes.shown.clear();
+
+    bool saved = true;
+    {
+      std::optional<FileSizeLimit> fullDisk;
+      std::optional<UnprivilegedUser> nobody;
+      if (c.blocker == kFullDisk) {
+        fullDisk.emplace(1);
+        ASSERT_TRUE(fullDisk->Active());
+      }
+      if (c.blocker == kUnprivileged) {
+        nobody.emplace();
+        if (!nobody->Active()) {
+          nobody.reset();
+          fs::permissions(folder, fs::perms(0755));
+          GTEST_SKIP() << "root cannot act as nobody here";
+        }
+      }
+      if (c.saveAsInto.empty()) {
+        saved = DoSaveProject(Owner());
+      } else {
+        fileDialogs.folders.push_back(temp_ / c.saveAsInto);
+        saved = DoSaveProjectAs(Owner());
+      }
+    }
+    fs::permissions(folder, fs::perms(0755));
+
+    EXPECT_FALSE(saved);
+    const std::string into = c.saveAsInto.empty() ? folder : temp_ / c.saveAsInto;
+    std::string text = "以下文件保存失败:";
+    for (const std::string& file : c.failing) text += "\n" + into + "/" + file + ": " + std::strerror(c.error);
+    EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), text, "提示", MessageIcon::Error}}));
+    EXPECT_TRUE(Project().modified);
+    EXPECT_TRUE(page->modified);
+    EXPECT_EQ(Project().directory, folder);
+    // A file that could not be replaced is left whole.
+    if (c.blocker != kNone) {
+      EXPECT_EQ(ReadFileText(folder + "/main_.ql"), beforeMain);
+    }
+    ResetProject();
+  }
 }
 
 // The whole road.
@@ -1136,6 +1249,31 @@ TEST_F(ProjectCommandsTest, SaveAsNamesEveryPageItCouldNotCopyInOneMessage) {
   EXPECT_FALSE(Exists(moved + "/页面2.ovpg"));
   // The old folder is left as it was.
   EXPECT_TRUE(fs::is_directory(folder + "/页面1.ovpg"));
+}
+
+// A Save As whose project files reached the new folder but whose open page
+// did not says both in the one box: the file not written and the pages not
+// copied.
+TEST_F(ProjectCommandsTest, AFailedPageOfASaveAsSharesItsBoxWithThePagesNotCopied) {
+  const std::string folder = CopyFullProject();
+  OpenThroughCommand(folder);
+  fs::remove(folder + "/页面1.ovpg");
+  fs::create_directory(folder + "/页面1.ovpg");
+  const auto alarmPage = AddOpenPage("报警");
+  const std::string moved = Folder("moved");
+  fs::create_directories(moved + "/报警.ovpg/kept");
+
+  fileDialogs.folders.push_back(moved);
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
+
+  EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{
+                             {Owner(),
+                              "以下文件保存失败:\n" + moved + "/报警.ovpg: " + std::strerror(EISDIR) +
+                                  "\n以下页面文件未能复制到新文件夹: 页面1, 报警",
+                              "提示", MessageIcon::Error}}));
+  EXPECT_EQ(Project().directory, moved);
+  EXPECT_TRUE(alarmPage->modified);
+  EXPECT_TRUE(Exists(moved + "/main_.ql"));
 }
 
 // A killed save leaves its temporary file; the next open or save of the

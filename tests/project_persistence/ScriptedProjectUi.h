@@ -6,6 +6,7 @@
 // exhausted script answers Cancel.
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ struct ShownMessage {
   MessageIcon icon;
   bool operator==(const ShownMessage&) const = default;
 };
+
+// A failed comparison shows the texts, not the bytes.
+inline void PrintTo(const ShownMessage& shown, std::ostream* out) {
+  *out << "{owner " << shown.owner << ", \"" << shown.text << "\", \"" << shown.caption << "\", icon "
+       << static_cast<int>(shown.icon) << "}";
+}
 
 class RecordingMessageBoxes : public MessageBoxService {
  public:

@@ -1,0 +1,209 @@
+// A save that cannot write its files, met through the running editor: the
+// File menu's save and save as, the close of the project, of a page window
+// and of the main window with "是" to the save question. One box over the
+// main window names each file and the system's reason; nothing modified is
+// forgotten and nothing that asked to close goes.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "RunningEditorFixture.h"
+#include "project_base/QlUser.h"
+#include "support/WriteBlockers.h"
+
+namespace NsOvrin::Testing {
+namespace {
+
+namespace fs = std::filesystem;
+using NsWui::UiCall;
+using Texts = std::vector<std::string>;
+
+constexpr const char* kSaveQuestion = "工程被更改, 是否需要保存?";
+constexpr const char* kPageQuestion = "页面被修改, 是否需要保存?";
+
+// "P2" with a picture from outside the project, copied in on every save.
+std::string PicturePage(const std::string& picture) {
+  return R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16777215,)"
+         R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
+         R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
+         picture + R"("}]})";
+}
+
+class FailedSave : public RunningEditorFixture {
+ protected:
+  enum class Command { kSave, kSaveAs, kCloseProject, kClosePageWindow, kCloseFrame, kExit };
+  enum class Blocker { kNone, kFullDisk, kUnprivileged };
+
+  // Runs the command as the user gives it, answering "是" where it asks;
+  // false when the program could not act as an unprivileged user.
+  bool Give(Command command, Blocker blocker, const std::string& saveAsInto) {
+    std::optional<FileSizeLimit> fullDisk;
+    std::optional<UnprivilegedUser> nobody;
+    if (blocker == Blocker::kFullDisk) fullDisk.emplace(1);
+    if (blocker == Blocker::kUnprivileged) {
+      nobody.emplace();
+      if (!nobody->Active()) return false;
+    }
+    switch (command) {
+      case Command::kSave: Trigger(ID_FILE_SAVE); break;
+      case Command::kSaveAs:
+        ui_.PushPath(saveAsInto);
+        Trigger(ID_FILE_SAVE_AS);
+        break;
+      case Command::kCloseProject:
+        ui_.PushAnswer(NsWui::IDYES);
+        Trigger(ID_CLOSE_PROJECT);
+        break;
+      case Command::kClosePageWindow:
+        ui_.PushAnswer(NsWui::IDYES);
+        EXPECT_FALSE(view_->GetParentFrame()->close());
+        break;
+      case Command::kCloseFrame:
+        ui_.PushAnswer(NsWui::IDYES);
+        EXPECT_FALSE(frame_->close());
+        break;
+      case Command::kExit:
+        ui_.PushAnswer(NsWui::IDYES);
+        Trigger(ID_APP_EXIT);
+        break;
+    }
+    DeleteClosed();
+    return true;
+  }
+};
+
+TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
+  using C = Command;
+  using B = Blocker;
+  const Texts projectFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "users_config", "events"};
+  // Users to write: an empty users file would still fit on a full disk.
+  ResetDefaultUsers();
+  ASSERT_FALSE(GetUserList().empty());
+  struct Case {
+    const char* name;
+    std::string folderFor;  // a file of the project replaced by a folder
+    bool lockProject;       // the project folder without write permission
+    Command command;
+    Blocker blocker;
+    std::string saveAsInto;  // under the temporary folder; empty: the project's own
+    Texts failing;           // under the folder saved into
+    int error;
+    const char* question;    // asked before the save, or null
+  };
+  const std::vector<Case> cases = {
+      {"main file a folder, save", "main_.ql", false, C::kSave, B::kNone, "", {"main_.ql"}, EISDIR, nullptr},
+      {"channels a folder, save as into its own folder", "com_chns", false, C::kSaveAs, B::kNone, "",
+       {"com_chns"}, EISDIR, nullptr},
+      {"data blocks a folder, close the project", "acq_db", false, C::kCloseProject, B::kNone, "", {"acq_db"},
+       EISDIR, kSaveQuestion},
+      {"alarm configuration a folder, close the main window", "alarm_config", false, C::kCloseFrame, B::kNone, "",
+       {"alarm_config"}, EISDIR, kSaveQuestion},
+      {"users a folder, exit", "users_config", false, C::kExit, B::kNone, "", {"users_config"}, EISDIR,
+       kSaveQuestion},
+      {"events a folder, save", "events", false, C::kSave, B::kNone, "", {"events"}, EISDIR, nullptr},
+      {"open page a folder, close the project", "P1.ovpg", false, C::kCloseProject, B::kNone, "", {"P1.ovpg"},
+       EISDIR, kSaveQuestion},
+      {"open page a folder, close its window", "P1.ovpg", false, C::kClosePageWindow, B::kNone, "", {"P1.ovpg"},
+       EISDIR, kPageQuestion},
+      {"picture copy a folder, exit", "images/photo.png", false, C::kExit, B::kNone, "", {"images/photo.png"},
+       EISDIR, kSaveQuestion},
+      {"full disk, save", "", false, C::kSave, B::kFullDisk, "", projectFiles, EFBIG, nullptr},
+      {"full disk, close the main window", "", false, C::kCloseFrame, B::kFullDisk, "", projectFiles, EFBIG,
+       kSaveQuestion},
+      {"folder that cannot be written, save", "", true, C::kSave, B::kUnprivileged, "", projectFiles, EACCES,
+       nullptr},
+      {"save as into a folder that cannot be written", "", false, C::kSaveAs, B::kUnprivileged, "locked",
+       projectFiles, EACCES, nullptr},
+  };
+
+  // The program as started outlives a write past the file size limit.
+  struct sigaction started {};
+  ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &started), 0);
+  EXPECT_EQ(started.sa_handler, SIG_IGN);
+
+  const std::string folder = folder_.Path();
+  const std::string outside = folder_ / "outside";
+  const std::string locked = folder_ / "locked";
+  ASSERT_TRUE(fs::create_directories(outside));
+  WriteFileText(outside + "/photo.png", "not really a picture");
+  ASSERT_TRUE(fs::create_directories(locked));
+  fs::permissions(locked, fs::perms(0555));
+  // "nobody" may pass through to the project.
+  fs::permissions(folder, fs::perms(0755));
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QlEProject& project = QlEProject::Instance();
+    ASSERT_TRUE(project.open);
+    // The page with a picture is the one edited in its row.
+    const bool picture = c.folderFor == "images/photo.png";
+    if (picture) {
+      WriteFileText(folder + "/P2.ovpg", PicturePage(outside + "/photo.png"));
+      view_ = OpenPage("P2");
+      ASSERT_NE(view_, nullptr);
+    }
+    const std::shared_ptr<QlEPage> page = EditedPage();
+    ASSERT_NE(page, nullptr);
+    page->modified = true;
+    project.modified = true;
+    const int windows = static_cast<int>(frame_->GetMdiClient()->subWindowList().size());
+    const std::string mainBefore = ReadFileText(folder + "/main_.ql");
+    if (!c.folderFor.empty()) {
+      fs::remove(folder + "/" + c.folderFor);
+      fs::create_directories(folder + "/" + c.folderFor + "/kept");
+    }
+    if (c.lockProject) fs::permissions(folder, fs::perms(0555));
+    ui_.calls.clear();
+
+    const std::string into = c.saveAsInto.empty() ? folder : folder_ / c.saveAsInto;
+    if (!Give(c.command, c.blocker, into)) {
+      fs::permissions(folder, fs::perms(0755));
+      GTEST_SKIP() << "root cannot act as nobody here";
+    }
+    fs::permissions(folder, fs::perms(0755));
+
+    std::string text = "以下文件保存失败:";
+    for (const std::string& file : c.failing) {
+      text += "\n" + into + "/" + file + ": " + std::strerror(c.error);
+    }
+    Texts expected;
+    if (c.question != nullptr) expected.push_back(c.question);
+    expected.push_back(text);
+    EXPECT_EQ(ui_.MessageTexts(), expected);
+    const std::vector<UiCall> boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().widget, frame_);
+    EXPECT_EQ(boxes.back().caption, "提示");
+    EXPECT_EQ(boxes.back().type & NsWui::MB_ICONMASK, NsWui::MB_ICONERROR);
+
+    // Still open, still modified, in its own folder.
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_EQ(MainFrameRef.data(), frame_);
+    EXPECT_TRUE(project.open);
+    EXPECT_TRUE(project.modified);
+    EXPECT_TRUE(page->modified);
+    EXPECT_EQ(EditedPage(), page);
+    EXPECT_EQ(static_cast<int>(frame_->GetMdiClient()->subWindowList().size()), windows);
+    EXPECT_EQ(project.directory, folder);
+    if (c.blocker != B::kNone) {
+      EXPECT_EQ(ReadFileText(folder + "/main_.ql"), mainBefore);
+    }
+
+    if (!c.folderFor.empty()) fs::remove_all(folder + "/" + c.folderFor);
+  }
+
+  // Mended, the same save goes through and forgets the changes.
+  ui_.calls.clear();
+  Trigger(ID_FILE_SAVE);
+  EXPECT_EQ(ui_.MessageTexts(), Texts{});
+  EXPECT_FALSE(QlEProject::Instance().modified);
+  EXPECT_FALSE(EditedPage()->modified);
+  EXPECT_TRUE(fs::is_regular_file(folder + "/images/photo.png"));
+}
+
+}  // namespace
+}  // namespace NsOvrin::Testing
