@@ -14,7 +14,7 @@
 #include "alarm/AlarmSegCvb.h"
 #include "common/Log.h"
 #include "dialogs/AlarmGroupEdits.h"
-#include "dialogs/AlarmListCsv.h"
+#include "project_persistence/AlarmListCsv.h"
 #include "dialogs/CDlgNewAlarm.h"
 #include "platform/Format.h"
 #include "project/QlEProject.h"
