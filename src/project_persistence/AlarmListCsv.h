@@ -6,8 +6,8 @@
 
 namespace NsOvrin {
 
-// text up to its first NUL byte: the project files keep no more of a text,
-// so an import keeps what a save and reopen will show.
+// The text up to its first NUL byte: the project files keep no more of a
+// text, so an import keeps what a save and reopen will show.
 std::string CutAtNul(std::string text);
 
 enum class AlarmCsvWrite { Ok, OpenFailed, WriteFailed };
