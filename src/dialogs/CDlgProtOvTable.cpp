@@ -21,6 +21,7 @@
 #include "editor/QlEHostOvList.h"
 #include "element_io/QlOvListIo.h"
 #include "platform/Format.h"
+#include "project_persistence/IoTableCsv.h"
 #include "termination/AddrBinder.h"
 #include "termination/ChannelManager.h"
 #include "termination/Node.h"
@@ -160,15 +161,7 @@ bool CDlgProtOvTable::ValidateRowAddress(const std::string& text, std::string& m
 
 void CDlgProtOvTable::ParseCsvLine(const std::string& line, std::string& address,
                                    std::string& description) {
-  std::vector<std::string> fields;
-  SplitText(line, ",", fields);
-  if (fields.size() == 2) {
-    address = NsTermination::NormalizeDeviceAddress(fields[0]);
-    description = fields[1];
-  } else {
-    address.clear();
-    description = kBadLineDescription;
-  }
+  ParseIoTableCsvLine(line, address, description);
 }
 
 CDlgProtOvTable::CDlgProtOvTable(QWidget* parent) : ProtDialog(parent, *this) {
@@ -661,24 +654,15 @@ void CDlgProtOvTable::OnExport() {
 void CDlgProtOvTable::OnImport() {
   std::string path;
   if (!GetUiServices().GetOpenFileName(this, kCsvFilter, std::string(), path)) return;
-  RFileACP file;
-  if (path.empty() || !file.Open(path)) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  if (!ReadIoTableCsv(path, rows)) {
     GetUiServices().MessageBox(this, "读取文件失败.", "提示", NsWui::MB_ICONERROR);
     return;
   }
   grid_->EndEdit();
   ClearIoTableRows();
   ClearGrid();
-  std::string line;
-  // The first line is the header, whatever it says.
-  if (file.ReadLine(line)) {
-    while (file.ReadLine(line)) {
-      std::string address;
-      std::string description;
-      ParseCsvLine(line, address, description);
-      AppendIoTableRow(description, address);
-    }
-  }
+  for (const auto& [address, description] : rows) AppendIoTableRow(description, address);
   RevalidateSelection();
   // The grid shows the rows as their checks left them.
   ReloadGrid(AnchoredTable());

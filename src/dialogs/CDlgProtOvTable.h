@@ -13,6 +13,7 @@
 #include "dialogs/ProtDialog.h"
 #include "dialogs/UiElemProtEditor.h"
 #include "project/NodeDbListener.h"
+#include "project_persistence/IoTableCsv.h"
 
 class QComboBox;
 class QLineEdit;
@@ -65,7 +66,7 @@ class CDlgProtOvTable : public ProtDialog, public UiElemProtEditor, public NodeD
   static constexpr const char* kCsvFilter = "csv文件|*.csv||";
   static constexpr const char* kCsvExtension = "csv";
   // The description of an import line that is not "address,description".
-  static constexpr const char* kBadLineDescription = "???";
+  static constexpr const char* kBadLineDescription = kIoTableCsvBadLine;
 
   explicit CDlgProtOvTable(QWidget* parent = nullptr);
   ~CDlgProtOvTable() override;
@@ -86,8 +87,7 @@ class CDlgProtOvTable : public ProtDialog, public UiElemProtEditor, public NodeD
   // A bit address inside one of its device's data blocks; the message is
   // that of the address check.
   static bool ValidateRowAddress(const std::string& text, std::string& message);
-  // An import line: "address,description" gives both (the address made
-  // canonical); any other line "???" and no address.
+  // ParseIoTableCsvLine.
   static void ParseCsvLine(const std::string& line, std::string& address,
                            std::string& description);
 

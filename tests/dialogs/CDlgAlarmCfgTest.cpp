@@ -798,6 +798,23 @@ TEST_F(AlarmCfgTest, ImportReplacesTheSelectedGroupsMessagesWithTheFilesSecondFi
   EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
 }
 
+// The alarm configuration file keeps a message up to its first NUL byte:
+// the import keeps no more, so the next open shows what was imported.
+TEST_F(AlarmCfgTest, AnImportedMessageEndsAtItsFirstNulByte) {
+  auto group = AddGroup("PLC1.0x4", {"old"});
+  Open();
+  ClickGroupRow(0);
+  const std::string path = PathOf("nul.csv");
+  static const char kLines[] = "1, hot\0 and more\r\n2, \0gone\r\n3, a\0b,c\r\n";
+  WriteBytes(path, kCsvHeader + std::string(kLines, sizeof kLines - 1));
+  ui_.PushPath(path);
+  Press(CDlgAlarmCfg::IDC_IMPORT);
+  EXPECT_EQ(MessagesOf(*group), (Texts{"hot", "", "a"}));
+  ASSERT_EQ(MessageRows().size(), 3u);
+  EXPECT_EQ(MessageRows()[0], (std::vector<std::string>{"1", "hot"}));
+  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+}
+
 TEST_F(AlarmCfgTest, AnImportKeepsOnlyTheLinesTheGroupCanHoldAndSaysHowManyWentUnread) {
   const std::string path = PathOf("long.csv");
   std::string text = kCsvHeader;

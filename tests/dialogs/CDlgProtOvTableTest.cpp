@@ -768,6 +768,20 @@ TEST_F(ProtOvTableFileTest, ImportReplacesTheRowsOfEveryTable) {
   EXPECT_EQ(changes_, 1);
 }
 
+// The page file keeps an address and a description up to its first NUL
+// byte: the import keeps no more, so the next open shows what was imported.
+TEST_F(ProtOvTableFileTest, AnImportedFieldEndsAtItsFirstNulByte) {
+  const std::string path = PathOf("nul.csv");
+  static const char kLines[] = "header\r\nPLC1.0x3,stop\0 here\r\nPLC1.0x1\0junk,kept\r\n";
+  WriteFile(path, std::string(kLines, sizeof kLines - 1));
+  ui_.PushPath(path);
+  Click(Page::IDC_IMPORT);
+  const Rows expected = {{"stop", "PLC1.0x00003"}, {"kept", "PLC1.0x00001"}};
+  EXPECT_EQ(RowsOf(1), expected);
+  EXPECT_EQ(GridRows(), expected);
+  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+}
+
 TEST_F(ProtOvTableFileTest, ExportThenImportGivesTheSameRows) {
   const Rows before = RowsOf(1);
   const std::string path = PathOf("round.csv");

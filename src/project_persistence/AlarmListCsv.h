@@ -6,6 +6,10 @@
 
 namespace NsOvrin {
 
+// The text up to its first NUL byte: the project files keep no more of a
+// text, so an import keeps what a save and reopen will show.
+std::string CutAtNul(std::string text);
+
 enum class AlarmCsvWrite { Ok, OpenFailed, WriteFailed };
 
 // Writes "序号, 警报消息" and then "%u, %s" for each message, every line
@@ -16,7 +20,8 @@ AlarmCsvWrite WriteAlarmListCsv(const std::string& path, const std::vector<std::
 
 // The messages of a file written that way: the first line is skipped; of
 // every further line the second comma-separated field, without the one blank
-// the writer puts after the comma, or "???" for a line without a comma.
+// the writer puts after the comma, or "???" for a line without a comma. A
+// message ends at its first NUL byte, as the project files keep it.
 // False only for an empty path or a file that does not open.
 bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& messages);
 

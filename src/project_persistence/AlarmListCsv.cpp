@@ -1,11 +1,17 @@
-#include "dialogs/AlarmListCsv.h"
+#include "project_persistence/AlarmListCsv.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/StrFile.h"
 #include "platform/Format.h"
 
 namespace NsOvrin {
+
+std::string CutAtNul(std::string text) {
+  text.erase(std::min(text.find('\0'), text.size()));
+  return text;
+}
 
 AlarmCsvWrite WriteAlarmListCsv(const std::string& path, const std::vector<std::string>& messages,
                                 int& error) {
@@ -47,7 +53,7 @@ bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& message
     // The export writes one blank after the comma; dropping it makes an
     // exported list read back as it was.
     if (begin < line.size() && line[begin] == ' ') ++begin;
-    messages.push_back(line.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+    messages.push_back(CutAtNul(line.substr(begin, end == std::string::npos ? std::string::npos : end - begin)));
   }
   return true;
 }
