@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -161,6 +162,11 @@ std::string Utf8ToCString(const char* utf8, std::size_t byteCount) {
   const std::string_view bytes(utf8, byteCount);
   if (!NsPlatform::IsValidUtf8(bytes)) return {};
   return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
+std::string CutAtNul(std::string text) {
+  text.erase(std::min(text.find('\0'), text.size()));
+  return text;
 }
 
 bool ParseIPv4(const std::string& text, uint32_t& address) {

@@ -54,6 +54,9 @@ void InitWinsockOnce();
 // Exactly byteCount bytes of UTF-8, cut at the first NUL. A null pointer, a
 // first byte of 0, a count of 0 or malformed UTF-8 give the empty text.
 std::string Utf8ToCString(const char* utf8, std::size_t byteCount);
+// The text up to its first NUL byte: the project files keep no more of a
+// text, so an import keeps what a save and reopen will show.
+std::string CutAtNul(std::string text);
 // A dotted IPv4 address; the output (written only on success) holds it in
 // network byte order.
 bool ParseIPv4(const std::string& text, uint32_t& address);

@@ -159,11 +159,6 @@ bool CDlgProtOvTable::ValidateRowAddress(const std::string& text, std::string& m
   return false;
 }
 
-void CDlgProtOvTable::ParseCsvLine(const std::string& line, std::string& address,
-                                   std::string& description) {
-  ParseIoTableCsvLine(line, address, description);
-}
-
 CDlgProtOvTable::CDlgProtOvTable(QWidget* parent) : ProtDialog(parent, *this) {
   int y = AddGroup(IDC_LINE_TITLE, IDC_CAPTION_TITLE, "表头标签", 4);
   title_ = Make<QLineEdit>(this, IDC_TITLE, QRect(kMargin, y, kInnerWidth, 22));

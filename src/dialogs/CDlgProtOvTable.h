@@ -13,7 +13,6 @@
 #include "dialogs/ProtDialog.h"
 #include "dialogs/UiElemProtEditor.h"
 #include "project/NodeDbListener.h"
-#include "project_persistence/IoTableCsv.h"
 
 class QComboBox;
 class QLineEdit;
@@ -65,8 +64,6 @@ class CDlgProtOvTable : public ProtDialog, public UiElemProtEditor, public NodeD
   static constexpr const char* kCsvHeader = "地址,描述";
   static constexpr const char* kCsvFilter = "csv文件|*.csv||";
   static constexpr const char* kCsvExtension = "csv";
-  // The description of an import line that is not "address,description".
-  static constexpr const char* kBadLineDescription = kIoTableCsvBadLine;
 
   explicit CDlgProtOvTable(QWidget* parent = nullptr);
   ~CDlgProtOvTable() override;
@@ -87,9 +84,6 @@ class CDlgProtOvTable : public ProtDialog, public UiElemProtEditor, public NodeD
   // A bit address inside one of its device's data blocks; the message is
   // that of the address check.
   static bool ValidateRowAddress(const std::string& text, std::string& message);
-  // ParseIoTableCsvLine.
-  static void ParseCsvLine(const std::string& line, std::string& address,
-                           std::string& description);
 
   // The header, then one row per row of the host; nothing without a host.
   void ReloadGrid(const std::shared_ptr<NsQlElemEditor::QlEHostOvList>& host);

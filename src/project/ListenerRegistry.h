@@ -7,6 +7,15 @@
 
 namespace NsOvrin {
 
+// The one registry of a listener kind, made on first use and never
+// destroyed: listeners held by other process-wide objects leave it during
+// their own destruction at exit, in any order.
+template <typename Listener>
+std::vector<Listener*>& LastingRegistry() {
+  static auto* registry = new std::vector<Listener*>();
+  return *registry;
+}
+
 // Appends the listener unless it is null or already registered.
 template <typename Listener>
 void RegisterListener(std::vector<Listener*>& registry, Listener* listener) {

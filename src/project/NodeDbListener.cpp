@@ -8,12 +8,7 @@ std::atomic<bool> OnlineFlag{false};
 
 NodeDbListener::~NodeDbListener() = default;
 
-std::vector<NodeDbListener*>& NodeDbListener::GetRegistry() {
-  // Never destroyed: listeners held by other process-wide objects leave it
-  // during their own destruction at exit, in any order.
-  static auto* registry = new std::vector<NodeDbListener*>();
-  return *registry;
-}
+std::vector<NodeDbListener*>& NodeDbListener::GetRegistry() { return LastingRegistry<NodeDbListener>(); }
 
 void NodeDbListener::Register(NodeDbListener* listener) { RegisterListener(GetRegistry(), listener); }
 

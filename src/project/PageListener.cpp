@@ -6,12 +6,7 @@ namespace NsOvrin {
 
 PageListener::~PageListener() = default;
 
-std::vector<PageListener*>& PageListener::GetRegistry() {
-  // Never destroyed: listeners held by other process-wide objects leave it
-  // during their own destruction at exit, in any order.
-  static auto* registry = new std::vector<PageListener*>();
-  return *registry;
-}
+std::vector<PageListener*>& PageListener::GetRegistry() { return LastingRegistry<PageListener>(); }
 
 void PageListener::Register(PageListener* listener) { RegisterListener(GetRegistry(), listener); }
 

@@ -1,17 +1,12 @@
 #include "project_persistence/AlarmListCsv.h"
 
-#include <algorithm>
 #include <cerrno>
 
+#include "common/PathUtil.h"
 #include "common/StrFile.h"
 #include "platform/Format.h"
 
 namespace NsOvrin {
-
-std::string CutAtNul(std::string text) {
-  text.erase(std::min(text.find('\0'), text.size()));
-  return text;
-}
 
 AlarmCsvWrite WriteAlarmListCsv(const std::string& path, const std::vector<std::string>& messages,
                                 int& error) {

@@ -6,10 +6,6 @@
 
 namespace NsOvrin {
 
-// The text up to its first NUL byte: the project files keep no more of a
-// text, so an import keeps what a save and reopen will show.
-std::string CutAtNul(std::string text);
-
 enum class AlarmCsvWrite { Ok, OpenFailed, WriteFailed };
 
 // Writes "序号, 警报消息" and then "%u, %s" for each message, every line

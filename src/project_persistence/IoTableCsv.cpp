@@ -2,7 +2,6 @@
 
 #include "common/PathUtil.h"
 #include "common/StrFile.h"
-#include "project_persistence/AlarmListCsv.h"
 #include "termination/ChannelManager.h"
 
 namespace NsOvrin {

@@ -23,6 +23,7 @@
 #include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/AlarmConfigFile.h"
+#include "support/WriteBlockers.h"
 #include "wui/ModalDriver.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"
@@ -38,7 +39,7 @@ constexpr const char* kBlocksTooLarge =
     "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
 
 // The unprivileged account the permission case reads as.
-constexpr uid_t kNobody = 65534;
+constexpr uid_t kNobody = UnprivilegedUser::kNobody;
 
 const std::vector<QlUser> kFourUsers = {
     {"操作员", "op1", kUserOperator},

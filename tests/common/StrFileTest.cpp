@@ -1,4 +1,3 @@
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "common/StrFile.h"
+#include "support/WriteBlockers.h"
 
 using namespace NsOvrin;
 namespace fs = std::filesystem;
@@ -304,15 +303,12 @@ TEST_F(StrFileTest, FailedWriteKeepsTheOldFile) {
   ASSERT_TRUE(writer.WriteLine("first"));
 
   // A file-size limit makes the next write fail as a full disk would.
-  struct rlimit saved {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tight = saved;
-  tight.rlim_cur = 16;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-  const bool written = writer.WriteLine(std::string(100, 'y'));
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  bool written = true;
+  {
+    const Testing::FileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    written = writer.WriteLine(std::string(100, 'y'));
+  }
 
   EXPECT_FALSE(written);
   // The file is spoilt: later lines are refused too, and it is not put in place.

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 
 #include <QKeyEvent>
@@ -26,6 +25,7 @@
 #include "dialogs/CDlgNewAlarm.h"
 #include "dialogs/QtAlarmCfgDialog.h"
 #include "project/QlEProject.h"
+#include "support/WriteBlockers.h"
 #include "termination/LogCapture.h"
 #include "wui/CColorfulStatic.h"
 #include "wui/CConfirmEditCtrl.h"
@@ -744,17 +744,11 @@ TEST_F(AlarmCfgTest, AFailedExportShowsWhyAndKeepsTheOldFile) {
     NsTermination::Testing::LogCapture errors(8);
     ui_.calls.clear();
     ui_.PushPath(c.path);
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (c.diskFull) {
-      struct rlimit tight = saved;
-      tight.rlim_cur = 64;
-      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    {
+      std::optional<NsOvrin::Testing::FileSizeLimit> limit;
+      if (c.diskFull) ASSERT_TRUE(limit.emplace(64).Active());
+      Press(CDlgAlarmCfg::IDC_EXPORT);
     }
-    Press(CDlgAlarmCfg::IDC_EXPORT);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(errors.Texts(), Texts{c.message});
     const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);

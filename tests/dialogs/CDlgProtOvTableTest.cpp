@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,6 +21,8 @@
 #include "editor/QlEHostOvList.h"
 #include "project/ListenerRegistry.h"
 #include "project/NodeDbListener.h"
+#include "project_persistence/IoTableCsv.h"
+#include "support/WriteBlockers.h"
 #include "termination/LogCapture.h"
 #include "wui/CColorButton.h"
 #include "wui/OvReportCtrl.h"
@@ -710,17 +710,11 @@ TEST_F(ProtOvTableFileTest, AFailedExportShowsWhyAndKeepsTheOldFile) {
     NsTermination::Testing::LogCapture errors(8);
     ui_.calls.clear();
     ui_.PushPath(c.path);
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (c.diskFull) {
-      struct rlimit tight = saved;
-      tight.rlim_cur = 16;
-      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    {
+      std::optional<FileSizeLimit> limit;
+      if (c.diskFull) ASSERT_TRUE(limit.emplace(16).Active());
+      Click(Page::IDC_EXPORT);
     }
-    Click(Page::IDC_EXPORT);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(errors.Texts(), Texts{c.message});
     const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
@@ -861,7 +855,7 @@ TEST(OvTableCsvLineTest, TwoFieldsMakeARowAnythingElseAMark) {
   for (const auto& [line, address, description] : cases) {
     std::string a = "old";
     std::string d = "old";
-    Page::ParseCsvLine(line, a, d);
+    ParseIoTableCsvLine(line, a, d);
     EXPECT_EQ(a, address) << line;
     EXPECT_EQ(d, description) << line;
   }

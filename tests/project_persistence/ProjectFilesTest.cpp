@@ -4,8 +4,6 @@
 // own operations, and saves that fail.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <any>
 #include <filesystem>
@@ -20,6 +18,7 @@
 #include "project_persistence/AlarmConfigFile.h"
 #include "project_persistence/ChannelsFile.h"
 #include "project_persistence/DataBlockFile.h"
+#include "support/WriteBlockers.h"
 #include "termination/DevDefine.h"
 #include "termination/DevSetup.h"
 
@@ -356,19 +355,12 @@ TEST_F(SmallProjectFiles, FailedWriteKeepsTheOldFile) {
   const std::string old = "previous contents of the file";
   for (const WriterCase& c : kWriters) WriteFileText(temp_ / c.file, old);
 
-  struct rlimit saved {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  struct sigaction ignore {};
-  struct sigaction previous {};
-  ignore.sa_handler = SIG_IGN;
-  ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
-  struct rlimit tiny = saved;
-  tiny.rlim_cur = 8;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
   bool results[3] = {};
-  for (std::size_t i = 0; i < 3; ++i) results[i] = kWriters[i].write(temp_ / kWriters[i].file);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::sigaction(SIGXFSZ, &previous, nullptr);
+  {
+    const FileSizeLimit limit(8);
+    ASSERT_TRUE(limit.Active());
+    for (std::size_t i = 0; i < 3; ++i) results[i] = kWriters[i].write(temp_ / kWriters[i].file);
+  }
 
   for (std::size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(kWriters[i].file);
