@@ -3,7 +3,7 @@ PKGS := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-
         libmodbus-dev libpcre2-dev rapidjson-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei \
         libx11-dev libmimalloc-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-JOBS := $(shell nproc)
+JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RUN_DIR := build/run
 # ccache, when installed, shares compiled objects between build folders.
@@ -34,8 +34,10 @@ endef
 deps:
 	$(call install_missing,$(PKGS))
 
+# The tests also build every benchmark and run each once, quickly, so that
+# make bench cannot break unseen.
 test: deps
-	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON $(LAUNCHER)
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON -DBUILD_BENCHMARKS=ON $(LAUNCHER)
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 

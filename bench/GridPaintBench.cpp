@@ -90,7 +90,7 @@ void BM_MessageTableRepaint(benchmark::State& state) {
   manager.Clear();
 }
 
-BENCHMARK(BM_MessageTableRepaint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_MessageTableRepaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(NsOvrin::NsBench::MinTime<2>);
 
 }  // namespace
 
@@ -103,5 +103,5 @@ int main(int argc, char** argv) {
                 bigRows, bigMeasure.seconds * 1e3, smallRows, smallMeasure.seconds * 1e3,
                 bigMeasure.seconds / smallMeasure.seconds);
   }
-  return 0;
+  return NsOvrin::NsBench::FiguresGiven(bigMeasure.runs > 0 && smallMeasure.runs > 0);
 }

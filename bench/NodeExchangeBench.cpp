@@ -110,18 +110,19 @@ void BM_LibmodbusReadRegisters(benchmark::State& state) {
   state.counters["failures"] = static_cast<double>(failures);
 }
 
-BENCHMARK(BM_LibmodbusReadRegisters)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_NodeExecuteTask)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_LibmodbusReadRegisters)->UseRealTime()->Apply(NsOvrin::NsBench::Repetitions<3>);
+BENCHMARK(BM_NodeExecuteTask)->UseRealTime()->Apply(NsOvrin::NsBench::Repetitions<3>);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!NsOvrin::NsBench::RunBenchmarks(argc, argv)) return 1;
-  if (nodeMeasure.iterations > 0 && clientMeasure.iterations > 0) {
+  const bool given = nodeMeasure.iterations > 0 && clientMeasure.iterations > 0;
+  if (given) {
     std::printf("node exchange %.0f ns, libmodbus client %.0f ns, ratio %.2f\n",
                 nodeMeasure.nsPerExchange, clientMeasure.nsPerExchange,
                 nodeMeasure.nsPerExchange / clientMeasure.nsPerExchange);
   }
   Slave().Stop();
-  return 0;
+  return NsOvrin::NsBench::FiguresGiven(given);
 }

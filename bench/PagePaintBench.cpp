@@ -224,7 +224,7 @@ void BM_PagePaint(benchmark::State& state) {
   state.counters["primitives"] = static_cast<double>(calls.size());
 }
 
-BENCHMARK(BM_PagePaint)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_PagePaint)->Unit(benchmark::kMicrosecond)->UseRealTime()->Apply(NsOvrin::NsBench::MinTime<2>);
 
 }  // namespace
 
@@ -237,5 +237,5 @@ int main(int argc, char** argv) {
                 targetMeasure.seconds * 1e6, replayMeasure.seconds * 1e6,
                 targetMeasure.seconds / replayMeasure.seconds);
   }
-  return 0;
+  return NsOvrin::NsBench::FiguresGiven(targetMeasure.runs > 0 && replayMeasure.runs > 0);
 }
