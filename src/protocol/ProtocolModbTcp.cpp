@@ -1,5 +1,8 @@
 #include "protocol/ProtocolModbTcp.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "QlDev/OctalAddress.h"
 #include "common/Log.h"
 #include "term_data/CacheVarBlock.h"
@@ -96,29 +99,71 @@ void ProtocolModbTcp::BeginExchange(uint8_t* request, uint32_t length) {
   request[1] = static_cast<uint8_t>(transaction_ & 0xFF);
 }
 
-bool ProtocolModbTcp::SkipOtherExchanges(const uint8_t*& data, uint32_t& length) const {
-  // Too short to say whose it is: the checks of the reply refuse it.
-  while (length >= 6 && TransactionField(data) != transaction_) {
-    const uint32_t frame = 6 + uint32_t{HeaderLengthField(data)};
-    if (frame >= length) return false;
-    data += frame;
-    length -= frame;
+uint8_t ProtocolModbTcp::Gather(const uint8_t* data, uint32_t length, uint32_t replyLength,
+                               const uint8_t*& frame) {
+  const uint32_t frameLength = 6 + replyLength;
+  while (length > 0) {
+    if (toSkip_ > 0) {
+      const uint32_t n = std::min(toSkip_, length);
+      data += n;
+      length -= n;
+      toSkip_ -= n;
+      continue;
+    }
+    if (gathered_ == 0 && length >= 6) {
+      // A frame that starts in this chunk is judged where it lies.
+      if (TransactionField(data) != transaction_) {
+        toSkip_ = 6 + uint32_t{HeaderLengthField(data)};
+        continue;
+      }
+      if (HeaderLengthField(data) != replyLength) return ProtoStatus::Error;
+      if (length >= frameLength) {
+        frame = data;
+        return ProtoStatus::Complete;
+      }
+    }
+    // The header first, then (when it is this exchange's) the rest.
+    const uint32_t wanted = gathered_ < 6 ? 6 : frameLength;
+    const uint32_t n = std::min(wanted - gathered_, length);
+    std::memcpy(frame_.data() + gathered_, data, n);
+    gathered_ += n;
+    data += n;
+    length -= n;
+    if (gathered_ == 6 && wanted == 6) {
+      if (TransactionField(frame_.data()) != transaction_) {
+        toSkip_ = HeaderLengthField(frame_.data());
+        gathered_ = 0;
+        continue;
+      }
+      if (HeaderLengthField(frame_.data()) != replyLength) {
+        gathered_ = 0;
+        return ProtoStatus::Error;
+      }
+    }
+    if (gathered_ == frameLength) {
+      // The bytes stay until the next chunk comes.
+      gathered_ = 0;
+      frame = frame_.data();
+      return ProtoStatus::Complete;
+    }
   }
-  return true;
+  return ProtoStatus::MoreData;
 }
 
 uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                                         CacheVarBlock* block) {
   if (block == nullptr) return ProtoStatus::Error;
   if (data == nullptr) return ProtoStatus::Error;
-  if (!SkipOtherExchanges(data, length)) return ProtoStatus::MoreData;
-  const uint32_t n = Mb::ReadDataLength(addr);
-  if (length < n + 9) return ProtoStatus::Error;
-  if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
   const uint8_t fc = ReadFc(addr);
   if (fc == 0) return ProtoStatus::Error;
+  // The byte count holds 8 bits: a larger read has no right reply.
+  const uint32_t n = Mb::ReadDataLength(addr);
+  if (n > 0xFF) return ProtoStatus::Error;
+  const uint8_t* frame = nullptr;
+  const uint8_t status = Gather(data, length, 3 + n, frame);
+  if (status != ProtoStatus::Complete) return status;
 
-  IBuffHelper in(data, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+  IBuffHelper in(frame, static_cast<uint16_t>(9 + n));
   in.SelectReader(IBuffHelper::Reader::Bin_3412);
   in.SetCursor(6);
   uint8_t unit = 0;
@@ -131,23 +176,23 @@ uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, co
   if (replyFc != fc) return ProtoStatus::Error;
   if (byteCount != n) return ProtoStatus::Error;
   // The protocol identifier is not compared.
-  block->Update(data + 9, n);
+  block->Update(frame + 9, n);
   return ProtoStatus::Complete;
 }
 
 uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* data,
                                          uint32_t length) {
   if (data == nullptr) return ProtoStatus::Error;
-  if (!SkipOtherExchanges(data, length)) return ProtoStatus::MoreData;
-  if (length <= 11) return ProtoStatus::Error;
-  if (length < 6 + uint32_t{HeaderLengthField(data)}) return ProtoStatus::Error;
   uint8_t fc = 0;
   if (addr.kind == kKindBit) fc = Mb::kFcWriteCoils;
   if (addr.kind == kKindWord) fc = Mb::kFcWriteRegisters;
   if (fc == 0) return ProtoStatus::Error;
+  const uint8_t* frame = nullptr;
+  const uint8_t status = Gather(data, length, 6, frame);
+  if (status != ProtoStatus::Complete) return status;
   const bool dword = dwordWrite_.Matches(addr);
 
-  IBuffHelper in(data, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+  IBuffHelper in(frame, 12);
   in.SelectReader(IBuffHelper::Reader::Bin_3412);
   in.SetCursor(6);
   uint8_t unit = 0;

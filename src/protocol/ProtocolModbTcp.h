@@ -1,8 +1,11 @@
 #pragma once
 // Modbus TCP: MBAP header (transaction, protocol 0, length, unit) and the
-// PDU. No sink: every received chunk is judged as a whole reply. Each
-// exchange has its own transaction identifier, which the server echoes: a
-// reply that came after its time-out is told from the one awaited.
+// PDU. Each exchange has its own transaction identifier, which the server
+// echoes: a reply that came after its time-out is told from the one awaited.
+// TCP delivers a byte stream: the receives of an exchange are taken as one
+// stream of frames, each as long as its length field says, however the
+// stream was cut.
+#include <array>
 #include <cstdint>
 
 #include "protocol/ModbusData.h"
@@ -14,10 +17,16 @@ class ProtocolModbTcp : public ProtocolBase {
  public:
   static constexpr uint32_t kReadRequestLength = 12;
   static constexpr uint32_t kHeaderLength = 7;
+  // The longest reply: a read of 255 data bytes.
+  static constexpr uint32_t kMaxReplyLength = 6 + 3 + 0xFF;
 
   explicit ProtocolModbTcp(uint8_t unit) : unit_(unit) {}
 
-  void ResetReceive() override {}
+  // Forgets the frame being gathered and the frame being passed over.
+  void ResetReceive() override {
+    gathered_ = 0;
+    toSkip_ = 0;
+  }
   uint32_t GetReadRequestSize(const TermAddr& addr) override;
   uint32_t GetWriteRequestSize(uint32_t dataType, uint16_t count) override;
   uint8_t BuildReadRequest(const TermAddr& addr, uint8_t* buffer, uint32_t capacity,
@@ -27,8 +36,10 @@ class ProtocolModbTcp : public ProtocolBase {
                             uint8_t* buffer, uint32_t capacity, uint32_t& length) override;
   // The next transaction identifier goes into the frame's first two bytes.
   void BeginExchange(uint8_t* request, uint32_t length) override;
-  // Frames of other exchanges are passed over; a chunk of nothing else gives
-  // "more data" (the wait goes on until the time-out).
+  // Frames of other exchanges are passed over whole; until a whole frame of
+  // this exchange is there the answer is "more data" (the wait goes on until
+  // the time-out). That frame must be exactly the reply: its length field
+  // 3 + the byte count of a read, 6 for a write.
   uint8_t ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                          CacheVarBlock* block) override;
   uint8_t ParseWriteReply(const TermAddr& addr, const uint8_t* data, uint32_t length) override;
@@ -46,12 +57,19 @@ class ProtocolModbTcp : public ProtocolBase {
  private:
   // Read function code by descriptor kind; 0 for a kind that has none.
   uint8_t ReadFc(const TermAddr& addr);
-  // Steps over whole frames of other exchanges at the front of the chunk;
-  // false when the chunk holds nothing else.
-  bool SkipOtherExchanges(const uint8_t*& data, uint32_t& length) const;
+  // Takes the chunk into the stream of the exchange: passes over frames of
+  // other exchanges, gathers the first frame of this one. Complete with frame
+  // at its bytes once it is whole (6 + replyLength bytes); an error as soon
+  // as its length field is not replyLength; else more data.
+  uint8_t Gather(const uint8_t* data, uint32_t length, uint32_t replyLength, const uint8_t*& frame);
 
   uint8_t unit_;
   uint16_t transaction_ = 0;
+  // The frame of this exchange received so far, when it came in pieces.
+  std::array<uint8_t, kMaxReplyLength> frame_{};
+  uint32_t gathered_ = 0;
+  // Bytes of another exchange's frame still to come and be passed over.
+  uint32_t toSkip_ = 0;
   NsModbus::DwordWriteNote dwordWrite_;
 };
 

@@ -44,7 +44,7 @@ DevETcpImpl::DevETcpImpl(uint32_t remoteAddr, uint16_t remotePort, uint32_t recv
       _localPort(localPort),
       _remoteAddr(remoteAddr),
       _remotePort(remotePort),
-      _client(kSendTimeoutMs, recvTimeoutMs) {}
+      _client(kSendTimeoutMs, recvTimeoutMs != 0 ? recvTimeoutMs : kDefaultRecvTimeoutMs) {}
 
 void DevETcpImpl::Connect(LinkFailCount& failCount) {
   if (_client.GetState() != NsCommServer::ENetClient::kConnectTried) {
@@ -57,8 +57,9 @@ void DevETcpImpl::Purge() { _client.Drain(); }
 
 bool DevETcpImpl::Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) {
   if (_client.GetSocket() < 0 || data == nullptr || length == 0) return false;
-  const uint32_t timeout = _client.GetRecvTimeout();
-  _replyClock = timeout != 0;
+  uint32_t timeout = _client.GetRecvTimeout();
+  if (timeout == 0) timeout = kDefaultRecvTimeoutMs;
+  _replyClock = true;
   _replyDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
   if (_client.Send(data, length) < 0) {
     _client.OnSocketError(failCount);
@@ -90,6 +91,10 @@ int32_t DevETcpImpl::Receive(uint8_t* buffer, uint32_t size, LinkFailCount& fail
   if (n < 0) {
     _client.OnSocketError(failCount);
     return -1;
+  }
+  if (n == 0) {
+    _client.Close();
+    _replyClock = false;
   }
   return static_cast<int32_t>(n);
 }

@@ -96,8 +96,12 @@ class DevETcpImpl : public DeviceImpl {
   // Polling time spent without a connection before the next connect attempt.
   static constexpr uint32_t kReconnectMs = 1500;
   static constexpr uint32_t kSendTimeoutMs = 1500;
+  // The reply wait of a device whose receive time-out is 0 (the device
+  // dialog refuses 0 and proposes this; a channels file may still hold 0).
+  static constexpr uint32_t kDefaultRecvTimeoutMs = 2000;
 
   // Addresses and ports in network byte order; local address 0: no bind.
+  // A receive time-out of 0 waits kDefaultRecvTimeoutMs: never without bound.
   DevETcpImpl(uint32_t remoteAddr, uint16_t remotePort, uint32_t recvTimeoutMs,
               uint32_t localAddr = 0, uint16_t localPort = 0);
 
@@ -106,6 +110,8 @@ class DevETcpImpl : public DeviceImpl {
   void Purge() override;
   bool Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) override;
   bool IsReady(uint32_t elapsed, LinkFailCount& failCount) override;
+  // End of stream (0) closes the socket: the peer ended its side, nothing
+  // more comes on it, and the link is restored like a reset one.
   int32_t Receive(uint8_t* buffer, uint32_t size, LinkFailCount& failCount) override;
   void Close() override;
   void Interrupt() override { _client.Interrupt(); }

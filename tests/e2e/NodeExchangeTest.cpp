@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "E2eUtil.h"
@@ -334,6 +337,158 @@ TEST(TcpNodeLateReplyTest, AReplyAfterItsTimeOutNeverLandsInAnotherBlock) {
     ASSERT_GE(requests.size(), 5u);
     for (size_t i = 1; i < requests.size(); ++i) {
       EXPECT_NE(requests[i].transaction, requests[i - 1].transaction) << i;
+    }
+  }
+}
+
+// Records every content a block took, in order.
+class BlockValues : public CvbListener {
+ public:
+  void OnBlockChanged(CacheVarBlock& block) override {
+    std::vector<uint8_t> bytes(block.GetSize());
+    block.ReadBytes(0, bytes.data(), block.GetSize());
+    std::lock_guard lock(mutex_);
+    seen_.push_back(std::move(bytes));
+  }
+  std::vector<std::vector<uint8_t>> Seen() const {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::vector<uint8_t>> seen_;
+};
+
+// What TCP lets a device do to the replies of a block, and to the link: the
+// node reads the device all the same, the block only ever holds the device's
+// values, and no exchange waits without a bound. Judged by the values the
+// block took over time and by the device's connections, not by timing.
+TEST(TcpNodeStreamTest, RepliesAreReadAsAStreamAndNoExchangeWaitsForever) {
+  using Frame = std::vector<uint8_t>;
+  using Piece = ModbusTcpResponder::Piece;
+  using Pieces = std::vector<Piece>;
+  using Request = ModbusTcpResponder::Request;
+  constexpr uint16_t kBlock = 100;
+  constexpr uint16_t kSilent = 50;
+  const Frame kValues = {0x10, 0x64, 0x10, 0x65};
+
+  struct Case {
+    const char* name;
+    uint32_t recvTimeout;
+    std::function<void(ModbusTcpResponder&)> script;
+    bool reconnects;   // the link is lost and must be restored
+    bool silentWrite;  // a write the device never answers must end too
+  };
+  const Case cases[] = {
+      {"the header, then the data 50 ms later", 300,
+       [](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [](const Request&, size_t, const Frame& reply) {
+           return Pieces{{0ms, Frame(reply.begin(), reply.begin() + 7)},
+                         {50ms, Frame(reply.begin() + 7, reply.end())}};
+         });
+       },
+       false, false},
+      {"another exchange's frame cut after its header, a frame of this one in its payload", 300,
+       [](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [](const Request& request, size_t, const Frame& reply) {
+           Frame lookAlike = reply;
+           std::fill(lookAlike.begin() + 9, lookAlike.end(), 0xAA);
+           const uint16_t earlier = static_cast<uint16_t>(request.transaction - 1);
+           const auto size = static_cast<uint8_t>(lookAlike.size());
+           Frame stale = {static_cast<uint8_t>(earlier >> 8), static_cast<uint8_t>(earlier & 0xFF),
+                          0, 0, 0, static_cast<uint8_t>(3 + size), reply[6], 3, size};
+           Frame rest = lookAlike;
+           rest.insert(rest.end(), reply.begin(), reply.end());
+           return Pieces{{0ms, stale}, {50ms, rest}};
+         });
+       },
+       false, false},
+      {"a frame of this exchange shorter than its byte count, then another exchange's frame", 300,
+       [](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [](const Request& request, size_t index, const Frame& reply) {
+           if (index % 2 == 1) return Pieces{{0ms, reply}};
+           Frame frames(reply.begin(), reply.begin() + 9);
+           frames[5] = 3;  // ends after the byte count
+           Frame other = reply;
+           other[0] = 0x00;
+           other[1] = request.transaction == 8 ? 9 : 8;
+           std::fill(other.begin() + 9, other.end(), 0x55);
+           frames.insert(frames.end(), other.begin(), other.end());
+           return Pieces{{0ms, frames}};
+         });
+       },
+       false, false},
+      {"a peer that ends its side of the connection and keeps its socket", 300,
+       [](ModbusTcpResponder& device) { device.SetHalfClosedConnections(1); }, true, false},
+      {"a receive time-out of 0 and a device that stays silent", 0,
+       [](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [](const Request&, size_t index, const Frame& reply) {
+           return index == 0 ? Pieces{} : Pieces{{0ms, reply}};
+         });
+         device.SetScript(kSilent, [](const Request&, size_t, const Frame&) { return Pieces{}; });
+       },
+       false, true},
+  };
+  struct Model {
+    const char* name;
+    uint32_t id;
+    const char* block;
+    const char* silent;
+  };
+  const Model models[] = {{"Modbus TCP", kModelModbusTcp, "4x[100~101]", "4x50"},
+                          {"H3U", kModelH5u, "D[100~101]", "D50"}};
+
+  for (const Case& c : cases) {
+    for (const Model& model : models) {
+      SCOPED_TRACE(std::string(c.name) + ", " + model.name);
+      ModbusTcpResponder device;
+      device.SetRegister(100, 0x1064);
+      device.SetRegister(101, 0x1065);
+      c.script(device);
+      ASSERT_TRUE(device.Start());
+
+      BlockValues values;
+      bool running = true;
+      ChannelEthernet channel("E0");
+      channel.SetRunningFlag(&running);
+      auto param = LoopbackParam("PLC1", model.id, device.Port());
+      param.recvTimeout = c.recvTimeout;
+      auto node = model.id == kModelModbusTcp ? NodeFactory::MakeModbusTcpNode(param)
+                                              : NodeFactory::MakeH3uTcpNode(param);
+      ASSERT_TRUE(node);
+      ASSERT_TRUE(channel.AddNode(node));
+      auto task = AddPolledBlock(*node, model.block);
+      CacheVarBlock& block = *task->GetCacheBlock();
+      block.AddListener(&values);
+
+      // Several replies of the block, so that each way of the device was met more than once.
+      const bool read = WaitUntil(
+          [&] {
+            const auto seen = values.Seen();
+            return !seen.empty() && seen.back() == kValues && device.RepliesSent(kBlock) >= 4 &&
+                   (!c.reconnects || device.AcceptCount() >= 2);
+          },
+          20s);
+      bool writeEnded = true;
+      bool written = false;
+      if (c.silentWrite) {
+        auto write = std::async(std::launch::async,
+                                [&] { return WriteValue<uint16_t>(*node, model.silent, 4, 7); });
+        writeEnded = write.wait_for(20s) == std::future_status::ready;
+        channel.Close();  // ends a wait without bound, should there be one
+        written = write.get();
+      }
+      channel.Close();
+      block.RemoveListener(&values);
+
+      EXPECT_TRUE(read) << "the block shows the device's values";
+      EXPECT_EQ(values.Seen(), std::vector<Frame>{kValues}) << "and never held anything else";
+      if (c.reconnects) {
+        EXPECT_GE(device.AcceptCount(), 2u);
+      }
+      EXPECT_TRUE(writeEnded);
+      EXPECT_FALSE(written);
     }
   }
 }

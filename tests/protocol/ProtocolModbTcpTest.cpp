@@ -284,7 +284,7 @@ TEST_F(TcpReadReply, GoodReplyLandsInTheBlockInRegisterOrder) {
   block_.RemoveListener(&listener);
 }
 
-TEST_F(TcpReadReply, RejectedReplies) {
+TEST_F(TcpReadReply, RefusedAndUnfinishedReplies) {
   auto with = [this](size_t index, uint8_t value) {
     Bytes r = reply_;
     r[index] = value;
@@ -296,32 +296,65 @@ TEST_F(TcpReadReply, RejectedReplies) {
     uint8_t status;
   };
   const std::vector<Case> cases = {
-      {"first half only", Bytes(reply_.begin(), reply_.begin() + 6), ProtoStatus::Error},
-      {"one byte short", Bytes(reply_.begin(), reply_.end() - 1), ProtoStatus::Error},
-      {"empty chunk", {}, ProtoStatus::Error},
+      {"first half only", Bytes(reply_.begin(), reply_.begin() + 6), ProtoStatus::MoreData},
+      {"one byte short", Bytes(reply_.begin(), reply_.end() - 1), ProtoStatus::MoreData},
+      {"too short to tell whose it is", Bytes(reply_.begin(), reply_.begin() + 5), ProtoStatus::MoreData},
       {"other unit", with(6, 2), ProtoStatus::Error},
       {"other function code", with(7, 4), ProtoStatus::Error},
       {"byte count differs", with(8, 6), ProtoStatus::Error},
-      {"length field beyond the chunk", with(5, 8), ProtoStatus::Error},
-      {"length field far beyond the chunk", with(4, 1), ProtoStatus::Error},
+      {"length field beyond the data", with(5, 8), ProtoStatus::Error},
+      {"length field far beyond the data", with(4, 1), ProtoStatus::Error},
+      {"length field ends before the data", with(5, 3), ProtoStatus::Error},
+      {"length field ends inside the data", with(5, 5), ProtoStatus::Error},
       {"exception", Mbap(1, {0x83, 0x02}), ProtoStatus::Error},
-      {"smaller length field accepted", with(5, 3), ProtoStatus::Complete},
-      {"trailing bytes accepted", Concat(reply_, {0xAA, 0xBB}), ProtoStatus::Complete},
+      // What follows a whole reply belongs to no frame of this exchange.
+      {"trailing bytes", Concat(reply_, {0xAA, 0xBB}), ProtoStatus::Complete},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    codec_.ResetReceive();
     CacheVarModbus block(4);
     EXPECT_EQ(ParseRead(codec_, c.reply, addr_, &block), c.status);
     EXPECT_EQ(block.GetUpdateCount(), c.status == ProtoStatus::Complete ? 3u : 2u);
   }
   EXPECT_EQ(ParseRead(codec_, reply_, addr_, nullptr), ProtoStatus::Error);
+  codec_.ResetReceive();
+  EXPECT_EQ(codec_.ParseReadReply(reply_.data(), 0, addr_, &block_), ProtoStatus::MoreData) << "empty chunk";
+  EXPECT_EQ(codec_.ParseReadReply(nullptr, 0, addr_, &block_), ProtoStatus::Error);
 }
 
-TEST_F(TcpReadReply, SplitReplyIsRejectedChunkByChunk) {
+// TCP may cut a reply anywhere: the pieces are gathered until the frame is
+// whole, whatever the cut.
+TEST_F(TcpReadReply, ReplyCutAnywhereIsGathered) {
+  for (size_t cut = 1; cut < reply_.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    codec_.ResetReceive();
+    CacheVarModbus block(4);
+    EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + cut), addr_, &block), ProtoStatus::MoreData);
+    EXPECT_EQ(block.GetUpdateCount(), 2u);
+    EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + cut, reply_.end()), addr_, &block), ProtoStatus::Complete);
+    EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
+  }
+  // Three chunks: more, more, complete; then byte by byte.
   codec_.ResetReceive();
-  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 9), addr_, &block_), ProtoStatus::Error);
-  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 9, reply_.end()), addr_, &block_), ProtoStatus::Error);
-  EXPECT_EQ(block_.GetUpdateCount(), 2u);
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 4), addr_, &block_), ProtoStatus::MoreData);
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 4, reply_.begin() + 10), addr_, &block_), ProtoStatus::MoreData);
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 10, reply_.end()), addr_, &block_), ProtoStatus::Complete);
+  EXPECT_EQ(BlockBytes(block_), (Bytes{0x12, 0x34, 0x56, 0x78}));
+  codec_.ResetReceive();
+  CacheVarModbus block(4);
+  for (size_t i = 0; i + 1 < reply_.size(); ++i) {
+    EXPECT_EQ(ParseRead(codec_, Bytes{reply_[i]}, addr_, &block), ProtoStatus::MoreData) << i;
+  }
+  EXPECT_EQ(ParseRead(codec_, Bytes{reply_.back()}, addr_, &block), ProtoStatus::Complete);
+  EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
+  // A new exchange forgets a reply left unfinished.
+  codec_.ResetReceive();
+  CacheVarModbus fresh(4);
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 8), addr_, &fresh), ProtoStatus::MoreData);
+  codec_.ResetReceive();
+  EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 8, reply_.end()), addr_, &fresh), ProtoStatus::MoreData);
+  EXPECT_EQ(fresh.GetUpdateCount(), 2u);
 }
 
 // The reply awaited is the one carrying the identifier of the exchange in
@@ -357,10 +390,11 @@ TEST_F(TcpReadReply, RepliesOfOtherExchangesArePassedOver) {
       {"two earlier ones, then own", Concat(Concat(stale, numbered(stale, 0)), own), ProtoStatus::Complete},
       {"own with another code", ownBadCode, ProtoStatus::Error},
       {"earlier exchange, then own with another code", Concat(stale, ownBadCode), ProtoStatus::Error},
-      {"too short to tell", Bytes(own.begin(), own.begin() + 5), ProtoStatus::Error},
+      {"too short to tell", Bytes(own.begin(), own.begin() + 5), ProtoStatus::MoreData},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    codec_.ResetReceive();
     CacheVarModbus block(4);
     EXPECT_EQ(ParseRead(codec_, c.chunk, addr_, &block), c.status);
     if (c.status == ProtoStatus::Complete) {
@@ -369,6 +403,76 @@ TEST_F(TcpReadReply, RepliesOfOtherExchangesArePassedOver) {
       EXPECT_EQ(block.GetUpdateCount(), 2u);
     }
   }
+}
+
+// Frames of other exchanges are passed over whole however the stream is cut:
+// the bytes of their payload are never taken for a header, even when they
+// look like a reply of this exchange. A frame of this exchange whose length
+// field is not what the reply carries is refused, not filled up from the
+// frame after it.
+TEST_F(TcpReadReply, StreamsCutAcrossFrames) {
+  Bytes request = BuildRead(codec_, addr_);
+  for (int i = 0; i < 5; ++i) codec_.BeginExchange(request.data(), static_cast<uint32_t>(request.size()));
+  const auto numbered = [](Bytes frame, uint16_t id) {
+    frame[0] = static_cast<uint8_t>(id >> 8);
+    frame[1] = static_cast<uint8_t>(id & 0xFF);
+    return frame;
+  };
+  const Bytes own = numbered(reply_, 5);
+  const Bytes lookAlike = numbered(Mbap(1, {0x03, 0x04, 0xAA, 0xAA, 0xAA, 0xAA}), 5);
+  // An earlier exchange's reply whose data holds a frame of this exchange.
+  const Bytes stale = numbered(Concat(Bytes{0, 0, 0, 0, 0, static_cast<uint8_t>(3 + lookAlike.size()), 1, 0x03,
+                                            static_cast<uint8_t>(lookAlike.size())},
+                                      lookAlike),
+                               4);
+  Bytes ownShort(own.begin(), own.begin() + 9);
+  ownShort[5] = 3;
+  const Bytes other = numbered(Mbap(1, {0x03, 0x04, 0x00, 0x00, 0x00, 0x00}), 8);
+  const Bytes huge = Concat(numbered({0, 0, 0, 0, 0x10, 0x00, 1, 0x03}, 6), Bytes(0x1000 - 2, 0x00));
+  struct Case {
+    const char* name;
+    std::vector<Bytes> chunks;
+    std::vector<uint8_t> statuses;
+  };
+  const auto cut = [](const Bytes& bytes, size_t at) {
+    return std::vector<Bytes>{Bytes(bytes.begin(), bytes.begin() + at), Bytes(bytes.begin() + at, bytes.end())};
+  };
+  const std::vector<Case> cases = {
+      {"cut after its header", {Bytes(stale.begin(), stale.begin() + 9), Bytes(stale.begin() + 9, stale.end()), own},
+       {ProtoStatus::MoreData, ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"cut inside its header", {Bytes(stale.begin(), stale.begin() + 3), Concat(Bytes(stale.begin() + 3, stale.end()), own)},
+       {ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"cut inside its payload's look-alike, own reply in the same chunk",
+       {Bytes(stale.begin(), stale.begin() + 15), Concat(Bytes(stale.begin() + 15, stale.end()), own)},
+       {ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"its tail and the own reply's head together", cut(Concat(stale, own), stale.size() + 4),
+       {ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"a frame longer than any reply, in pieces",
+       {Bytes(huge.begin(), huge.begin() + 100), Bytes(huge.begin() + 100, huge.end() - 1), Concat(Bytes{huge.back()}, own)},
+       {ProtoStatus::MoreData, ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"own frame shorter than its byte count, then another exchange's", {Concat(ownShort, other)}, {ProtoStatus::Error}},
+      {"the same cut after its header", cut(Concat(ownShort, other), 6), {ProtoStatus::Error}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    codec_.ResetReceive();
+    CacheVarModbus block(4);
+    ASSERT_LE(c.statuses.size(), c.chunks.size());
+    for (size_t i = 0; i < c.statuses.size(); ++i) {
+      EXPECT_EQ(ParseRead(codec_, c.chunks[i], addr_, &block), c.statuses[i]) << i;
+    }
+    if (c.statuses.back() == ProtoStatus::Complete) {
+      EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
+    } else {
+      EXPECT_EQ(block.GetUpdateCount(), 2u);
+    }
+  }
+  // A length field one more than the reply carries: the frame is refused.
+  Bytes longer = Concat(own, Bytes{0x00});
+  longer[5] = 8;
+  codec_.ResetReceive();
+  EXPECT_EQ(ParseRead(codec_, longer, addr_, &block_), ProtoStatus::Error);
+  EXPECT_EQ(block_.GetUpdateCount(), 2u);
 }
 
 TEST(ProtocolModbTcpExchange, EveryRequestGoesOutWithAnIdentifierOfItsOwn) {
@@ -460,8 +564,10 @@ TEST(ProtocolModbTcpWriteReply, EchoesAndRefusals) {
   };
   const std::vector<Case> cases = {
       {"registers", false, "4x[100~102]", 4, regs, ProtoStatus::Complete},
-      {"eleven bytes", false, "4x[100~102]", 4, Bytes(regs.begin(), regs.end() - 1), ProtoStatus::Error},
+      {"eleven bytes: more to come", false, "4x[100~102]", 4, Bytes(regs.begin(), regs.end() - 1),
+       ProtoStatus::MoreData},
       {"length field beyond", false, "4x[100~102]", 4, with(5, 7), ProtoStatus::Error},
+      {"length field short", false, "4x[100~102]", 4, with(5, 5), ProtoStatus::Error},
       {"other unit", false, "4x[100~102]", 4, with(6, 9), ProtoStatus::Error},
       {"coil code", false, "4x[100~102]", 4, with(7, 0x0F), ProtoStatus::Error},
       {"other start", false, "4x[100~102]", 4, with(9, 0x65), ProtoStatus::Error},

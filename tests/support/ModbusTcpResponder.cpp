@@ -2,6 +2,8 @@
 
 #include "LoopbackListener.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -80,6 +82,21 @@ std::vector<ModbusTcpResponder::Request> ModbusTcpResponder::Requests() const {
   return requests_;
 }
 
+void ModbusTcpResponder::SetScript(uint16_t start, Script script) {
+  std::lock_guard lock(mutex_);
+  scripts_[start] = std::move(script);
+}
+
+void ModbusTcpResponder::SetHalfClosedConnections(size_t count) {
+  std::lock_guard lock(mutex_);
+  halfClosed_ = count;
+}
+
+size_t ModbusTcpResponder::AcceptCount() const {
+  std::lock_guard lock(mutex_);
+  return accepted_;
+}
+
 size_t ModbusTcpResponder::RepliesSent(uint16_t start) const {
   std::lock_guard lock(mutex_);
   const auto it = sent_.find(start);
@@ -116,6 +133,22 @@ std::vector<uint8_t> ModbusTcpResponder::Reply(const uint8_t* request, uint16_t&
   return out;
 }
 
+std::vector<ModbusTcpResponder::Piece> ModbusTcpResponder::Pieces(const uint8_t* request,
+                                                                  uint16_t start,
+                                                                  std::vector<uint8_t> reply) {
+  Script script;
+  size_t index = 0;
+  {
+    std::lock_guard lock(mutex_);
+    const auto it = scripts_.find(start);
+    if (it == scripts_.end()) return {Piece{std::chrono::milliseconds{0}, std::move(reply)}};
+    script = it->second;
+    index = seen_[start]++;
+  }
+  // Outside the lock: a script may ask the responder.
+  return script(Request{Word(request), start}, index, reply);
+}
+
 void ModbusTcpResponder::TakeRequests(std::vector<uint8_t>& input, std::vector<Pending>& pending,
                                       Clock::time_point& lastDue) {
   while (input.size() >= 12) {
@@ -126,13 +159,18 @@ void ModbusTcpResponder::TakeRequests(std::vector<uint8_t>& input, std::vector<P
     input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(frame));
     uint16_t start = 0;
     std::vector<uint8_t> reply = Reply(request.data(), start);
+    std::vector<Piece> pieces = Pieces(request.data(), start, std::move(reply));
+    if (pieces.empty()) continue;
     std::chrono::milliseconds delay{0};
     {
       std::lock_guard lock(mutex_);
       if (const auto it = delays_.find(start); it != delays_.end()) delay = it->second;
     }
     lastDue = std::max(Clock::now() + delay, lastDue);
-    pending.push_back(Pending{lastDue, start, std::move(reply)});
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      if (i > 0) lastDue += pieces[i].after;
+      pending.push_back(Pending{lastDue, start, std::move(pieces[i].bytes), i + 1 == pieces.size()});
+    }
   }
 }
 
@@ -141,11 +179,13 @@ void ModbusTcpResponder::Serve() {
   std::vector<uint8_t> input;
   std::vector<Pending> pending;  // in due order
   Clock::time_point lastDue;
+  bool halfClosed = false;  // the connection sends nothing more
   const auto dropConnection = [&] {
     if (conn >= 0) close(conn);
     conn = -1;
     input.clear();
     pending.clear();
+    halfClosed = false;
   };
   for (;;) {
     {
@@ -165,6 +205,12 @@ void ModbusTcpResponder::Serve() {
       if (accepted >= 0) {
         dropConnection();
         conn = accepted;
+        // Each piece of a scripted reply goes out as its own segment.
+        const int one = 1;
+        setsockopt(conn, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        std::lock_guard lock(mutex_);
+        halfClosed = ++accepted_ <= halfClosed_;
+        if (halfClosed) shutdown(conn, SHUT_WR);
         continue;
       }
     }
@@ -175,7 +221,7 @@ void ModbusTcpResponder::Serve() {
         dropConnection();
         continue;
       }
-      if (n > 0) input.insert(input.end(), buffer, buffer + n);
+      if (n > 0 && !halfClosed) input.insert(input.end(), buffer, buffer + n);
       TakeRequests(input, pending, lastDue);
     }
     const Clock::time_point now = Clock::now();
@@ -185,7 +231,7 @@ void ModbusTcpResponder::Serve() {
         dropConnection();
         break;
       }
-      {
+      if (reply.last) {
         std::lock_guard lock(mutex_);
         ++sent_[reply.start];
       }

@@ -270,6 +270,50 @@ TEST_F(DevETcpTest, ReceivesOfOneExchangeShareTheTimeOutOfItsRequest) {
   EXPECT_EQ(device->GetClient().GetState(), ENetClient::kConnectTried);
 }
 
+// A peer that ends its side of the connection (end of stream) but keeps its
+// socket: nothing more comes on that connection, so it is lost like a reset
+// one and restored on a new socket after the usual pause.
+TEST_F(DevETcpTest, EndOfStreamIsALostLink) {
+  peer.SetHandler([](const std::string&, size_t index) {
+    PeerReply reply = PeerReply::Line("A1234\n");
+    reply.halfClose = index == 0;
+    return reply;
+  });
+  auto device = MakeDevice();
+  device->Connect(count);
+  ASSERT_TRUE(peer.WaitForAccepted(1));
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  EXPECT_EQ(ReceiveText(*device, count), "A1234\n");
+  int32_t n = -2;
+  ReceiveText(*device, count, &n);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(device->GetClient().GetState(), ENetClient::kNoSocket);
+  EXPECT_FALSE(device->IsReady(1499, count));
+  EXPECT_EQ(peer.Accepted(), 1u);
+  EXPECT_TRUE(device->IsReady(1, count));
+  ASSERT_TRUE(peer.WaitForAccepted(2));
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  EXPECT_EQ(ReceiveText(*device, count), "A1234\n");
+}
+
+// A receive time-out of 0 (a channels file may hold it) waits the device
+// dialog's default rather than without bound; any other value is kept.
+TEST_F(DevETcpTest, AReceiveTimeOutOf0WaitsTheDefault) {
+  EXPECT_EQ(DevETcpImpl::kDefaultRecvTimeoutMs, 2000u);
+  EXPECT_EQ(MakeDevice(0)->GetClient().GetRecvTimeout(), 2000u);
+  EXPECT_EQ(MakeDevice(300)->GetClient().GetRecvTimeout(), 300u);
+  peer.SetHandler([](const std::string&, size_t) { return PeerReply::None(); });
+  auto device = MakeDevice(0);
+  device->Connect(count);
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  auto pending = ReceiveAsync(*device, count);
+  const bool ended = pending.wait_for(20s) == std::future_status::ready;
+  if (!ended) device->Interrupt();  // lets the test end
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(pending.get(), -1);
+  EXPECT_EQ(device->GetClient().GetState(), ENetClient::kConnectTried);
+}
+
 TEST_F(DevETcpTest, RefusesWithoutSocketOrBytes) {
   auto device = MakeDevice();
   uint8_t buffer[8] = {'x'};

@@ -15,6 +15,7 @@ struct PeerReply {
   std::vector<std::string> chunks;  // written one after another
   int gapMs = 0;                    // pause before every chunk but the first
   bool reset = false;               // TCP: reset the connection instead
+  bool halfClose = false;           // TCP: then end the sending side, keeping the socket
 
   static PeerReply Line(const std::string& text) { return PeerReply{{text}, 0, false}; }
   static PeerReply None() { return PeerReply{}; }

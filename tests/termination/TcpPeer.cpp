@@ -106,6 +106,7 @@ void TcpPeer::Run() {
         }
         send(conn_, reply.chunks[i].data(), reply.chunks[i].size(), MSG_NOSIGNAL);
       }
+      if (reply.halfClose && conn_ >= 0) shutdown(conn_, SHUT_WR);
     }
   }
 }
