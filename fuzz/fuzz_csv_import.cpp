@@ -2,8 +2,8 @@
 // an IO table, as the two dialogs import them. Input: one byte choosing the
 // group's address, the alarm list, a 0x1E byte, the address list. The group is
 // written to the alarm configuration file and read back, the table to its page
-// file and read back: both hold exactly what was imported (a group left
-// without messages is not kept by the file).
+// file and read back: both hold exactly what was imported, a group left
+// without messages included, with its address.
 #include <memory>
 #include <string>
 #include <utility>
@@ -54,6 +54,7 @@ void ImportAlarmList(const std::string& address, const std::string& csv) {
   group->SetMessages(messages);
   NsAlarm::AlarmManager::Instance().AddSeg(group);
   const AlarmTexts imported = TextsOf(*group);
+  const std::string importedAddress = group->GetAddress();
   group.reset();
 
   const std::string file = NsFuzz::PrivateFolder() + "/alarm_config";
@@ -61,12 +62,9 @@ void ImportAlarmList(const std::string& address, const std::string& csv) {
   NsFuzz::LoadFixedNodeDb(true);
   if (!ReadAlarmConfigFile(file)) std::abort();
   const auto groups = NsAlarm::AlarmManager::Instance().GetSegments();
-  // The file keeps no group without messages.
-  if (imported.messages.empty()) {
-    if (!groups.empty()) std::abort();
-    return;
-  }
   if (groups.size() != 1 || !groups[0] || !(TextsOf(*groups[0]) == imported)) std::abort();
+  const auto* reread = dynamic_cast<const NsAlarm::AlarmSegCvb*>(groups[0].get());
+  if (reread == nullptr || reread->GetAddress() != importedAddress) std::abort();
 }
 
 void ImportAddressList(const std::string& csv) {

@@ -4,7 +4,8 @@
 // first page the main file lists. Through the editor's own commands the folder
 // is opened with its pages, saved into a second folder, closed, opened from
 // there and saved into a third: the second and third folders hold the same
-// files with the same bytes, and what opened once opens again.
+// files with the same bytes, and what opened once opens again. A users file
+// that could not be read whole reaches the second folder byte for byte.
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "ProjectFolder.h"
 #include "editor/QlEPage.h"
 #include "project/QlEProject.h"
+#include "project/UsersFile.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/ProjectCommands.h"
 #include "project_persistence/UiErrList.h"
@@ -76,9 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     const int opened = OpenProjectWithPages(ui, mainFile);
     if (opened < 0) std::abort();
+    const bool usersUnread = !UnreadUsersFilePath.empty();
     // What opened is written whole into an empty folder.
     NsFuzz::FreshFolder(first);
     if (!SaveProjectTo(first)) std::abort();
+    if (usersUnread && NsFuzz::ReadBack(GetUsersConfigFilePath(first)) !=
+                           NsFuzz::ReadBack(GetUsersConfigFilePath(source)))
+      std::abort();
     CloseProject();
 
     if (OpenProjectWithPages(ui, GetMainFilePath(first)) != opened) std::abort();

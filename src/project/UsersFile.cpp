@@ -152,7 +152,19 @@ bool EncodeUserRecord(std::string& file, const QlUser& user) {
   return true;
 }
 
-bool DecodeUserRecord(Record record, QlUser& user) {
+namespace {
+
+// Text of a record field read back through the code page; exact stays true
+// only when the bytes are what the text would be written as again.
+std::string FieldText(std::string_view bytes, bool& exact) {
+  std::string text = NsPlatform::AcpToUtf8(bytes);
+  if (NsPlatform::Utf8ToAcp(text) != bytes) exact = false;
+  return text;
+}
+
+// DecodeUserRecord; exact is false when the name or password holds bytes the
+// code page does not give back, so that the record would be saved otherwise.
+bool DecodeRecord(Record record, QlUser& user, bool& exact) {
   Unscramble(record);
   const std::size_t nameLength = ParseLength(record, 0);
   const std::size_t passwordPos = kLengthDigits + nameLength;
@@ -162,9 +174,10 @@ bool DecodeUserRecord(Record record, QlUser& user) {
   // record. Its digits may run past the end; those are not read.
   if (passwordStart + passwordLength >= kUserRecordSize) return false;
 
-  const std::string name = NsPlatform::AcpToUtf8(TextField(record, kLengthDigits, nameLength));
+  exact = true;
+  const std::string name = FieldText(TextField(record, kLengthDigits, nameLength), exact);
   if (name.empty()) return false;
-  std::string password = NsPlatform::AcpToUtf8(TextField(record, passwordStart, passwordLength));
+  std::string password = FieldText(TextField(record, passwordStart, passwordLength), exact);
   int64_t level = ParseField(record, passwordStart + passwordLength, kLevelDigits);
   if (level < 0 || level >= kLevelLimit) level = 0;
 
@@ -172,6 +185,13 @@ bool DecodeUserRecord(Record record, QlUser& user) {
   user.password = std::move(password);
   user.level = static_cast<int32_t>(level);
   return true;
+}
+
+}  // namespace
+
+bool DecodeUserRecord(Record record, QlUser& user) {
+  bool exact = true;
+  return DecodeRecord(record, user, exact);
 }
 
 bool LoadUsers() {
@@ -193,16 +213,34 @@ bool LoadUsers() {
     }
     if (static_cast<std::size_t>(n) < record.size()) break;
     QlUser user;
+    bool exact = true;
     // One damaged record costs that user only, not the whole list.
-    if (!DecodeUserRecord(record, user)) {
+    if (!DecodeRecord(record, user, exact)) {
       OV_LOG(4).AppendText("bad record in users file").AppendOpenParen().AppendText(path).AppendCloseParen();
       ok = false;
       continue;
+    }
+    // Kept, but the file is not read as it is: a save would change the bytes.
+    if (!exact) {
+      OV_LOG(4).AppendText("user text not in the code page").AppendOpenParen().AppendText(path).AppendCloseParen();
+      ok = false;
     }
     users.push_back(std::move(user));
   }
   ::close(fd);
   return ok;
+}
+
+bool CarryUnreadUsersFile(const std::string& target) {
+  if (UnreadUsersFilePath.empty()) return false;
+  std::string bytes;
+  errno = 0;
+  if (!NsPlatform::ReadRegularFile(UnreadUsersFilePath, bytes)) {
+    // The file that could not be carried is the one to name.
+    NsPlatform::RecordWriteFailure(UnreadUsersFilePath, errno != 0 ? errno : EIO);
+    return false;
+  }
+  return NsPlatform::ReplaceFileAtomically(target, bytes);
 }
 
 bool SaveUsers() {

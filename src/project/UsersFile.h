@@ -19,10 +19,12 @@ inline constexpr std::size_t kUserRecordSize = 80;
 extern std::string UsersFilePath;
 
 // The users file the open project was loaded from when something is there
-// but no user could be read from it (no permission, not a regular file, no
-// record decodes); empty otherwise. The project save leaves that file as it
-// is until the users are changed (ChangedUsers), so a file the editor could
-// not read is never replaced by an empty list.
+// that could not be read whole (no permission, not a regular file, a record
+// that does not decode or whose text the code page does not give back);
+// empty otherwise. The project save leaves that file as it is, and a save
+// into another folder carries its bytes there, until the users are changed
+// (ChangedUsers): a file the editor could not read is never replaced by the
+// part of it that was read.
 extern std::string UnreadUsersFilePath;
 
 // Called when the user changed the user list: from here on the project save
@@ -31,6 +33,12 @@ void ChangedUsers();
 // True when path names the unread users file of the open project.
 bool IsUnreadUsersFile(const std::string& path);
 
+// Writes the bytes of UnreadUsersFilePath, unchanged, to target. False when
+// that path is empty, when the file cannot be read (noted in the thread's
+// WriteFailureRecorders under its own path, with the reason) or when target
+// cannot be written (noted under target).
+bool CarryUnreadUsersFile(const std::string& target);
+
 // UsersFilePath, or "users" next to the program (or in the redirection
 // folder) when it is empty.
 std::string GetUsersFilePath();
@@ -38,8 +46,10 @@ std::string GetUsersFilePath();
 // Replaces the user list by the file's users. False, with an empty list, when
 // the file does not open (only a regular file is read, and a FIFO is never
 // waited on). False also when a record does not decode or the file cannot be
-// read to its end: the list then holds every user read before and after the
-// record left out. A final piece shorter than a record is ignored.
+// read to its end, and when a record's name or password holds bytes the code
+// page does not give back (that user is kept, with U+FFFD for them): the list
+// then holds every user read. A final piece shorter than a record is
+// ignored.
 bool LoadUsers();
 // Writes every user of the list to a temporary file beside the target and
 // renames it over the target: the old file stays whole when anything fails.

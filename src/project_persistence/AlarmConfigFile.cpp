@@ -53,8 +53,9 @@ bool ReadAlarmGroup(const rapidjson::Value& object) {
   if (list == nullptr || !list->IsArray()) return false;
   std::vector<std::string> messages;
   ReadStringList(*list, messages);
-  if (messages.empty()) return true;
 
+  // A group without messages is kept too: the editor itself makes such
+  // groups, and the user would lose its address at the next save.
   auto segment = std::make_shared<AlarmSegCvb>();
   segment->SetAddress(address);
   // Every message the bits can number is kept, whatever the data block holds
@@ -90,7 +91,7 @@ void WriteAlarmGroup(JsonWriter& writer, const AlarmSeg& segment) {
 
 }  // namespace
 
-bool ReadAlarmConfigFile(const std::string& path) {
+bool ReadAlarmConfigFile(const std::string& path, std::vector<std::string>* unreadGroups) {
   if (path.empty()) return false;
   if (IsAbsentFile(path)) return true;
   rapidjson::Document document;
@@ -98,7 +99,20 @@ bool ReadAlarmConfigFile(const std::string& path) {
   ReadHistoryCapacity(document);
   const rapidjson::Value* groups = FindJsonMember(document, "alarm-list");
   if (groups == nullptr || !groups->IsArray()) return false;
-  ForEachJsonObject(*groups, ReadAlarmGroup);
+  const auto list = groups->GetArray();
+  for (rapidjson::SizeType i = 0; i < list.Size(); ++i) {
+    if (ReadAlarmGroup(AsJsonObject(list[i]))) continue;
+    // The reading ends here; the next save would drop this group and every
+    // later one, so the caller may tell the user which they are.
+    if (unreadGroups != nullptr) {
+      for (rapidjson::SizeType j = i; j < list.Size(); ++j) {
+        std::string address;
+        ReadAddress(AsJsonObject(list[j]), address);
+        unreadGroups->push_back(StrFormat("第%u组(%s)", static_cast<unsigned>(j + 1), address.c_str()));
+      }
+    }
+    break;
+  }
   return true;
 }
 

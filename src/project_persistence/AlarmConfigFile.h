@@ -4,6 +4,7 @@
 // Each group becomes an alarm segment bound to the data block that holds its
 // bits, so the channels and data-block files must have been read first.
 #include <string>
+#include <vector>
 
 namespace NsOvrin {
 
@@ -12,9 +13,11 @@ namespace NsOvrin {
 // path, or a directory there, is success with nothing read. False for an
 // empty path, an unreadable or unparsable file, a root that is not an object
 // or no "alarm-list" array. A group without a "message-list" array ends the
-// reading silently (the result stays true); a group without messages is
-// dropped; a group whose address does not resolve is added unbound.
-bool ReadAlarmConfigFile(const std::string& path);
+// reading (the result stays true): that group and every later one are
+// appended to unreadGroups as "第<n>组(<address>)", n counted from 1 in the
+// file. A group without messages is kept with its address (it raises
+// nothing); a group whose address does not resolve is added unbound.
+bool ReadAlarmConfigFile(const std::string& path, std::vector<std::string>* unreadGroups = nullptr);
 
 // The history capacity and every segment of the alarm manager in order, each
 // with its address as entered and its bits' messages. True when the file was

@@ -48,6 +48,9 @@ constexpr const char* kOversizedBlocks =
     "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
 constexpr const char* kUsersFileUnread =
     "无法读取用户文件: %s\n工程中没有用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
+constexpr const char* kUsersFilePartlyRead =
+    "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
+constexpr const char* kAlarmGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
 constexpr const char* kFilesNotSaved = "以下文件保存失败:";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
@@ -91,9 +94,15 @@ void ShowLoadNotes(ParentWindow* parent, const ProjectLoadNotes& notes) {
     ShowMessageBox(parent, StrFormat(kOversizedBlocks, JoinNames(notes.oversizedBlocks).c_str()),
                    kCaption, MessageIcon::Warning);
   }
+  if (!notes.unreadAlarmGroups.empty()) {
+    ShowMessageBox(parent, StrFormat(kAlarmGroupsUnread, JoinNames(notes.unreadAlarmGroups).c_str()),
+                   kCaption, MessageIcon::Warning);
+  }
   if (!notes.unreadUsersFile.empty()) {
-    ShowMessageBox(parent, StrFormat(kUsersFileUnread, notes.unreadUsersFile.c_str()), kCaption,
-                   MessageIcon::Warning);
+    ShowMessageBox(parent,
+                   StrFormat(notes.someUsersRead ? kUsersFilePartlyRead : kUsersFileUnread,
+                             notes.unreadUsersFile.c_str()),
+                   kCaption, MessageIcon::Warning);
   }
 }
 
@@ -335,12 +344,18 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   record.serverAddress = project.serverAddress;
   record.pageNames = project.pageNames;
   record.events = project.events;
+  const std::string notCopiedText =
+      notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
   if (!SaveProjectFiles(project.directory, record)) {
     // The old folder still holds the whole project; the new one does not.
+    // Every file missing from it is named, the pages not copied as well.
     project.directory = oldDirectory;
-    ReportWriteFailures(parent, failures.Failures());
+    ReportWriteFailures(parent, failures.Failures(), notCopiedText);
     return false;
   }
+  // The project lives here now, and so does the copy of a users file that
+  // could not be read whole.
+  if (!UnreadUsersFilePath.empty()) UnreadUsersFilePath = GetUsersConfigFilePath(project.directory);
 
   bool pagesSaved = true;
   const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
@@ -353,14 +368,14 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     // Its editor has just written it into the new folder.
     std::erase(notCopied, page->name);
   }
-  const std::string notCopiedText =
+  const std::string stillNotCopied =
       notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
   if (!pagesSaved) {
     // One box for the whole save.
-    ReportWriteFailures(parent, failures.Failures(), notCopiedText);
+    ReportWriteFailures(parent, failures.Failures(), stillNotCopied);
     return false;
   }
-  if (!notCopied.empty()) ShowMessageBox(parent, notCopiedText, kCaption, MessageIcon::Warning);
+  if (!notCopied.empty()) ShowMessageBox(parent, stillNotCopied, kCaption, MessageIcon::Warning);
 
   project.modified = false;
   ClearOpenPageFlags(project);

@@ -52,15 +52,21 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
   if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory),
                           notes != nullptr ? &notes->oversizedBlocks : nullptr))
     return false;
-  if (!ReadAlarmConfigFile(GetAlarmConfigFilePath(directory))) return false;
+  if (!ReadAlarmConfigFile(GetAlarmConfigFilePath(directory),
+                           notes != nullptr ? &notes->unreadAlarmGroups : nullptr))
+    return false;
   if (!ReadMainFile(mainFilePath, record)) return false;
 
-  // A project without a usable users file opens with no users.
+  // A project without a users file opens with no users. One read only in
+  // part keeps its users that were read, but the file stays as it is.
   UsersFilePath = GetUsersConfigFilePath(directory);
   UnreadUsersFilePath.clear();
-  if (!LoadUsers() && GetUserList().empty() && !EntryMissing(UsersFilePath)) {
+  if (!LoadUsers() && !EntryMissing(UsersFilePath)) {
     UnreadUsersFilePath = UsersFilePath;
-    if (notes != nullptr) notes->unreadUsersFile = UsersFilePath;
+    if (notes != nullptr) {
+      notes->unreadUsersFile = UsersFilePath;
+      notes->someUsersRead = !GetUserList().empty();
+    }
   }
 
   return ReadEventsFile(GetEventsFilePath(directory), record.events);
@@ -81,7 +87,10 @@ bool SaveProjectFiles(const std::string& directory, const QlProjectData& record)
   // "users" file, which is no part of the project.
   ok = WriteNoted(UsersFilePath,
                   [](const std::string& path) {
-                    return !path.empty() && (IsUnreadUsersFile(path) || SaveUsers());
+                    if (path.empty()) return false;
+                    if (UnreadUsersFilePath.empty()) return SaveUsers();
+                    // A file not read whole goes along as it is.
+                    return IsUnreadUsersFile(path) || CarryUnreadUsersFile(path);
                   }) &&
        ok;
 

@@ -15,9 +15,14 @@ struct ProjectLoadNotes {
   // "<device>.<address>" of every data block larger than one request of its
   // device's protocol carries, in file order.
   std::vector<std::string> oversizedBlocks;
-  // The users file, when something is there but no user could be read from
-  // it (see UnreadUsersFilePath); empty otherwise.
+  // The alarm groups from the first one that could not be read to the end
+  // of the file, "第<n>组(<address>)" (see ReadAlarmConfigFile).
+  std::vector<std::string> unreadAlarmGroups;
+  // The users file, when something is there that could not be read whole
+  // (see UnreadUsersFilePath); empty otherwise.
   std::string unreadUsersFile;
+  // Some users of that file were read nonetheless.
+  bool someUsersRead = false;
 };
 
 // Loads the folder of mainFilePath in this order, stopping at the first
@@ -25,8 +30,9 @@ struct ProjectLoadNotes {
 // file (may be missing), the chosen main file itself (whatever its name),
 // the users file and the events file (may be missing). The users file never
 // stops the load: a missing one leaves the user list empty, and a damaged
-// record costs only its own user; one that gives no user at all is left as it
-// is by the saves that follow until the users are changed (UnreadUsersFilePath).
+// record costs only its own user; one that could not be read whole is left as
+// it is by the saves that follow, and carried unchanged by a save into another
+// folder, until the users are changed (UnreadUsersFilePath).
 // record.directory becomes the folder of mainFilePath. Loading adds to the
 // channel database and the alarm manager and clears nothing: what a failed
 // load read stays there until the caller resets them. The temporary files
@@ -40,7 +46,8 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
 // (from record) into directory, in this order. Every writer runs even after
 // one failed; true only when all six succeeded. Each file that fails is
 // noted with its reason in the thread's live WriteFailureRecorders. An unread
-// users file of the open project is not written, and counts as written. Each
+// users file of the open project is not written, and counts as written; into
+// another folder its bytes are copied unchanged (CarryUnreadUsersFile). Each
 // file is replaced whole or not at all, so a failed save leaves every file
 // either old or new. The temporary files of interrupted saves are removed
 // first, as by the load.

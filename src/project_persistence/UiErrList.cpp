@@ -190,7 +190,8 @@ bool UiErrList::CheckAlarmConfig(ReportListBox& listBox) {
     const char* message = nullptr;
     if (address.empty()) {
       message = kAlarmAddressEmpty;
-    } else if (!bound) {
+    } else if (!bound || segment->GetCount() == 0) {
+      // A group without messages can never alarm.
       message = kAlarmAddressUnbound;
     }
     if (message == nullptr) continue;

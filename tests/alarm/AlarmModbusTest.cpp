@@ -132,6 +132,44 @@ TEST_F(AlarmModbusTest, SlaveBitsRaiseAndClearAlarms) {
   NsOvrin::NsTermination::ReleaseBinding(binder);
 }
 
+// Groups without messages, as the editor makes and keeps them, are polled
+// with their block and raise nothing, on a bit address inside a byte, on a
+// byte boundary and on a word address, while a group beside them alarms.
+TEST_F(AlarmModbusTest, GroupsWithoutMessagesRaiseNothingWhilePolled) {
+  AlarmManager m(std::string(), false, nullptr);
+  for (const char* address : {"PLC1.0x3", "PLC1.0x8", "PLC1.4x2"}) {
+    SCOPED_TRACE(address);
+    auto empty = std::make_shared<AlarmSegCvb>();
+    empty->SetAddress(address);
+    empty->SetMessages({});
+    m.AddSeg(empty);
+    EXPECT_TRUE(empty->IsBound());
+    EXPECT_EQ(empty->GetCount(), 0u);
+  }
+  auto beside = std::make_shared<AlarmSegCvb>();
+  beside->SetAddress("PLC1.0x20");
+  beside->SetMessages({"旁边"});
+  m.AddSeg(beside);
+
+  for (int round = 0; round < 3; ++round) {
+    for (int coil = 0; coil < 32; ++coil) slave_.SetCoil(coil, (coil + round) % 2 == 0);
+    slave_.SetHoldingRegister(2, static_cast<uint16_t>(0xFFFF >> round));
+    const std::vector<std::string> expected =
+        round % 2 == 0 ? std::vector<std::string>{"旁边"} : std::vector<std::string>{};
+    ASSERT_TRUE(WaitFor([&] { return Active(m) == expected; }));
+    // Replies that carry the new bits reach the empty groups as well.
+    ASSERT_TRUE(WaitForPolls(alarmBlock_, 2));
+    ASSERT_TRUE(WaitForPolls(registerBlock_, 2));
+    EXPECT_EQ(Active(m), expected);
+  }
+  for (const auto& group : m.GetSegments()) {
+    if (group.get() == beside.get()) continue;
+    std::shared_lock lock(group->GetLock());
+    EXPECT_TRUE(group->GetBits().empty());
+  }
+  for (const HistData& record : History(m)) EXPECT_EQ(record.message, "旁边");
+}
+
 std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

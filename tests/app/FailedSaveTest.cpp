@@ -93,6 +93,7 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     Texts failing;           // under the folder saved into
     int error;
     const char* question;    // asked before the save, or null
+    const char* notCopied = nullptr;  // the pages a Save As could not take along
   };
   const std::vector<Case> cases = {
       {"main file a folder, save", "main_.ql", false, C::kSave, B::kNone, "", {"main_.ql"}, EISDIR, nullptr},
@@ -117,7 +118,7 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
       {"folder that cannot be written, save", "", true, C::kSave, B::kUnprivileged, "", projectFiles, EACCES,
        nullptr},
       {"save as into a folder that cannot be written", "", false, C::kSaveAs, B::kUnprivileged, "locked",
-       projectFiles, EACCES, nullptr},
+       projectFiles, EACCES, nullptr, "P1, P2"},
   };
 
   // The program as started outlives a write past the file size limit.
@@ -170,6 +171,7 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     for (const std::string& file : c.failing) {
       text += "\n" + into + "/" + file + ": " + std::strerror(c.error);
     }
+    if (c.notCopied != nullptr) text += std::string("\n以下页面文件未能复制到新文件夹: ") + c.notCopied;
     Texts expected;
     if (c.question != nullptr) expected.push_back(c.question);
     expected.push_back(text);
@@ -203,6 +205,74 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
   EXPECT_FALSE(QlEProject::Instance().modified);
   EXPECT_FALSE(EditedPage()->modified);
   EXPECT_TRUE(fs::is_regular_file(folder + "/images/photo.png"));
+}
+
+// A Save As that runs out of room names, in its one box, every file it left
+// missing from the new folder: the project files by path and reason, the
+// pages it could not copy by name. What is named is missing there, and what
+// is missing is named; the project stays in its folder, still modified.
+TEST_F(FailedSave, ASaveAsUnderAFileSizeLimitNamesEveryFileMissingFromTheNewFolder) {
+  const Texts projectFiles = {"main_.ql", "com_chns", "acq_db", "alarm_config", "users_config", "events"};
+  const Texts pages = {"P1", "P2"};
+  constexpr const char* kNotCopied = "以下页面文件未能复制到新文件夹: ";
+  ResetDefaultUsers();
+  const struct {
+    const char* name;
+    rlim_t limit;
+    Texts pagesMissing;
+  } kCases[] = {
+      // P1 is larger than 200 bytes, P2 is not.
+      {"200 bytes", 200, {"P1"}},
+      {"a full disk", 1, {"P1", "P2"}},
+  };
+  const std::string folder = folder_.Path();
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QlEProject& project = QlEProject::Instance();
+    const std::shared_ptr<QlEPage> page = EditedPage();
+    ASSERT_NE(page, nullptr);
+    page->modified = true;
+    project.modified = true;
+    const std::string into = folder_ / ("limit" + std::to_string(c.limit));
+    ASSERT_TRUE(fs::create_directories(into));
+    ui_.calls.clear();
+    {
+      FileSizeLimit limit(c.limit);
+      ASSERT_TRUE(limit.Active());
+      ui_.PushPath(into);
+      Trigger(ID_FILE_SAVE_AS);
+    }
+    DeleteClosed();
+
+    const Texts boxes = ui_.MessageTexts();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string& text = boxes.front();
+    EXPECT_EQ(text.rfind("以下文件保存失败:\n", 0), 0u) << text;
+    for (const std::string& file : projectFiles) {
+      SCOPED_TRACE(file);
+      const bool named = text.find("\n" + into + "/" + file + ": " + std::strerror(EFBIG)) != std::string::npos;
+      EXPECT_EQ(named, !fs::exists(into + "/" + file)) << text;
+    }
+    // The last line names the pages not copied.
+    const std::size_t line = text.find(std::string("\n") + kNotCopied);
+    ASSERT_NE(line, std::string::npos) << text;
+    const std::string named = text.substr(line + 1 + std::strlen(kNotCopied));
+    Texts missing;
+    for (const std::string& name : pages)
+      if (!fs::exists(into + "/" + name + ".ovpg")) missing.push_back(name);
+    EXPECT_EQ(missing, c.pagesMissing);
+    std::string joined;
+    for (const std::string& name : missing) joined += (joined.empty() ? "" : ", ") + name;
+    EXPECT_EQ(named, joined);
+
+    const std::vector<UiCall> shown = ui_.CallsOf(UiCall::Kind::MessageBox);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.front().widget, frame_);
+    EXPECT_EQ(shown.front().type & NsWui::MB_ICONMASK, NsWui::MB_ICONERROR);
+    EXPECT_EQ(project.directory, folder);
+    EXPECT_TRUE(project.modified);
+    EXPECT_TRUE(page->modified);
+  }
 }
 
 }  // namespace

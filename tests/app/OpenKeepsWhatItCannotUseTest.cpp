@@ -1,14 +1,19 @@
 // What the running editor keeps of a project it cannot use whole: a users
-// file that gives no user, a data block larger than one request and an alarm
-// group larger than its block are told of (at opening or by the error check)
-// and come back from a save as they were.
+// file that gives no user or only some, a data block larger than one request,
+// an alarm group larger than its block and one without messages are told of
+// (at opening or by the error check) and come back from a save, and a Save
+// As, as they were; alarm groups the reading cannot reach are named at
+// opening.
 #include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "dialogs/KeyTyping.h"
@@ -19,14 +24,18 @@
 #include "app/COutputList.h"
 #include "app/COutputWnd.h"
 #include "dialogs/CDlgAlarmCfg.h"
+#include "dialogs/CDlgNewAlarm.h"
 #include "dialogs/CDlgUsers.h"
 #include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/AlarmConfigFile.h"
 #include "support/WriteBlockers.h"
+#include "wui/CConfirmEditCtrl.h"
+#include "wui/DlgItem.h"
 #include "wui/ModalDriver.h"
 #include "wui/OvReportCtrl.h"
 #include "wui/RtConfirmEdit.h"
+#include "wui/WReportCtrl.h"
 
 namespace NsOvrin::Testing {
 namespace {
@@ -35,6 +44,10 @@ using NsPlatform::StrFormat;
 
 constexpr const char* kUsersUnread =
     "无法读取用户文件: %s\n工程中没有用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
+constexpr const char* kUsersPartlyRead =
+    "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
+constexpr const char* kGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
+constexpr const char* kGroupMessage = "警报组(%s)中 警报地址异常或者不在数据列表中或长度异常.";
 constexpr const char* kBlocksTooLarge =
     "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
 
@@ -69,9 +82,10 @@ class OpenKeeps : public RunningEditorFixture {
 
   // Closes the open project and opens it again through the File menu; the
   // message boxes that came up.
-  std::vector<std::string> Reopen(uid_t readAs = 0) {
+  std::vector<std::string> Reopen(uid_t readAs = 0) { return ReopenFrom(folder_.Path(), readAs); }
+  std::vector<std::string> ReopenFrom(const std::string& folder, uid_t readAs = 0) {
     ui_.calls.clear();
-    ui_.PushPath(GetMainFilePath(folder_.Path()));
+    ui_.PushPath(GetMainFilePath(folder));
     if (readAs != 0) {
       // Everything but the users file readable by that user.
       EXPECT_EQ(::chmod(folder_.Path().c_str(), 0755), 0);
@@ -127,6 +141,66 @@ class OpenKeeps : public RunningEditorFixture {
     DoubleClickTreeText(QStringLiteral("权限配置"));
     DeleteClosed();
     EXPECT_TRUE(typed);
+  }
+
+  // The alarm dialog opened from the tree; action runs in it, then it is
+  // closed.
+  void InTheAlarmDialog(const std::function<void(CDlgAlarmCfg&)>& action) {
+    bool ran = false;
+    NsWui::WhenModal([&](QWidget* modal) {
+      auto* dialog = dynamic_cast<CDlgAlarmCfg*>(modal);
+      ASSERT_NE(dialog, nullptr) << modal->windowTitle().toStdString();
+      action(*dialog);
+      ran = true;
+      dialog->close();
+    });
+    DoubleClickTreeText(QStringLiteral("警报配置"));
+    DeleteClosed();
+    EXPECT_TRUE(ran);
+  }
+
+  static void Press(QWidget& dialog, int id) {
+    auto* button = qobject_cast<QPushButton*>(NsWui::GetDlgItem(&dialog, id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  // Typed into a confirm edit as a user does, and confirmed with Enter.
+  static void TypeAndConfirm(NsWui::CConfirmEditCtrl* edit, const std::string& text) {
+    ASSERT_NE(edit, nullptr);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_TRUE(edit->editing);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    TypeText(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  // "添加警报组" in the alarm dialog; the new group's address and count typed,
+  // an empty count left as it is, and OK.
+  static void AddGroupInTheDialog(CDlgAlarmCfg& dialog, const std::string& address,
+                                  const std::string& count) {
+    bool added = false;
+    NsWui::WhenModal([&](QWidget* modal) {
+      auto* adding = dynamic_cast<CDlgNewAlarm*>(modal);
+      ASSERT_NE(adding, nullptr) << modal->windowTitle().toStdString();
+      TypeAndConfirm(adding->addressEdit, address);
+      if (!count.empty()) TypeAndConfirm(adding->countEdit, count);
+      Press(*adding, CDlgNewAlarm::IDC_OK);
+      added = true;
+    });
+    Press(dialog, CDlgAlarmCfg::IDC_ADD);
+    EXPECT_TRUE(added);
+  }
+
+  // The lines of the output pane after "错误检测".
+  std::vector<std::string> CheckErrors() {
+    frame_->UpdateCommandUI();
+    EXPECT_TRUE(frame_->OnCommand(ID_CHECK_ERRORS));
+    COutputList* output = frame_->GetOutputPane()->GetOutputList();
+    std::vector<std::string> lines;
+    for (int i = 0; i < output->count(); ++i) lines.push_back(output->item(i)->text().toStdString());
+    return lines;
   }
 
   static std::vector<QlUser> UsersIn(const std::string& path) {
@@ -291,15 +365,171 @@ TEST_F(OpenKeeps, AnAlarmGroupLargerThanItsBlockKeepsEveryMessage) {
   DeleteClosed();
   EXPECT_EQ(rows, 40);
 
-  frame_->UpdateCommandUI();
-  ASSERT_TRUE(frame_->OnCommand(ID_CHECK_ERRORS));
-  COutputList* output = frame_->GetOutputPane()->GetOutputList();
-  std::vector<std::string> lines;
-  for (int i = 0; i < output->count(); ++i) lines.push_back(output->item(i)->text().toStdString());
-  EXPECT_NE(std::find(lines.begin(), lines.end(),
-                      "警报组(PLC1.4x00020)中 警报地址异常或者不在数据列表中或长度异常."),
-            lines.end())
+  const std::vector<std::string> lines = CheckErrors();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), StrFormat(kGroupMessage, "PLC1.4x00020")), lines.end())
       << testing::PrintToString(lines);
+}
+
+// Groups without messages, as the alarm dialog makes them: one added with an
+// address and no count, one emptied by importing an empty CSV file. Saved and
+// opened again, each is there with its address, the alarm dialog lists it,
+// and the error check reports it.
+TEST_F(OpenKeeps, AlarmGroupsWithoutMessagesComeBackAndAreReported) {
+  const std::string emptyCsv = folder_ / "empty.csv";
+  WriteFileText(emptyCsv, "");
+  struct Case {
+    const char* what;
+    std::function<void(CDlgAlarmCfg&)> make;
+    const char* address;
+  };
+  const Case kCases[] = {
+      {"added with an address and no count",
+       [](CDlgAlarmCfg& dialog) { AddGroupInTheDialog(dialog, "PLC1.4x3", ""); }, "PLC1.4x00003"},
+      {"emptied by an empty CSV file",
+       [&](CDlgAlarmCfg& dialog) {
+         AddGroupInTheDialog(dialog, "PLC1.4x5", "3");
+         ASSERT_NE(dialog.selectedGroup, nullptr);
+         ASSERT_EQ(dialog.selectedGroup->GetCount(), 3u);
+         ui_.PushPath(emptyCsv);
+         Press(dialog, CDlgAlarmCfg::IDC_IMPORT);
+         EXPECT_EQ(dialog.selectedGroup->GetCount(), 0u);
+       },
+       "PLC1.4x00005"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(folder_ / "alarm_config");
+    ASSERT_TRUE(Reopen().empty());
+    ASSERT_TRUE(NsAlarm::AlarmManager::Instance().GetSegments().empty());
+    InTheAlarmDialog(c.make);
+    ASSERT_EQ(NsAlarm::AlarmManager::Instance().GetSegments().size(), 1u);
+    EXPECT_TRUE(QlEProject::Instance().modified);
+    EXPECT_TRUE(SaveThroughTheFileMenu().empty());
+
+    EXPECT_TRUE(Reopen().empty());
+    const auto groups = NsAlarm::AlarmManager::Instance().GetSegments();
+    ASSERT_EQ(groups.size(), 1u);
+    const auto group = std::dynamic_pointer_cast<NsAlarm::AlarmSegCvb>(groups[0]);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->GetAddress(), c.address);
+    EXPECT_EQ(group->GetCount(), 0u);
+
+    InTheAlarmDialog([&](CDlgAlarmCfg& dialog) {
+      ASSERT_EQ(dialog.groupList->topLevelItemCount(), 1);
+      QTreeWidgetItem* row = dialog.groupList->topLevelItem(0);
+      EXPECT_EQ(row->text(CDlgAlarmCfg::kColAddress).toStdString(), c.address);
+      EXPECT_EQ(row->text(CDlgAlarmCfg::kColCount).toStdString(), "0");
+      EXPECT_EQ(dialog.messageTable->GetRowCount(), 0);
+    });
+    const std::vector<std::string> lines = CheckErrors();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), StrFormat(kGroupMessage, c.address)), lines.end())
+        << testing::PrintToString(lines);
+    EXPECT_EQ(lines.back(), "----------检测失败--------");
+  }
+}
+
+// A group without a message list ends the reading of groups: it and every
+// group after it are named once at opening, before a save drops them.
+TEST_F(OpenKeeps, AlarmGroupsTheReadingCannotReachAreNamedOnceAtOpening) {
+  WriteFileText(folder_ / "alarm_config",
+                R"({"max-number-of-alarm-hist":100,"alarm-list":[)"
+                R"({"address":"PLC1.4x1","message-list":["kept"]},)"
+                R"({"address":"PLC1.4x2","message-list":"not a list"},)"
+                R"({"address":"PLC1.4x3","message-list":["after"]}]})");
+  EXPECT_EQ(Reopen(), std::vector<std::string>{StrFormat(
+                          kGroupsUnread, "第2组(PLC1.4x2), 第3组(PLC1.4x3)")});
+  const auto groups = NsAlarm::AlarmManager::Instance().GetSegments();
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0]->GetBitMessage(0), "kept");
+}
+
+// Four users, the second record damaged: the three that decode are read, the
+// opening says once that the file was read only in part, and a save that did
+// not touch the users leaves its 320 bytes as they were; a password changed in
+// the users dialog then writes the dialog's users.
+TEST_F(OpenKeeps, AUsersFileReadOnlyInPartIsToldOnceAndLeftAsItIs) {
+  std::string damaged = FourUsersFile();
+  for (std::size_t i = 80; i < 160; ++i) damaged[i] = static_cast<char>(damaged[i] ^ 0x40);
+  WriteFileText(UsersPath(), damaged);
+  const std::vector<std::string> told = {StrFormat(kUsersPartlyRead, UsersPath().c_str())};
+  const std::vector<QlUser> read = {kFourUsers[0], kFourUsers[2], kFourUsers[3]};
+
+  EXPECT_EQ(Reopen(), told);
+  EXPECT_EQ(GetUserList(), read);
+  EXPECT_TRUE(SaveThroughTheFileMenu().empty());
+  EXPECT_FALSE(QlEProject::Instance().modified);
+  EXPECT_EQ(ReadFileText(UsersPath()), damaged);
+  EXPECT_EQ(Reopen(), told);
+
+  // Row 1 of the grid is the first user.
+  ChangePasswordInTheUsersDialog(1, "new-pw");
+  EXPECT_TRUE(SaveThroughTheFileMenu().empty());
+  std::vector<QlUser> changed = read;
+  changed[0].password = "new-pw";
+  EXPECT_EQ(UsersIn(UsersPath()), changed);
+  EXPECT_EQ(ReadFileText(UsersPath()).size(), 240u);
+  EXPECT_TRUE(Reopen().empty());
+}
+
+// Save As of a project whose users file was not read whole leaves the same
+// bytes in the new folder, and the project opens from there as it did. A
+// users file that cannot be read for that fails the Save As and is named in
+// its box; the project stays where it was.
+TEST_F(OpenKeeps, SaveAsCarriesAUsersFileNotReadWhole) {
+  const std::string fourUsers = FourUsersFile();
+  std::string undecodable = fourUsers;
+  for (char& c : undecodable) c = static_cast<char>(c ^ 0x40);
+  std::string damaged = fourUsers;
+  for (std::size_t i = 240; i < 320; ++i) damaged[i] = static_cast<char>(damaged[i] ^ 0x40);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* told;
+  };
+  const Case kCases[] = {
+      {"no record decodes", undecodable, kUsersUnread},
+      {"one record of four damaged", damaged, kUsersPartlyRead},
+  };
+  int n = 0;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(UsersPath());
+    WriteFileText(UsersPath(), c.bytes);
+    ASSERT_EQ(Reopen(), std::vector<std::string>{StrFormat(c.told, UsersPath().c_str())});
+
+    const std::string into = folder_ / ("as" + std::to_string(++n));
+    ASSERT_TRUE(std::filesystem::create_directories(into));
+    ui_.calls.clear();
+    ui_.PushPath(into);
+    Trigger(ID_FILE_SAVE_AS);
+    DeleteClosed();
+    EXPECT_TRUE(ui_.MessageTexts().empty());
+    EXPECT_EQ(QlEProject::Instance().directory, into);
+    EXPECT_EQ(ReadFileText(into + "/users_config"), c.bytes);
+    EXPECT_EQ(ReadFileText(UsersPath()), c.bytes);
+    // There the file is what it was here: told of, and kept by a save.
+    const std::string moved = into + "/users_config";
+    EXPECT_EQ(ReopenFrom(into), std::vector<std::string>{StrFormat(c.told, moved.c_str())});
+    EXPECT_TRUE(SaveThroughTheFileMenu().empty());
+    EXPECT_EQ(ReadFileText(moved), c.bytes);
+  }
+
+  // A folder in place of the users file cannot be carried.
+  std::filesystem::remove_all(UsersPath());
+  ASSERT_TRUE(std::filesystem::create_directories(UsersPath() + "/inside"));
+  ASSERT_EQ(Reopen(), std::vector<std::string>{StrFormat(kUsersUnread, UsersPath().c_str())});
+  QlEProject::Instance().modified = true;
+  const std::string into = folder_ / "as_folder";
+  ASSERT_TRUE(std::filesystem::create_directories(into));
+  ui_.calls.clear();
+  ui_.PushPath(into);
+  Trigger(ID_FILE_SAVE_AS);
+  DeleteClosed();
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>{"以下文件保存失败:\n" + UsersPath() + ": " + std::strerror(EISDIR)});
+  EXPECT_EQ(QlEProject::Instance().directory, folder_.Path());
+  EXPECT_TRUE(QlEProject::Instance().modified);
+  EXPECT_FALSE(std::filesystem::exists(into + "/users_config"));
 }
 
 }  // namespace

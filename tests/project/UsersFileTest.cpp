@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "project/UsersFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp936.h"
 #include "project_base/QlUser.h"
 #include "project_base/UserPrinter.h"
@@ -204,7 +206,15 @@ INSTANTIATE_TEST_SUITE_P(
                  true, {{"a", "", 1}, {k40, std::string(27, 'p'), 2}, {"b", "", 99}}},
         LoadCase{"text fields stop at a zero byte", Scrambled(std::string("00005ab\0\0\0" "00004pw\0\0" "001", 22)),
                  true, {{"ab", "pw", 1}}},
-        LoadCase{"name in CP936", Scrambled("00004\xD5\xC5\xC8\xFD" "00000" "002"), true, {{"张三", "", 2}}}),
+        LoadCase{"name in CP936", Scrambled("00004\xD5\xC5\xC8\xFD" "00000" "002"), true, {{"张三", "", 2}}},
+        // Kept, but a save would write other bytes: the file is not read whole.
+        LoadCase{"name bytes not in the code page",
+                 Scrambled("00001a00000001") + Scrambled("00003\xD5\xC5\xFF" "00000" "002"), false,
+                 {{"a", "", 1}, {"张\xEF\xBF\xBD", "", 2}}},
+        LoadCase{"name cut inside a character", Scrambled("00002a\xD5" "00000" "002"), false,
+                 {{"a\xEF\xBF\xBD", "", 2}}},
+        LoadCase{"password bytes not in the code page", Scrambled("00001a00002\x81\x20" "001"), false,
+                 {{"a", "\xEF\xBF\xBD ", 1}}}),
     [](const ::testing::TestParamInfo<LoadCase>& info) {
       std::string name;
       for (const char* p = info.param.title; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
@@ -377,6 +387,50 @@ TEST_F(UsersFileTest, SaveReplacesFileAndKeepsItsMode) {
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"users_config"});
   ASSERT_TRUE(LoadUsers());
   EXPECT_TRUE(GetUserList().empty());
+}
+
+// A users file not read whole goes into another folder as it is; one that
+// cannot be read for that is named with its reason, and so is a target that
+// cannot be written.
+TEST_F(UsersFileTest, AnUnreadFileIsCarriedByteForByteOrNamed) {
+  struct Restore {
+    ~Restore() { UnreadUsersFilePath.clear(); }
+  } restore;
+  std::string bytes = Scrambled("00001a00000001") + Scrambled("00000") + "tail";
+  bytes[100] = '\0';
+  WriteBytes(path_, bytes);
+  UnreadUsersFilePath = path_;
+  GetUserList() = {{"not", "written", 1}};
+  ASSERT_EQ(::mkdir((dir_ + "/other").c_str(), 0755), 0);
+  {
+    NsPlatform::WriteFailureRecorder failures;
+    EXPECT_TRUE(CarryUnreadUsersFile(dir_ + "/other/users_config"));
+    EXPECT_TRUE(failures.Failures().empty());
+  }
+  EXPECT_EQ(ReadBytes(dir_ + "/other/users_config"), bytes);
+
+  const struct {
+    const char* what;
+    std::string unread;
+    std::string target;
+    NsPlatform::WriteFailure named;
+  } kCases[] = {
+      {"the unread file is a folder", dir_ + "/other", dir_ + "/third", {dir_ + "/other", EISDIR}},
+      {"the unread file is gone", dir_ + "/gone", dir_ + "/third", {dir_ + "/gone", ENOENT}},
+      {"the target's folder is missing", path_, dir_ + "/none/users_config",
+       {dir_ + "/none/users_config", ENOENT}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    UnreadUsersFilePath = c.unread;
+    NsPlatform::WriteFailureRecorder failures;
+    EXPECT_FALSE(CarryUnreadUsersFile(c.target));
+    EXPECT_EQ(failures.Failures(), std::vector<NsPlatform::WriteFailure>{c.named});
+    EXPECT_FALSE(fs::exists(c.target));
+  }
+  UnreadUsersFilePath.clear();
+  EXPECT_FALSE(CarryUnreadUsersFile(dir_ + "/third"));
+  EXPECT_FALSE(fs::exists(dir_ + "/third"));
 }
 
 TEST_F(UsersFileTest, FilePathFallsBackToUsersBesideTheProgram) {

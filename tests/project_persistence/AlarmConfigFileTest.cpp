@@ -65,26 +65,75 @@ class AlarmConfigFile : public ProjectFilesFixture {
 
 TEST_F(AlarmConfigFile, MissingAndMistypedMembersKeepTheirDefaults) {
   Alarms().SetMaxHistCount(7);
-  ASSERT_TRUE(ReadAlarmConfigFile(Data("fallbacks", "alarm_config")));
+  std::vector<std::string> unread;
+  ASSERT_TRUE(ReadAlarmConfigFile(Data("fallbacks", "alarm_config"), &unread));
 
   EXPECT_EQ(HistoryCapacity(), 100u);  // 65636: the low 16 bits
-  // The empty message list makes no group; the group without a message
-  // array ends the reading.
-  EXPECT_EQ(Addresses(),
-            (std::vector<std::string>{"PLC1.0x00003", "", "", "Nobody.D1", "FX1.D10"}));
+  // The empty message list is a group of no bits with its address; the
+  // group without a message array ends the reading, and it and the group
+  // after it are named.
+  EXPECT_EQ(Addresses(), (std::vector<std::string>{"PLC1.0x00003", "", "", "Nobody.D1",
+                                                   "PLC1.4x00005", "FX1.D10"}));
   EXPECT_EQ(Messages(0), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_EQ(Messages(1), (std::vector<std::string>{"no address"}));
   EXPECT_EQ(Messages(2), (std::vector<std::string>{"typed address"}));
   EXPECT_EQ(Messages(3), (std::vector<std::string>{"x"}));
-  EXPECT_EQ(Messages(4), (std::vector<std::string>{"", "", "ok"}));
-  const bool kBound[] = {true, false, false, false, true};
+  EXPECT_EQ(Messages(4), (std::vector<std::string>{}));
+  EXPECT_EQ(Messages(5), (std::vector<std::string>{"", "", "ok"}));
+  const bool kBound[] = {true, false, false, false, true, true};
   for (std::size_t i = 0; i < std::size(kBound); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(Segment(i)->IsBound(), kBound[i]);
   }
+  EXPECT_EQ(unread, (std::vector<std::string>{"第7组(PLC1.0x1)", "第8组(PLC1.0x2)"}));
 
   ASSERT_TRUE(WriteAlarmConfigFile(temp_ / "alarm_config"));
   ExpectSameFile(temp_ / "alarm_config", Data("fallbacks_expected", "alarm_config"));
+}
+
+// A group without messages, as the editor makes it (added with an address
+// and no count, or emptied by an empty import), keeps its address through
+// write and read; the groups a read could not reach are named, whatever
+// they hold, and only when there are such groups.
+TEST_F(AlarmConfigFile, EmptyGroupsAreKeptAndUnreadGroupsNamed) {
+  auto added = std::make_shared<NsAlarm::AlarmSegCvb>();
+  added->BindAddress("PLC1.4x3");
+  Alarms().AddSeg(added);
+  auto emptied = std::make_shared<NsAlarm::AlarmSegCvb>();
+  emptied->BindAddress("H3U1.M5");
+  emptied->SetMessages({"a", "b"});
+  emptied->SetMessages({});
+  Alarms().AddSeg(emptied);
+  added.reset();
+  emptied.reset();
+  ASSERT_TRUE(WriteAlarmConfigFile(temp_ / "alarm_config"));
+  Alarms().Clear();
+  std::vector<std::string> unread;
+  ASSERT_TRUE(ReadAlarmConfigFile(temp_ / "alarm_config", &unread));
+  EXPECT_EQ(Addresses(), (std::vector<std::string>{"PLC1.4x00003", "H3U1.M5"}));
+  EXPECT_EQ(Segment(0)->GetCount(), 0u);
+  EXPECT_EQ(Segment(1)->GetCount(), 0u);
+  EXPECT_TRUE(unread.empty());
+
+  const struct {
+    const char* list;
+    std::vector<std::string> named;
+  } kCases[] = {
+      {R"([{"address":"PLC1.0x1"}])", {"第1组(PLC1.0x1)"}},
+      {R"([{"address":"PLC1.0x1","message-list":[]},7,{"address":"FX1.D1","message-list":["m"]}])",
+       {"第2组()", "第3组(FX1.D1)"}},
+      {R"([{"message-list":null,"address":"带空格 .D1"}])", {"第1组(带空格 .D1)"}},
+      {R"([{"address":"PLC1.0x1","message-list":[]}])", {}},
+      {"[]", {}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.list);
+    Alarms().Clear();
+    WriteFileText(temp_ / "alarm_config", std::string(R"({"alarm-list":)") + c.list + "}");
+    std::vector<std::string> named;
+    EXPECT_TRUE(ReadAlarmConfigFile(temp_ / "alarm_config", &named));
+    EXPECT_EQ(named, c.named);
+  }
 }
 
 // A group keeps every message bits can number, up to 65,535, whatever its

@@ -871,6 +871,8 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     // Files, relative to the folder saved into, that must be named.
     Strings failing;
     int error;
+    // The pages whose files a Save As could not take along, named after them.
+    const char* notCopied = nullptr;
   };
   const auto byFolder = [](const std::string& file) {
     return [file](const std::string& folder) {
@@ -888,8 +890,9 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
   cases.push_back({"folder that cannot be written", [](const std::string& folder) { fs::permissions(folder, fs::perms(0555)); },
                    "", kUnprivileged, kFixtureFiles, EACCES});
   cases.push_back({"save as into a folder that cannot be written", none, "locked", kUnprivileged, kFixtureFiles,
-                   EACCES});
-  cases.push_back({"save as under a regular file", none, "plain/sub", kNone, kFixtureFiles, ENOTDIR});
+                   EACCES, "页面1, 报警"});
+  cases.push_back({"save as under a regular file", none, "plain/sub", kNone, kFixtureFiles, ENOTDIR,
+                   "页面1, 报警"});
 
   // "nobody" may pass through to the project folders.
   fs::permissions(temp_.Path(), fs::perms(0755));
@@ -946,6 +949,7 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     const std::string into = c.saveAsInto.empty() ? folder : temp_ / c.saveAsInto;
     std::string text = "以下文件保存失败:";
     for (const std::string& file : c.failing) text += "\n" + into + "/" + file + ": " + std::strerror(c.error);
+    if (c.notCopied != nullptr) text += std::string("\n以下页面文件未能复制到新文件夹: ") + c.notCopied;
     EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), text, "提示", MessageIcon::Error}}));
     EXPECT_TRUE(Project().modified);
     EXPECT_TRUE(page->modified);
@@ -1059,6 +1063,8 @@ struct HostileCase {
   std::size_t users;       // after the open
   std::string brokenPage;  // whose file is no regular file, or ""
   bool saves;              // save and save as
+  // A users file that a Save As cannot carry along fails it with this error.
+  int carryError = 0;
 };
 
 void Prepend(const std::string& path, const std::string& bytes) {
@@ -1110,7 +1116,7 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
          fs::remove(f + "/users_config");
          fifos.Make(f + "/users_config");
        },
-       true, 0, "", true},
+       true, 0, "", true, EINVAL},
       {"picture a FIFO", PicturePage, true, 4, "", true},
       {"byte-order mark before the main file",
        [](const std::string& f, const std::string&, FifoWatch&) { Prepend(f + "/main_.ql", "\xEF\xBB\xBF"); },
@@ -1197,10 +1203,20 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
 
       const std::string moved = Folder("moved" + std::to_string(i));
       fileDialogs.folders.push_back(moved);
-      EXPECT_EQ(DoSaveProjectAs(Owner()), c.saves);
-      EXPECT_EQ(Project().directory, c.saves ? moved : folder);
+      const bool savedAs = c.saves && c.carryError == 0;
+      EXPECT_EQ(DoSaveProjectAs(Owner()), savedAs);
+      EXPECT_EQ(Project().directory, savedAs ? moved : folder);
+      // The save before has cleared the flags; a failed Save As keeps them.
       EXPECT_EQ(Project().modified || alarmPage->modified, !c.saves);
-      if (c.saves) {
+      if (c.carryError != 0) {
+        // The users file the project keeps as it is cannot go along.
+        EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{
+                                   {Owner(),
+                                    "以下文件保存失败:\n" + folder + "/users_config: " + std::strerror(c.carryError),
+                                    "提示", MessageIcon::Error}}));
+        EXPECT_FALSE(Exists(moved + "/users_config"));
+      }
+      if (savedAs) {
         for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(moved + "/" + file)) << file;
         EXPECT_TRUE(Exists(moved + "/报警.ovpg"));
         // Every user read went along.

@@ -3,6 +3,7 @@
 // first file that fails; saved as six files byte for byte, every writer run
 // even after one failed.
 #include <arpa/inet.h>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "ProjectFilesFixture.h"
 #include "events/QlBitVarEvent.h"
+#include "platform/AtomicFile.h"
 #include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/ProjectLoadSave.h"
@@ -210,48 +212,91 @@ TEST_F(ProjectLoadSave, LoadStopsAtTheFirstFileThatFails) {
   }
 }
 
-// A users file that is there but gives no user is named by the load and
-// left exactly as it is by the saves into its folder until the users change;
-// one that gives some of its users is read as before.
-TEST_F(ProjectLoadSave, AUsersFileThatGivesNoUserIsLeftAsItIsUntilTheUsersChange) {
+// A users file that is there but cannot be read whole (no record decodes, or
+// only some do) is named by the load and left exactly as it is by the saves
+// into its folder until the users change; a save into another folder takes
+// its bytes along.
+TEST_F(ProjectLoadSave, AUsersFileNotReadWholeIsLeftAsItIsUntilTheUsersChange) {
   CopyFullProject(temp_.Path());
   const std::string users = temp_ / "users_config";
+  const std::string fixture = ReadFileText(users);
+  ASSERT_EQ(fixture.size(), 320u);
   // The fixture's records scrambled another way: not one decodes.
-  std::string undecodable = ReadFileText(users);
-  ASSERT_EQ(undecodable.size(), 320u);
+  std::string undecodable = fixture;
   for (char& c : undecodable) c = static_cast<char>(c ^ 0x40);
-  WriteFileText(users, undecodable);
+  // The third record damaged: three of four decode.
+  std::string partly = fixture;
+  for (std::size_t i = 160; i < 240; ++i) partly[i] = static_cast<char>(partly[i] ^ 0x40);
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::vector<QlUser> read;
+  } kCases[] = {
+      {"no record decodes", undecodable, {}},
+      {"one record of four damaged", partly, {kFixtureUsers[0], kFixtureUsers[1], kFixtureUsers[3]}},
+      {"one good record of two", ReadFileText(TestDataPath("users_config_bad_record")), {{"操作员", "", 1}}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ResetRuntime();
+    UnreadUsersFilePath.clear();
+    WriteFileText(users, c.bytes);
 
+    QlProjectData record;
+    ProjectLoadNotes notes;
+    ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &notes));
+    EXPECT_EQ(notes.unreadUsersFile, users);
+    EXPECT_EQ(notes.someUsersRead, !c.read.empty());
+    EXPECT_EQ(GetUserList(), c.read);
+
+    EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
+    EXPECT_EQ(ReadFileText(users), c.bytes);
+    // The same folder spelt another way is the same file.
+    EXPECT_TRUE(SaveProjectFiles(temp_.Path() + "/.", record));
+    EXPECT_EQ(ReadFileText(users), c.bytes);
+    // Another folder gets the same bytes, not the users that were read.
+    TempFolder other;
+    EXPECT_TRUE(SaveProjectFiles(other.Path(), record));
+    EXPECT_EQ(ReadFileText(other / "users_config"), c.bytes);
+    EXPECT_EQ(ReadFileText(users), c.bytes);
+
+    GetUserList() = kFixtureUsers;
+    ChangedUsers();
+    EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
+    ExpectSameFile(users, Data(kFullExpected, "users_config"));
+  }
+
+  // Read whole, nothing to tell.
+  ResetRuntime();
+  QlProjectData record;
+  ProjectLoadNotes whole;
+  ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &whole));
+  EXPECT_TRUE(whole.unreadUsersFile.empty());
+  EXPECT_FALSE(whole.someUsersRead);
+  EXPECT_TRUE(UnreadUsersFilePath.empty());
+  EXPECT_EQ(GetUserList(), kFixtureUsers);
+}
+
+// A users file that cannot be read for a save into another folder fails
+// that save and is named with its reason; the folder's own saves still skip
+// it.
+TEST_F(ProjectLoadSave, AUsersFileThatCannotBeCarriedFailsTheSaveElsewhere) {
+  CopyFullProject(temp_.Path());
+  const std::string users = temp_ / "users_config";
+  ASSERT_TRUE(fs::remove(users));
+  ASSERT_TRUE(fs::create_directory(users));
   QlProjectData record;
   ProjectLoadNotes notes;
   ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &notes));
-  EXPECT_EQ(notes.unreadUsersFile, users);
-  EXPECT_TRUE(GetUserList().empty());
+  ASSERT_EQ(notes.unreadUsersFile, users);
 
   EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
-  EXPECT_EQ(ReadFileText(users), undecodable);
-  // The same folder spelt another way is the same file.
-  EXPECT_TRUE(SaveProjectFiles(temp_.Path() + "/.", record));
-  EXPECT_EQ(ReadFileText(users), undecodable);
-  // Another folder gets the users the project has.
   TempFolder other;
-  EXPECT_TRUE(SaveProjectFiles(other.Path(), record));
-  EXPECT_TRUE(fs::is_regular_file(other / "users_config"));
-  EXPECT_EQ(ReadFileText(users), undecodable);
-
-  GetUserList() = kFixtureUsers;
-  ChangedUsers();
-  EXPECT_TRUE(SaveProjectFiles(temp_.Path(), record));
-  ExpectSameFile(users, Data(kFullExpected, "users_config"));
-
-  // One good record of two: read, nothing to tell.
-  ResetRuntime();
-  ASSERT_TRUE(fs::remove(users));
-  ASSERT_TRUE(fs::copy_file(TestDataPath("users_config_bad_record"), users));
-  ProjectLoadNotes partly;
-  ASSERT_TRUE(LoadProjectFiles(temp_ / kMainFile, record, &partly));
-  EXPECT_TRUE(partly.unreadUsersFile.empty());
-  EXPECT_TRUE(UnreadUsersFilePath.empty());
+  NsPlatform::WriteFailureRecorder failures;
+  EXPECT_FALSE(SaveProjectFiles(other.Path(), record));
+  EXPECT_EQ(failures.Failures(), (std::vector<NsPlatform::WriteFailure>{{users, EISDIR}}));
+  EXPECT_FALSE(fs::exists(other / "users_config"));
+  EXPECT_TRUE(fs::is_regular_file(other / "events")) << "every other file is written";
 }
 
 // The main file is the one the user chose, whatever its name; the other

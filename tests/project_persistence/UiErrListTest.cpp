@@ -406,6 +406,36 @@ TEST_F(UiErrListTest, AnAlarmGroupWithoutAddressIsReportedWithAnEmptyAddress) {
                                   "警报组()中 警报起始地址不能为空!"}));
 }
 
+// A group without messages can never alarm: reported with the message of
+// its group, whether its address binds or not; a bound group with bits
+// passes.
+TEST_F(UiErrListTest, AnAlarmGroupWithoutMessagesIsReported) {
+  LoadFixtureProject();
+  Alarms().Clear();
+  const struct {
+    const char* address;
+    std::vector<std::string> messages;
+    const char* line;  // null: no line
+  } kCases[] = {
+      {"PLC1.M0", {}, "警报组(PLC1.M0)中 警报地址异常或者不在数据列表中或长度异常."},
+      {"PLC9.M0", {}, "警报组(PLC9.M0)中 警报地址异常或者不在数据列表中或长度异常."},
+      {"", {}, "警报组()中 警报起始地址不能为空!"},
+      {"PLC1.M0", {"one"}, nullptr},
+  };
+  Lines expected = {kAlarmHeader};
+  for (const auto& c : kCases) {
+    auto group = std::make_shared<NsAlarm::AlarmSegCvb>();
+    group->SetAddress(c.address);
+    group->SetMessages(c.messages);
+    Alarms().AddSeg(group);
+    if (c.line != nullptr) expected.push_back(c.line);
+  }
+  ASSERT_TRUE(Segment(0)->IsBound());
+  ASSERT_TRUE(Segment(3)->IsBound());
+  EXPECT_FALSE(UiErrList::Instance().CheckAlarmConfig(listBox));
+  EXPECT_EQ(listBox.lines, expected);
+}
+
 TEST_F(UiErrListTest, AnEventWithNothingCompiledPassesItsSection) {
   QlEProject& project = QlEProject::Instance();
   auto event = std::make_shared<NsQlEvent::QlBitVarEvent>("PLC1.M0");
