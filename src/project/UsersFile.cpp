@@ -211,7 +211,15 @@ bool LoadUsers() {
       ok = false;
       break;
     }
-    if (static_cast<std::size_t>(n) < record.size()) break;
+    if (static_cast<std::size_t>(n) < record.size()) {
+      // A file cut inside a record lost a user: it is not read whole, and a
+      // save would drop the piece that is left.
+      if (n > 0) {
+        OV_LOG(4).AppendText("users file ends inside a record").AppendOpenParen().AppendText(path).AppendCloseParen();
+        ok = false;
+      }
+      break;
+    }
     QlUser user;
     bool exact = true;
     // One damaged record costs that user only, not the whole list.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <utility>
@@ -26,6 +27,7 @@
 #include "project_base/QlUser.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/ProjectLoadSave.h"
+#include "project_persistence/ProjectPictureStore.h"
 #include "project_persistence/UiErrList.h"
 #include "termination/Channel.h"
 #include "termination/ChannelManager.h"
@@ -310,6 +312,38 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
   return notCopied;
 }
 
+bool CopyPictureFiles(const std::string& oldFolder, const std::string& newFolder) {
+  const std::string from = ProjectPictureFolder(oldFolder);
+  const std::string to = ProjectPictureFolder(newFolder);
+  if (from.empty() || to.empty()) return true;
+  std::error_code ec;
+  std::filesystem::directory_iterator entry(from, ec);
+  // No pictures folder: nothing to take along.
+  if (ec) return true;
+  const NsPlatform::WriteFailureRecorder failures;
+  bool folderMade = DirectoryExists(to);
+  for (; entry != std::filesystem::directory_iterator(); entry.increment(ec)) {
+    const std::string source = entry->path().string();
+    std::error_code kind;
+    // A folder, a FIFO or a dangling link is no picture.
+    if (!std::filesystem::is_regular_file(entry->path(), kind)) continue;
+    const std::string target = to + "/" + entry->path().filename().string();
+    if (NsPlatform::SameExistingFile(source, target)) continue;
+    if (!folderMade) {
+      if (::mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) {
+        NsPlatform::RecordWriteFailure(to, errno);
+        return false;
+      }
+      folderMade = true;
+    }
+    const std::size_t failed = failures.Failures().size();
+    if (!NsPlatform::CopyRegularFile(source, target, true) && failures.Failures().size() == failed)
+      OV_LOG(4).AppendText("Picture not read for the new folder: ").AppendText(source);
+  }
+  if (ec) OV_LOG(4).AppendText("Pictures folder not read to its end: ").AppendText(from);
+  return failures.Failures().empty();
+}
+
 void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
                          const std::string& more) {
   if (failures.empty()) return;
@@ -335,6 +369,7 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   project.SetDirectory(target);
   // From here on: a page not copied above has its own line.
   const NsPlatform::WriteFailureRecorder failures;
+  const bool picturesCopied = target == oldDirectory || CopyPictureFiles(oldDirectory, target);
 
   QlProjectData record;
   record.width = project.width;
@@ -370,7 +405,7 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   }
   const std::string stillNotCopied =
       notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
-  if (!pagesSaved) {
+  if (!pagesSaved || !picturesCopied) {
     // One box for the whole save.
     ReportWriteFailures(parent, failures.Failures(), stillNotCopied);
     return false;

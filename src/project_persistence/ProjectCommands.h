@@ -68,6 +68,12 @@ void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::Wri
 // the names of the pages whose existing entry could not be copied (a folder,
 // a FIFO, a dangling link, an unreadable file...) come back in list order.
 std::vector<std::string> CopyPageFiles(const std::string& newFolder);
+// Copies every picture of the "images" folder of oldFolder into that of
+// newFolder, making it when needed and replacing what is there: pages that
+// are not open name their pictures by file name and find them there once the
+// old folder is gone. False when one could not be written (each failure is
+// noted for the save's box); an entry that is no readable file is passed over.
+bool CopyPictureFiles(const std::string& oldFolder, const std::string& newFolder);
 
 // Empties the channel database (every polling thread ends; no run-mode
 // notification), clears the alarm groups, active alarms and alarm listeners

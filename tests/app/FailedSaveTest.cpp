@@ -275,5 +275,59 @@ TEST_F(FailedSave, ASaveAsUnderAFileSizeLimitNamesEveryFileMissingFromTheNewFold
   }
 }
 
+// A Save As takes the project's pictures along: a page that is not open names
+// its picture in the old folder, and finds it in the new one once the old
+// copy is gone. A picture that cannot be written there is named in the box.
+TEST_F(FailedSave, ASaveAsTakesThePicturesOfPagesNotOpenAlong) {
+  const std::string folder = folder_.Path();
+  const std::string picture = folder + "/images/photo.png";
+  ASSERT_TRUE(fs::create_directories(folder + "/images"));
+  WriteFileText(picture, "not really a picture");
+  // P2, not open, as a save of the project wrote it: its picture in the project.
+  WriteFileText(folder + "/P2.ovpg", PicturePage(picture));
+  const struct {
+    const char* name;
+    bool imagesAFile;  // the new folder holds a file named "images"
+  } kCases[] = {
+      {"into a new folder", false},
+      {"into a folder whose images is a file", true},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QlEProject& project = QlEProject::Instance();
+    const std::string into = folder_ / (c.imagesAFile ? "blocked" : "copy");
+    ASSERT_TRUE(fs::create_directories(into));
+    if (c.imagesAFile) WriteFileText(into + "/images", "");
+    project.modified = true;
+    ui_.calls.clear();
+    ui_.PushPath(into);
+    Trigger(ID_FILE_SAVE_AS);
+    DeleteClosed();
+    EXPECT_EQ(project.directory, into);
+
+    if (c.imagesAFile) {
+      EXPECT_EQ(ui_.MessageTexts(),
+                Texts{"以下文件保存失败:\n" + into + "/images/photo.png: " + std::strerror(ENOTDIR)});
+      EXPECT_TRUE(project.modified);
+      continue;
+    }
+    EXPECT_EQ(ui_.MessageTexts(), Texts{});
+    EXPECT_FALSE(project.modified);
+    EXPECT_EQ(ReadFileText(into + "/images/photo.png"), "not really a picture");
+    // The old copy gone, P2 opened and saved in the new folder keeps its picture.
+    ASSERT_TRUE(fs::remove(picture));
+    view_ = OpenPage("P2");
+    ASSERT_NE(view_, nullptr);
+    EditedPage()->modified = true;
+    Trigger(ID_FILE_SAVE);
+    DeleteClosed();
+    EXPECT_EQ(ui_.MessageTexts(), Texts{});
+    EXPECT_NE(ReadFileText(into + "/P2.ovpg").find("\"image-file-path\":\"" + into + "/images/photo.png\""),
+              std::string::npos)
+        << ReadFileText(into + "/P2.ovpg");
+    WriteFileText(picture, "not really a picture");
+  }
+}
+
 }  // namespace
 }  // namespace NsOvrin::Testing

@@ -212,8 +212,8 @@ TEST_F(ProjectLoadSave, LoadStopsAtTheFirstFileThatFails) {
   }
 }
 
-// A users file that is there but cannot be read whole (no record decodes, or
-// only some do) is named by the load and left exactly as it is by the saves
+// A users file that is there but cannot be read whole (no record decodes,
+// only some do, or it ends inside a record) is named by the load and left exactly as it is by the saves
 // into its folder until the users change; a save into another folder takes
 // its bytes along.
 TEST_F(ProjectLoadSave, AUsersFileNotReadWholeIsLeftAsItIsUntilTheUsersChange) {
@@ -235,6 +235,7 @@ TEST_F(ProjectLoadSave, AUsersFileNotReadWholeIsLeftAsItIsUntilTheUsersChange) {
       {"no record decodes", undecodable, {}},
       {"one record of four damaged", partly, {kFixtureUsers[0], kFixtureUsers[1], kFixtureUsers[3]}},
       {"one good record of two", ReadFileText(TestDataPath("users_config_bad_record")), {{"操作员", "", 1}}},
+      {"cut inside its fourth record", fixture.substr(0, 300), {kFixtureUsers[0], kFixtureUsers[1], kFixtureUsers[2]}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
