@@ -115,6 +115,8 @@ CDlgQlFuncList* CDlgQlFuncList::Instance() {
   return instance.get();
 }
 
+CDlgQlFuncList* CDlgQlFuncList::Existing() { return InstanceRef().get(); }
+
 void CDlgQlFuncList::DestroyInstance() { InstanceRef().reset(); }
 
 QTreeWidgetItem* CDlgQlFuncList::FillTree(QTreeWidget* tree) {

@@ -27,6 +27,8 @@ class CDlgQlFuncList : public QDialog {
   // The one window, created (initialised, not shown) on first use; later
   // calls return the same window. Callers show it.
   static CDlgQlFuncList* Instance();
+  // The window when it is made already, else null; makes nothing.
+  static CDlgQlFuncList* Existing();
   // Destroys the window if there is one and empties the reference; the main
   // frame calls it when it closes.
   static void DestroyInstance();

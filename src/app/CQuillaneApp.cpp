@@ -89,6 +89,7 @@ void CQuillaneApp::InstallServices() {
   ProjectFileDialogs::Install(&fileDialogs_);
   // The events dialog reaches the instruction reference through these.
   varEventDialog_.funcListWindow = [] { return static_cast<QWidget*>(CDlgQlFuncList::Instance()); };
+  varEventDialog_.existingFuncListWindow = [] { return static_cast<QWidget*>(CDlgQlFuncList::Existing()); };
   varEventDialog_.fillFuncTree = &CDlgQlFuncList::FillTree;
   AlarmCfgDialog::Install(&alarmCfgDialog_);
   VarEventDialog::Install(&varEventDialog_);

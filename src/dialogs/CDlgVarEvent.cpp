@@ -6,6 +6,7 @@
 #include <QHideEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -94,6 +95,17 @@ CDlgVarEvent::~CDlgVarEvent() {
   table->_exprArr = nullptr;
   // Before the children go: the reference window is not this dialog's to destroy.
   ReturnFuncListWindow();
+}
+
+void CDlgVarEvent::showEvent(QShowEvent* event) {
+  NsWui::CModalDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  // Taken in before the dialog turns modal, so that it never blocks it.
+  QWidget* window = existingFuncListWindow ? existingFuncListWindow() : nullptr;
+  if (window != nullptr && window->isVisible()) {
+    LendFuncListWindow(window);
+    window->show();
+  }
 }
 
 void CDlgVarEvent::hideEvent(QHideEvent* event) {
@@ -249,15 +261,18 @@ void CDlgVarEvent::OnDeleteCheckedRows() {
 void CDlgVarEvent::OnShowFuncs() {
   QWidget* window = funcListWindow ? funcListWindow() : nullptr;
   if (window == nullptr) return;
-  if (window->parentWidget() != this) {
-    const QRect frame = window->geometry();
-    window->setParent(this, window->windowFlags());
-    window->setGeometry(frame);
-    lentFuncList_ = window;
-  }
+  LendFuncListWindow(window);
   window->show();
   window->raise();
   window->activateWindow();
+}
+
+void CDlgVarEvent::LendFuncListWindow(QWidget* window) {
+  if (window->parentWidget() == this) return;
+  const QRect frame = window->geometry();
+  window->setParent(this, window->windowFlags());
+  window->setGeometry(frame);
+  lentFuncList_ = window;
 }
 
 void CDlgVarEvent::ReturnFuncListWindow() {

@@ -15,6 +15,7 @@
 #include "wui/CModalDialog.h"
 
 class QHideEvent;
+class QShowEvent;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -53,12 +54,15 @@ class CDlgVarEvent : public NsWui::CModalDialog {
   void OnDeleteCheckedRows();
   // Shows the reference window as a window of this dialog: the dialog runs
   // application-modal, and only its own windows take input beside it. The
-  // window goes back to being on its own when the dialog closes.
+  // window goes back to being on its own when the dialog closes. A reference
+  // window already shown when the dialog starts is taken in the same way.
   void OnShowFuncs();
 
   // The application's instruction reference: its modeless window, made on
-  // first use, and the filler of a reference tree (returns the root).
+  // first use; the window only when it is made already (null otherwise);
+  // and the filler of a reference tree (returns the root).
   std::function<QWidget*()> funcListWindow;
+  std::function<QWidget*()> existingFuncListWindow;
   std::function<QTreeWidgetItem*(QTreeWidget*)> fillFuncTree;
 
   QTreeWidget* eventTree = nullptr;
@@ -68,9 +72,13 @@ class CDlgVarEvent : public NsWui::CModalDialog {
   QTreeWidgetItem* funcRoot = nullptr;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // Makes the reference window a window of this dialog, where it is on the
+  // screen, unless it is one already.
+  void LendFuncListWindow(QWidget* window);
   // Gives the reference window back its own top-level place, still shown
   // when it was.
   void ReturnFuncListWindow();

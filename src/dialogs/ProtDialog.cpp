@@ -1,5 +1,8 @@
 #include "dialogs/ProtDialog.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +31,60 @@ QColor FromColorRef(uint32_t colour) {
 
 constexpr int kCaptionHeight = 20;
 
+// Contrast the static texts need on the page's fill. Their small glyphs are
+// anti-aliased and the strokes seldom reach the full colour, so a colour
+// must read with some room to spare.
+constexpr double kReadableContrast = 4.5 * 1.05;
+
+double RelativeLuminance(const QColor& colour) {
+  const auto channel = [](double c) {
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+         0.0722 * channel(colour.blueF());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = RelativeLuminance(a);
+  const double lb = RelativeLuminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The page's grey where it reads on the fill; else the look's own text
+// colour; else black or white.
+QColor StaticTextColourOn(const QColor& fill, const QColor& lookText) {
+  const QColor grey = FromColorRef(ProtDialog::kStaticTextColour);
+  if (ContrastRatio(grey, fill) >= kReadableContrast) return grey;
+  if (ContrastRatio(lookText, fill) >= kReadableContrast) return lookText;
+  return ContrastRatio(Qt::black, fill) >= ContrastRatio(Qt::white, fill) ? QColor(Qt::black)
+                                                                          : QColor(Qt::white);
+}
+
+// A static text of a page, drawn on the page's fill, which follows the
+// look: some looks fill pages too dark or too close to the grey for it.
+class PageStatic : public QLabel {
+ public:
+  PageStatic(const QString& text, QWidget* parent) : QLabel(text, parent) { Recolour(); }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) Recolour();
+  }
+
+ private:
+  void Recolour() {
+    const QPalette& fillPalette = parentWidget() != nullptr ? parentWidget()->palette() : palette();
+    const QColor colour = StaticTextColourOn(fillPalette.color(QPalette::Window),
+                                             fillPalette.color(QPalette::WindowText));
+    // Setting the palette comes back here as a palette change.
+    if (testAttribute(Qt::WA_SetPalette) && palette().color(QPalette::WindowText) == colour) return;
+    QPalette own = palette();
+    own.setColor(QPalette::WindowText, colour);
+    setPalette(own);
+  }
+};
+
 }  // namespace
 
 ProtDialog::ProtDialog(QWidget* parent, ProtEditor& editor)
@@ -42,10 +99,7 @@ QLabel* ProtDialog::AddStatic(const char* text, const QRect& rect) {
 }
 
 QLabel* ProtDialog::NewStatic(QWidget* parent, const char* text, const QRect& rect) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, FromColorRef(kStaticTextColour));
-  label->setPalette(palette);
+  auto* label = new PageStatic(QString::fromUtf8(text), parent);
   label->setGeometry(rect);
   return label;
 }

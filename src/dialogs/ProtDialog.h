@@ -28,7 +28,9 @@ class ProtDialog : public QDialog {
   static constexpr int kMargin = 10;
   static constexpr int kInnerWidth = kPageWidth - 2 * kMargin;
 
-  // Text colour of static texts.
+  // Text colour of static texts where it reads on the page's fill (a
+  // contrast of 4.5 : 1, with room for anti-aliasing); on other fills they
+  // take the look's text colour.
   static constexpr uint32_t kStaticTextColour = 0x606870;
   // Group captions: text, size, fill.
   static constexpr uint32_t kCaptionTextColour = 0x555555;
@@ -44,7 +46,7 @@ class ProtDialog : public QDialog {
   const std::vector<NsWui::SeparatorLine>& Separators() const { return separators_; }
 
  // Builders of the layout.
-  // A static text in the page's grey.
+  // A static text in the page's grey (see kStaticTextColour).
   QLabel* AddStatic(const char* text, const QRect& rect);
   static QLabel* NewStatic(QWidget* parent, const char* text, const QRect& rect);
   // At y: the separator placeholder (hidden, recorded as a line) and below

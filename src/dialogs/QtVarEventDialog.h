@@ -17,6 +17,7 @@ class QtVarEventDialog : public VarEventDialog {
 
   // Handed to every dialog it opens; the application sets them.
   std::function<QWidget*()> funcListWindow;
+  std::function<QWidget*()> existingFuncListWindow;
   std::function<QTreeWidgetItem*(QTreeWidget*)> fillFuncTree;
 };
 

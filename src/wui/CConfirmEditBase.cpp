@@ -1,5 +1,6 @@
 #include "wui/CConfirmEditBase.h"
 
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -35,6 +36,12 @@ CConfirmEditBase::CConfirmEditBase(QWidget* parent)
   connect(cancelButton_, &QToolButton::clicked, this, [this] { OnCancelClicked(); });
   connect(this, &QLineEdit::textEdited, this, [this] { userEdit_ = true; });
   connect(this, &QLineEdit::textChanged, this, [this] { OnTextChanged(); });
+}
+
+void CConfirmEditBase::setText(const QString& text) {
+  QLineEdit::setText(text);
+  // A changed text has ended editing through textChanged already.
+  if (editing) LeaveEditMode(true);
 }
 
 void CConfirmEditBase::OnTextChanged() {
@@ -122,6 +129,12 @@ void CConfirmEditBase::RefreshFrame() {
 void CConfirmEditBase::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && !editing) EnterEditMode();
   QLineEdit::mousePressEvent(event);
+}
+
+void CConfirmEditBase::inputMethodEvent(QInputMethodEvent* event) {
+  // Composing alone is no typing yet; the commit is.
+  if (hasFocus() && !editing && !event->commitString().isEmpty()) EnterEditMode();
+  QLineEdit::inputMethodEvent(event);
 }
 
 void CConfirmEditBase::resizeEvent(QResizeEvent* event) {

@@ -1,10 +1,11 @@
 #pragma once
 // An edit whose value takes effect only when confirmed. Editing starts on a
-// click or a typed character; Enter (or the OK button shown while editing)
+// click, a typed character or text an input method commits; Enter (or the OK button shown while editing)
 // runs the owner's validator: a refusal is a balloon tip and editing goes
 // on, an acceptance keeps the text and lets the formatter rewrite it.
 // Cancel restores the text the edit had when editing began. Text set from
-// code ends editing and stays: it is no edit of the user's to undo.
+// code ends editing and stays, even the text the edit already shows: it is
+// no edit of the user's to undo.
 #include <functional>
 #include <string>
 
@@ -26,6 +27,10 @@ class CConfirmEditBase : public QLineEdit {
   static constexpr int kButtonsWidth = 101;
 
   explicit CConfirmEditBase(QWidget* parent = nullptr);
+
+  // Hides QLineEdit::setText, which signals nothing when the text stays the
+  // same; helpers that set texts through a QLineEdit reach this one too.
+  void setText(const QString& text);
 
   // Validates the text; see the class comment.
   void Confirm();
@@ -59,6 +64,9 @@ class CConfirmEditBase : public QLineEdit {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  // Text committed by an input method is typing: it starts editing as a
+  // typed character does.
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
   // Applies editing to the text area and the buttons.

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include "wui/CConfirmEditBase.h"
+
 namespace NsOvrin::NsWui {
 
 int64_t ParseDlgItemInt(std::string_view text, bool isSigned, bool* translated) {
@@ -37,7 +39,13 @@ int32_t GetDlgItemInt(const QWidget* dialog, int id, bool* translated, bool isSi
 }
 
 void SetDlgItemInt(QWidget* dialog, int id, int64_t value) {
-  if (auto* edit = DlgItem<QLineEdit>(dialog, id)) edit->setText(QString::number(value));
+  const QString text = QString::number(value);
+  // A confirm edit's own setText ends its editing, whatever the text.
+  if (auto* confirm = DlgItem<CConfirmEditBase>(dialog, id)) {
+    confirm->setText(text);
+  } else if (auto* edit = DlgItem<QLineEdit>(dialog, id)) {
+    edit->setText(text);
+  }
 }
 
 }  // namespace NsOvrin::NsWui

@@ -18,8 +18,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
@@ -69,6 +71,34 @@ struct Outcome {
   std::vector<std::string> modalClasses;
   std::vector<std::string> boxes;
 };
+
+// What the window system delivers (so a window blocked by a modal one gets
+// nothing): a click on a tree item, a key, the caption's close box.
+inline void ClickItemAsTheUser(QTreeWidget* tree, QTreeWidgetItem* item) {
+  tree->scrollToItem(item);
+  const QRect rect = tree->visualItemRect(item);
+  const QPoint at = tree->viewport()->mapTo(tree->window(), QPoint(rect.left() + 12, rect.center().y()));
+  QTest::mouseClick(tree->window()->windowHandle(), Qt::LeftButton, {}, at);
+  QCoreApplication::processEvents();
+}
+
+inline void ClickAsTheUser(QWidget* widget) {
+  const QPoint at = widget->mapTo(widget->window(), widget->rect().center());
+  QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, at);
+  QCoreApplication::processEvents();
+}
+
+// A window's close goes the way of its close box, through the platform.
+inline void CloseAsTheUser(QWidget* window) {
+  window->windowHandle()->close();
+  QCoreApplication::processEvents();
+}
+
+inline QTreeWidgetItem* FindItem(QTreeWidget* tree, const char* text) {
+  const QList<QTreeWidgetItem*> found =
+      tree->findItems(QString::fromUtf8(text), Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? nullptr : found.front();
+}
 
 class RunningEditorFixture : public AppFixture {
  protected:

@@ -27,6 +27,7 @@
 #include "app/CDlgQlFuncList.h"
 #include "app/COutputList.h"
 #include "app/COutputWnd.h"
+#include "dialogs/CDlgProtMultFuncBtn.h"
 #include "dialogs/CDlgProtMultStateText.h"
 #include "dialogs/CDlgVarEvent.h"
 #include "termination/ChannelManager.h"
@@ -736,34 +737,6 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
   EXPECT_NE(State().find(R"("hold-delay":15)"), std::string::npos);
 }
 
-// What the window system delivers (so a window blocked by a modal one gets
-// nothing): a click on a tree item, a key, the caption's close box.
-void ClickItemAsTheUser(QTreeWidget* tree, QTreeWidgetItem* item) {
-  tree->scrollToItem(item);
-  const QRect rect = tree->visualItemRect(item);
-  const QPoint at = tree->viewport()->mapTo(tree->window(), QPoint(rect.left() + 12, rect.center().y()));
-  QTest::mouseClick(tree->window()->windowHandle(), Qt::LeftButton, {}, at);
-  QCoreApplication::processEvents();
-}
-
-void ClickAsTheUser(QWidget* widget) {
-  const QPoint at = widget->mapTo(widget->window(), widget->rect().center());
-  QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, at);
-  QCoreApplication::processEvents();
-}
-
-// A window's close goes the way of its close box, through the platform.
-void CloseAsTheUser(QWidget* window) {
-  window->windowHandle()->close();
-  QCoreApplication::processEvents();
-}
-
-QTreeWidgetItem* FindItem(QTreeWidget* tree, const char* text) {
-  const QList<QTreeWidgetItem*> found =
-      tree->findItems(QString::fromUtf8(text), Qt::MatchExactly | Qt::MatchRecursive);
-  return found.isEmpty() ? nullptr : found.front();
-}
-
 // "查看指令" of the events dialog gives a reference window that takes clicks,
 // keys and its close box while the dialog runs, and that goes on working
 // after the dialog closed.
@@ -821,6 +794,59 @@ TEST_F(RunningEditor, TheInstructionReferenceIsUsableWhileTheEventsDialogRuns) {
   CloseAsTheUser(reference);
   EXPECT_FALSE(reference->isVisible());
   EXPECT_EQ(CDlgQlFuncList::Instance(), reference);
+}
+
+// A reference window the multi-function button's page opened before the
+// events dialog runs takes clicks beside the dialog from its start, without
+// "查看指令", and goes on working after the dialog closed.
+TEST_F(RunningEditor, AReferenceOpenedBeforeTheEventsDialogIsUsableWhileItRuns) {
+  Trigger(ID_TOOL_FIRST_ELEM + NsQlUiElem::kElemMultFunc - 1);
+  Click(view_, {500, 300});
+  ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(NsQlUiElem::kElemMultFunc));
+  ClickAsTheUser(NsWui::DlgItem<QPushButton>(ShownPage(), CDlgProtMultFuncBtn::IDC_SHOW_FUNCS));
+  CDlgQlFuncList* reference = CDlgQlFuncList::Instance();
+  ASSERT_TRUE(reference->isVisible());
+  ASSERT_TRUE(reference->isWindow());
+  auto* help = reference->findChild<QPlainTextEdit*>();
+  auto* funcs = reference->findChild<QTreeWidget*>();
+  ASSERT_NE(help, nullptr);
+  ASSERT_NE(funcs, nullptr);
+  const auto helpOf = [](const char* name) {
+    return QString::fromStdString(GetFuncHelp(name)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  };
+  const auto shown = [help] { return help->toPlainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+  // A group: no help text, so that every click below has to change it.
+  ClickItemAsTheUser(funcs, FindItem(funcs, "点位操作"));
+  ASSERT_TRUE(shown().isEmpty());
+  const QRect placed = reference->geometry();
+
+  bool ran = false;
+  NsWui::WhenModal([&](QWidget* modal) {
+    auto* dialog = dynamic_cast<CDlgVarEvent*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    ran = true;
+    EXPECT_TRUE(reference->isVisible());
+    EXPECT_EQ(reference->geometry(), placed);
+    ClickItemAsTheUser(funcs, FindItem(funcs, "SET"));
+    EXPECT_EQ(shown(), helpOf("SET"));
+    ClickItemAsTheUser(funcs, FindItem(funcs, "退出登录"));
+    EXPECT_EQ(shown(), helpOf("退出登录"));
+    // The dialog takes clicks beside it.
+    ClickItemAsTheUser(dialog->eventTree, dialog->eventRoot);
+    EXPECT_EQ(dialog->eventTree->currentItem(), dialog->eventRoot);
+    CloseAsTheUser(dialog);
+    EXPECT_FALSE(dialog->isVisible());
+  });
+  DoubleClickTreeItem(*Tree(), Tree()->GetEventsItem());
+  ASSERT_TRUE(ran);
+
+  ASSERT_TRUE(reference->isVisible());
+  EXPECT_TRUE(reference->isWindow());
+  EXPECT_EQ(reference->parentWidget(), nullptr);
+  ClickItemAsTheUser(funcs, FindItem(funcs, "MOV"));
+  EXPECT_EQ(shown(), helpOf("MOV"));
+  CloseAsTheUser(reference);
+  EXPECT_FALSE(reference->isVisible());
 }
 
 // ---- the pane and the status bar ----

@@ -358,5 +358,53 @@ TEST_F(VarEventTest, TheStoreOpensTheDialogWithTheInstructionReference) {
   EXPECT_TRUE(reference.isVisible());
 }
 
+// A reference window already shown when the dialog starts becomes a window
+// of the dialog at once (so that the modal dialog lets it take input), where
+// it was; one hidden or not made yet is left alone, and none is made.
+TEST_F(VarEventTest, AReferenceShownBeforeTheDialogRunsIsLentToItAtOnce) {
+  struct Case {
+    const char* name;
+    bool made;
+    bool shown;
+  };
+  const Case cases[] = {{"shown", true, true}, {"hidden", true, false}, {"not made yet", false, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QtVarEventDialog service;
+    QWidget reference;
+    reference.setGeometry(40, 50, 300, 200);
+    if (c.shown) reference.show();
+    const QRect placed = reference.geometry();
+    int made = 0;
+    service.funcListWindow = [&] {
+      ++made;
+      return &reference;
+    };
+    service.existingFuncListWindow = [&] { return c.made ? &reference : nullptr; };
+    bool ran = false;
+    bool lent = false;
+    bool shownWhileRunning = false;
+    QRect placedWhileRunning;
+    NsWui::WhenModal([&](QWidget* modal) {
+      ran = true;
+      lent = reference.parentWidget() == modal && reference.isWindow();
+      shownWhileRunning = reference.isVisible();
+      placedWhileRunning = reference.geometry();
+      modal->close();
+    });
+    service.Run(nullptr);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(lent, c.shown);
+    EXPECT_EQ(shownWhileRunning, c.shown);
+    if (c.shown) {
+      EXPECT_EQ(placedWhileRunning, placed);
+    }
+    // Given back after the dialog, as it was.
+    EXPECT_EQ(reference.parentWidget(), nullptr);
+    EXPECT_EQ(reference.isVisible(), c.shown);
+  }
+}
+
 }  // namespace
 }  // namespace NsOvrin::Testing

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -11,17 +12,24 @@
 
 #include "support/ScriptedUiServices.h"
 #include "wui/CConfirmEditCtrl.h"
+#include "wui/DlgItem.h"
+#include "wui/InputMethodTyping.h"
 
 namespace NsOvrin::NsWui {
 namespace {
 
+using Testing::CommitThroughInputMethod;
+using Testing::ComposeThroughInputMethod;
+
 constexpr int kWidth = 150;
+constexpr int kEditId = 1000;
 
 class ConfirmEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_.resize(500, 100);
     edit_ = new CConfirmEditCtrl(&window_);
+    SetDlgItemId(edit_, kEditId);
     edit_->setGeometry(10, 10, kWidth, 24);
     edit_->setText(QStringLiteral("12"));
     other_ = new QLineEdit(&window_);
@@ -60,6 +68,64 @@ TEST_F(ConfirmEditTest, TypingStartsEditingAndWidensTheBoxOnce) {
   EXPECT_EQ(edit_->savedText, "12");
   EXPECT_FALSE(edit_->ShowButtons(true));
   EXPECT_EQ(edit_->width(), kWidth + CConfirmEditBase::kButtonsWidth);
+}
+
+// A character typed on the keyboard and text an input method commits (on a
+// Chinese desktop every character comes that way) start editing alike.
+TEST_F(ConfirmEditTest, EveryWayOfTypingStartsEditingAndFocusLossRestores) {
+  struct Case {
+    const char* name;
+    std::function<void()> type;
+    const char* shown;
+  };
+  const std::vector<Case> cases = {
+      {"a key", [this] { Type("3"); }, "123"},
+      {"digits committed by an input method",
+       [this] {
+         edit_->end(false);
+         CommitThroughInputMethod(QStringLiteral("34"));
+       },
+       "1234"},
+      {"Chinese committed after composing",
+       [this] {
+         edit_->end(false);
+         ComposeThroughInputMethod(QStringLiteral("zhong"));
+         CommitThroughInputMethod(QStringLiteral("中"));
+       },
+       "12中"},
+      {"a commit replacing the selection",
+       [this] {
+         edit_->selectAll();
+         CommitThroughInputMethod(QStringLiteral("5"));
+       },
+       "5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit_->setFocus();
+    ASSERT_EQ(QGuiApplication::focusObject(), edit_);
+    ASSERT_FALSE(edit_->editing);
+    c.type();
+    EXPECT_TRUE(edit_->editing);
+    EXPECT_EQ(edit_->savedText, "12");
+    EXPECT_EQ(edit_->text(), QString::fromUtf8(c.shown));
+    EXPECT_TRUE(edit_->OkButton()->isVisible());
+    EXPECT_EQ(edit_->width(), kWidth + CConfirmEditBase::kButtonsWidth);
+    other_->setFocus();
+    EXPECT_FALSE(edit_->editing);
+    EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  }
+}
+
+TEST_F(ConfirmEditTest, ComposingAloneDoesNotStartEditing) {
+  ComposeThroughInputMethod(QStringLiteral("zhong"));
+  EXPECT_FALSE(edit_->editing);
+  ComposeThroughInputMethod(QString());
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  // An empty commit (a composition given up) types nothing either.
+  CommitThroughInputMethod(QString());
+  EXPECT_FALSE(edit_->editing);
 }
 
 TEST_F(ConfirmEditTest, WithoutButtonRoomTheTextAreaShrinksInstead) {
@@ -255,23 +321,40 @@ TEST_F(ConfirmEditTest, SyncTakesTheTextAsSavedWhileEditing) {
 }
 
 TEST_F(ConfirmEditTest, TextSetFromCodeEndsEditingAndStaysWhenTheFocusLeaves) {
-  Type("3");
-  ASSERT_TRUE(edit_->editing);
-  edit_->setText(QStringLiteral("77"));
-  EXPECT_FALSE(edit_->editing);
-  EXPECT_EQ(edit_->savedText, "77");
-  EXPECT_FALSE(edit_->OkButton()->isVisible());
-  EXPECT_EQ(edit_->width(), kWidth);
-  other_->setFocus();
-  EXPECT_EQ(edit_->text(), QStringLiteral("77"));
+  struct Case {
+    const char* name;
+    std::function<void()> set;
+    const char* text;
+  };
+  const std::vector<Case> cases = {
+      {"another text", [this] { edit_->setText(QStringLiteral("77")); }, "77"},
+      // QLineEdit signals nothing for it, editing ends all the same.
+      {"the text being edited", [this] { edit_->setText(QStringLiteral("123")); }, "123"},
+      {"the text being edited, through the dialog helper",
+       [this] { SetDlgItemInt(&window_, kEditId, 123); }, "123"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit_->setText(QStringLiteral("12"));
+    edit_->setFocus();
+    Type("3");
+    ASSERT_TRUE(edit_->editing);
+    c.set();
+    EXPECT_FALSE(edit_->editing);
+    EXPECT_EQ(edit_->savedText, c.text);
+    EXPECT_FALSE(edit_->OkButton()->isVisible());
+    EXPECT_EQ(edit_->width(), kWidth);
+    other_->setFocus();
+    EXPECT_EQ(edit_->text(), QString::fromUtf8(c.text));
 
-  // The next edit starts from it, and giving that one up comes back to it.
-  edit_->setFocus();
-  Type("8");
-  EXPECT_TRUE(edit_->editing);
-  EXPECT_EQ(edit_->savedText, "77");
-  other_->setFocus();
-  EXPECT_EQ(edit_->text(), QStringLiteral("77"));
+    // The next edit starts from it, and giving that one up comes back to it.
+    edit_->setFocus();
+    Type("8");
+    EXPECT_TRUE(edit_->editing);
+    EXPECT_EQ(edit_->savedText, c.text);
+    other_->setFocus();
+    EXPECT_EQ(edit_->text(), QString::fromUtf8(c.text));
+  }
 }
 
 TEST_F(ConfirmEditTest, TheUsersOwnChangesKeepEditing) {
