@@ -1,8 +1,9 @@
 #pragma once
 // An edit whose value takes effect only when confirmed. Editing starts on a
-// click, a typed character or text an input method commits; Enter (or the OK button shown while editing)
-// runs the owner's validator: a refusal is a balloon tip and editing goes
-// on, an acceptance keeps the text and lets the formatter rewrite it.
+// click, a typed character or text an input method commits; Enter (or the
+// OK button shown while editing) runs the owner's validator: a refusal is a
+// balloon tip and editing goes on, an acceptance keeps the text and lets the
+// formatter rewrite it.
 // Cancel restores the text the edit had when editing began. Text set from
 // code ends editing and stays, even the text the edit already shows: it is
 // no edit of the user's to undo.
