@@ -82,14 +82,7 @@ TEST_F(PropertyPageLabels, EveryLabelOfEveryPageReadsInEveryLook) {
   // tool where nothing lies.
   for (int kind = CPropertiesWnd::kPageType; kind <= NsQlUiElem::kElemOVTable; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
-    Click(view_, {700, 600});
-    if (kind != CPropertiesWnd::kPageType) {
-      Trigger(ID_TOOL_FIRST_ELEM + kind - 1);
-      Click(view_, {420 + ((kind - 1) % 4) * 120, 240 + ((kind - 1) / 4) * 110});
-      ASSERT_EQ(Host(ElementCount() - 1)->GetType(), static_cast<uint32_t>(kind));
-    }
-    ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(kind));
-    QWidget* page = ShownPage();
+    QWidget* page = ShowPropertyPageOf(kind);
     ASSERT_NE(page, nullptr);
     auto* framed = dynamic_cast<ProtDialog*>(page);
     QScrollBar* bar = framed != nullptr ? framed->VScrollBar() : nullptr;

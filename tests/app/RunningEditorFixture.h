@@ -237,6 +237,22 @@ class RunningEditorFixture : public AppFixture {
     return std::dynamic_pointer_cast<NsQlElemEditor::QlEHostElem>(page->elements->elems[i]->host);
   }
 
+  // The property page of kind in the pane: the page's own (an empty spot of
+  // the canvas clicked) or that of a new element of the kind, inserted with
+  // its tool where nothing lies, each kind in a place of its own. Null when
+  // another page came.
+  QWidget* ShowPropertyPageOf(int kind) {
+    Click(view_, {700, 600});
+    if (kind != CPropertiesWnd::kPageType) {
+      Trigger(ID_TOOL_FIRST_ELEM + kind - 1);
+      Click(view_, {420 + ((kind - 1) % 4) * 120, 240 + ((kind - 1) / 4) * 110});
+      const auto inserted = ElementCount() != 0 ? Host(ElementCount() - 1) : nullptr;
+      if (inserted == nullptr || inserted->GetType() != static_cast<uint32_t>(kind)) return nullptr;
+    }
+    if (Pane()->GetCurrentEditor() != Pane()->GetCreatedPage(kind)) return nullptr;
+    return ShownPage();
+  }
+
   // The edited page as its file would hold it now.
   std::string PageSnapshot() {
     const std::string dir = folder_ / "snapshot";

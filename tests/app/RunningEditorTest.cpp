@@ -615,16 +615,7 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
   // tool where nothing lies.
   for (int kind = CPropertiesWnd::kPageType; kind <= kElemOVTable; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
-    ClickEmpty();
-    if (kind == CPropertiesWnd::kPageType) {
-      ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(CPropertiesWnd::kPageType));
-    } else {
-      Trigger(ID_TOOL_FIRST_ELEM + kind - 1);
-      Click(view_, {420 + ((kind - 1) % 4) * 120, 240 + ((kind - 1) / 4) * 110});
-      ASSERT_EQ(Host(ElementCount() - 1)->GetType(), static_cast<uint32_t>(kind));
-      ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(kind));
-    }
-    QWidget* page = ShownPage();
+    QWidget* page = ShowPropertyPageOf(kind);
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(page->isVisible());
     // The "X" buttons have a picture to clear.
@@ -737,19 +728,42 @@ TEST_F(RunningEditor, EveryButtonOfEveryPropertyPageDoesItsOwnAndNothingOnEnter)
   EXPECT_NE(State().find(R"("hold-delay":15)"), std::string::npos);
 }
 
+// The instruction reference window as the user reads it: its tree and the
+// help text of the item clicked last.
+struct ReferenceWindow {
+  CDlgQlFuncList* reference = CDlgQlFuncList::Instance();
+  QPlainTextEdit* help = reference->findChild<QPlainTextEdit*>();
+  QTreeWidget* funcs = reference->findChild<QTreeWidget*>();
+
+  static QString HelpOf(const char* name) {
+    return QString::fromStdString(GetFuncHelp(name)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  }
+  QString Shown() const { return help->toPlainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+};
+
+// After the events dialog: still shown, a window on its own again, answering
+// a click, and closed from its close box.
+void ExpectOnItsOwnAndAnswering(const ReferenceWindow& window) {
+  ASSERT_TRUE(window.reference->isVisible());
+  EXPECT_TRUE(window.reference->isWindow());
+  EXPECT_EQ(window.reference->parentWidget(), nullptr);
+  ClickItemAsTheUser(window.funcs, FindItem(window.funcs, "MOV"));
+  EXPECT_EQ(window.Shown(), ReferenceWindow::HelpOf("MOV"));
+  CloseAsTheUser(window.reference);
+  EXPECT_FALSE(window.reference->isVisible());
+}
+
 // "查看指令" of the events dialog gives a reference window that takes clicks,
 // keys and its close box while the dialog runs, and that goes on working
 // after the dialog closed.
 TEST_F(RunningEditor, TheInstructionReferenceIsUsableWhileTheEventsDialogRuns) {
-  CDlgQlFuncList* reference = CDlgQlFuncList::Instance();
-  auto* help = reference->findChild<QPlainTextEdit*>();
-  auto* funcs = reference->findChild<QTreeWidget*>();
-  ASSERT_NE(help, nullptr);
+  const ReferenceWindow window;
+  CDlgQlFuncList* reference = window.reference;
+  QTreeWidget* funcs = window.funcs;
+  ASSERT_NE(window.help, nullptr);
   ASSERT_NE(funcs, nullptr);
-  const auto helpOf = [](const char* name) {
-    return QString::fromStdString(GetFuncHelp(name)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  };
-  const auto shown = [help] { return help->toPlainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+  const auto helpOf = &ReferenceWindow::HelpOf;
+  const auto shown = [&window] { return window.Shown(); };
 
   bool ran = false;
   NsWui::WhenModal([&](QWidget* modal) {
@@ -785,14 +799,7 @@ TEST_F(RunningEditor, TheInstructionReferenceIsUsableWhileTheEventsDialogRuns) {
   DoubleClickTreeItem(*Tree(), Tree()->GetEventsItem());
   ASSERT_TRUE(ran);
 
-  // After the dialog: still shown, on its own, and still answering.
-  ASSERT_TRUE(reference->isVisible());
-  EXPECT_TRUE(reference->isWindow());
-  EXPECT_EQ(reference->parentWidget(), nullptr);
-  ClickItemAsTheUser(funcs, FindItem(funcs, "MOV"));
-  EXPECT_EQ(shown(), helpOf("MOV"));
-  CloseAsTheUser(reference);
-  EXPECT_FALSE(reference->isVisible());
+  ExpectOnItsOwnAndAnswering(window);
   EXPECT_EQ(CDlgQlFuncList::Instance(), reference);
 }
 
@@ -804,17 +811,15 @@ TEST_F(RunningEditor, AReferenceOpenedBeforeTheEventsDialogIsUsableWhileItRuns) 
   Click(view_, {500, 300});
   ASSERT_EQ(Pane()->GetCurrentEditor(), Pane()->GetCreatedPage(NsQlUiElem::kElemMultFunc));
   ClickAsTheUser(NsWui::DlgItem<QPushButton>(ShownPage(), CDlgProtMultFuncBtn::IDC_SHOW_FUNCS));
-  CDlgQlFuncList* reference = CDlgQlFuncList::Instance();
+  const ReferenceWindow window;
+  CDlgQlFuncList* reference = window.reference;
+  QTreeWidget* funcs = window.funcs;
   ASSERT_TRUE(reference->isVisible());
   ASSERT_TRUE(reference->isWindow());
-  auto* help = reference->findChild<QPlainTextEdit*>();
-  auto* funcs = reference->findChild<QTreeWidget*>();
-  ASSERT_NE(help, nullptr);
+  ASSERT_NE(window.help, nullptr);
   ASSERT_NE(funcs, nullptr);
-  const auto helpOf = [](const char* name) {
-    return QString::fromStdString(GetFuncHelp(name)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  };
-  const auto shown = [help] { return help->toPlainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+  const auto helpOf = &ReferenceWindow::HelpOf;
+  const auto shown = [&window] { return window.Shown(); };
   // A group: no help text, so that every click below has to change it.
   ClickItemAsTheUser(funcs, FindItem(funcs, "点位操作"));
   ASSERT_TRUE(shown().isEmpty());
@@ -839,14 +844,7 @@ TEST_F(RunningEditor, AReferenceOpenedBeforeTheEventsDialogIsUsableWhileItRuns) 
   });
   DoubleClickTreeItem(*Tree(), Tree()->GetEventsItem());
   ASSERT_TRUE(ran);
-
-  ASSERT_TRUE(reference->isVisible());
-  EXPECT_TRUE(reference->isWindow());
-  EXPECT_EQ(reference->parentWidget(), nullptr);
-  ClickItemAsTheUser(funcs, FindItem(funcs, "MOV"));
-  EXPECT_EQ(shown(), helpOf("MOV"));
-  CloseAsTheUser(reference);
-  EXPECT_FALSE(reference->isVisible());
+  ExpectOnItsOwnAndAnswering(window);
 }
 
 // ---- the pane and the status bar ----
