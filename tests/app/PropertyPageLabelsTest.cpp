@@ -18,6 +18,8 @@
 namespace NsOvrin::Testing {
 namespace {
 
+using NsWui::Testing::ColourCounts;
+using NsWui::Testing::Commonest;
 using NsWui::Testing::Contrast;
 
 constexpr double kReadable = 4.5;
@@ -43,18 +45,9 @@ struct LabelLook {
 // Under a label, which paints no background of its own: the commonest colour
 // is the page's fill, the pixel standing out most from it is the text.
 LabelLook LookUnder(const QImage& image, const QRect& rect) {
-  std::map<QRgb, int> counts;
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) ++counts[image.pixel(x, y) & 0xFFFFFF];
-  }
+  const std::map<QRgb, int> counts = ColourCounts(image, rect);
   LabelLook look;
-  int most = 0;
-  for (const auto& [colour, count] : counts) {
-    if (count > most) {
-      most = count;
-      look.fill = colour;
-    }
-  }
+  look.fill = Commonest(counts);
   double best = 0.0;
   for (const auto& [colour, count] : counts) {
     if (Contrast(colour, look.fill) > best) {

@@ -28,6 +28,28 @@ inline double Contrast(QRgb a, QRgb b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// How often each colour stands in the rectangle of the image.
+inline std::map<QRgb, int> ColourCounts(const QImage& image, const QRect& rect) {
+  std::map<QRgb, int> counts;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    for (int x = rect.left(); x <= rect.right(); ++x) ++counts[image.pixel(x, y) & 0xFFFFFF];
+  }
+  return counts;
+}
+
+// The commonest colour of the counts: the fill under texts.
+inline QRgb Commonest(const std::map<QRgb, int>& counts) {
+  QRgb fill = 0;
+  int most = 0;
+  for (const auto& [colour, count] : counts) {
+    if (count > most) {
+      most = count;
+      fill = colour;
+    }
+  }
+  return fill;
+}
+
 // A row as it is drawn: its commonest colour (the fill) and how many of its
 // pixels stand out from that fill as text does.
 struct RowLook {
@@ -43,19 +65,9 @@ inline RowLook LookOfRow(QAbstractItemView& view, const QModelIndex& index) {
   }
   // Inside the cell lines.
   band = band.intersected(view.viewport()->rect()).adjusted(2, 2, -2, -2);
-  const QImage image = view.viewport()->grab().toImage();
-  std::map<QRgb, int> counts;
-  for (int y = band.top(); y <= band.bottom(); ++y) {
-    for (int x = band.left(); x <= band.right(); ++x) ++counts[image.pixel(x, y) & 0xFFFFFF];
-  }
+  const std::map<QRgb, int> counts = ColourCounts(view.viewport()->grab().toImage(), band);
   RowLook look;
-  int most = 0;
-  for (const auto& [colour, count] : counts) {
-    if (count > most) {
-      most = count;
-      look.fill = colour;
-    }
-  }
+  look.fill = Commonest(counts);
   for (const auto& [colour, count] : counts) {
     if (Contrast(colour, look.fill) >= 2.0) look.standingOut += count;
   }
