@@ -57,10 +57,9 @@ void DevETcpImpl::Purge() { _client.Drain(); }
 
 bool DevETcpImpl::Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) {
   if (_client.GetSocket() < 0 || data == nullptr || length == 0) return false;
-  uint32_t timeout = _client.GetRecvTimeout();
-  if (timeout == 0) timeout = kDefaultRecvTimeoutMs;
+  // Never 0: the constructor gave a zero time-out its bound.
   _replyClock = true;
-  _replyDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+  _replyDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(_client.GetRecvTimeout());
   if (_client.Send(data, length) < 0) {
     _client.OnSocketError(failCount);
     return false;
