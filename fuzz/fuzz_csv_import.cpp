@@ -1,15 +1,18 @@
 // The CSV imports: an alarm list into an alarm group, and an address list into
 // an IO table, as the two dialogs import them. Input: one byte choosing the
-// group's address, the alarm list, a 0x1E byte, the address list. The group is
-// written to the alarm configuration file and read back, the table to its page
-// file and read back: both hold exactly what was imported, a group left
-// without messages included, with its address.
+// group's address, the alarm list, a 0x1E byte, the address list (each in the
+// code page, or UTF-8 behind the byte-order mark). Every text imported is
+// UTF-8, whatever the bytes. The group is written to the alarm configuration
+// file and read back, the table to its page file and read back: both hold
+// exactly what was imported, a group left without messages included, with its
+// address.
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "platform/Utf.h"
 #include "QlUiElem/QlPageData.h"
 #include "QlUiElem/QlUiOvList.h"
 #include "alarm/AlarmSegCvb.h"
@@ -49,6 +52,8 @@ void ImportAlarmList(const std::string& address, const std::string& csv) {
   group->BindAddress(address);
   std::vector<std::string> messages;
   if (!ReadAlarmListCsv(NsFuzz::WriteFile("alarms.csv", csv), messages)) std::abort();
+  for (const std::string& message : messages)
+    if (!NsPlatform::IsValidUtf8(message)) std::abort();
   // The dialog leaves out what the group cannot hold.
   if (messages.size() > group->GetMaxBits()) messages.resize(group->GetMaxBits());
   group->SetMessages(messages);
@@ -72,6 +77,8 @@ void ImportAddressList(const std::string& csv) {
   using NsQlElemIo::QlOvListIo;
   std::vector<std::pair<std::string, std::string>> rows;
   if (!ReadIoTableCsv(NsFuzz::WriteFile("addresses.csv", csv), rows)) std::abort();
+  for (const auto& [address, description] : rows)
+    if (!NsPlatform::IsValidUtf8(address) || !NsPlatform::IsValidUtf8(description)) std::abort();
   auto page = std::make_shared<NsQlUiElem::QlPageData>();
   page->name = "table";
   page->rect = {0.0f, 0.0f, 800.0f, 480.0f};

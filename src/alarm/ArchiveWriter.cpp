@@ -17,22 +17,7 @@ namespace {
 // Malformed bytes become U+FFFD one by one: a stray byte in one message must
 // not cost the text around it.
 std::u16string ToUtf16Lossy(const std::string& utf8) {
-  if (NsPlatform::IsValidUtf8(utf8)) return NsPlatform::Utf8ToUtf16(utf8);
-  std::u16string out;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    const std::string_view seq = std::string_view(utf8).substr(i, len);
-    if (seq.size() == len && NsPlatform::IsValidUtf8(seq)) {
-      out += NsPlatform::Utf8ToUtf16(seq);
-      i += len;
-    } else {
-      out += u'\uFFFD';
-      ++i;
-    }
-  }
-  return out;
+  return NsPlatform::Utf8ToUtf16(NsPlatform::ReplaceInvalidUtf8(utf8, "\xEF\xBF\xBD"));
 }
 
 }  // namespace

@@ -79,32 +79,6 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-std::size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  return 4;
-}
-
-// Every byte that does not belong to a valid UTF-8 sequence becomes '?', the
-// way the conversion treats a character the code page lacks.
-std::string ReplaceMalformedUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t n = Utf8SequenceLength(static_cast<unsigned char>(text[i]));
-    if (i + n <= text.size() && NsPlatform::IsValidUtf8(text.substr(i, n))) {
-      out.append(text.substr(i, n));
-      i += n;
-    } else {
-      out += '?';
-      ++i;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- writing
@@ -223,7 +197,9 @@ WFileACP::WFileACP() : WFileBase(std::make_unique<CR_ACP>()) {}
 bool WFileACP::CR_ACP::Write(int handle, const std::string& text) {
   if (text.empty()) return true;
   if (handle < 0) return false;
-  const std::string bytes = NsPlatform::Utf8ToAcp(ReplaceMalformedUtf8(text));
+  // A byte that is not part of valid UTF-8 becomes '?', the way the
+  // conversion treats a character the code page lacks.
+  const std::string bytes = NsPlatform::Utf8ToAcp(NsPlatform::ReplaceInvalidUtf8(text, "?"));
   // Every character gives at least one byte: nothing means the conversion failed.
   if (bytes.empty()) return false;
   return WriteAll(handle, bytes.data(), bytes.size());
@@ -322,10 +298,31 @@ bool RFileBase::ReadLine(std::string& text) {
 
 RFileACP::RFileACP() : RFileBase(std::make_unique<CRACP>()) {}
 
-bool RFileACP::CRACP::ReadHeader(int) { return true; }
+bool RFileACP::CRACP::ReadHeader(int handle) {
+  utf8_ = false;
+  const std::string_view mark = NsPlatform::kUtf8Mark;
+  char start[3];
+  static_assert(sizeof start == NsPlatform::kUtf8Mark.size());
+  ssize_t got;
+  do {
+    got = ::pread(handle, start, sizeof start, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return false;
+  if (std::string_view(start, static_cast<std::size_t>(got)) != mark) return true;
+  // The mark is no text: reading starts after it.
+  if (::lseek(handle, static_cast<off_t>(mark.size()), SEEK_SET) < 0) return false;
+  utf8_ = true;
+  return true;
+}
 
 bool RFileACP::CRACP::FindLineEnd(const uint8_t* bytes, int32_t from, int32_t to, int32_t& position) {
   int32_t i = from;
+  if (utf8_) {
+    // No byte of a UTF-8 sequence but the character itself is LF.
+    const void* lf = i < to ? std::memchr(bytes + i, 0x0A, static_cast<std::size_t>(to - i)) : nullptr;
+    position = lf == nullptr ? to : static_cast<int32_t>(static_cast<const uint8_t*>(lf) - bytes);
+    return lf != nullptr;
+  }
   while (i < to) {
     const uint8_t b = bytes[i];
     if (b == 0x0A) {
@@ -351,8 +348,10 @@ void RFileACP::CRACP::Decode(const uint8_t* bytes, int32_t length, std::string& 
     text.clear();
     return;
   }
-  text = NsPlatform::AcpToUtf8(
-      std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length)));
+  const std::string_view line(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+  // In a UTF-8 file a byte that is no valid UTF-8 becomes U+FFFD, as a byte
+  // that starts no character does in the code page.
+  text = utf8_ ? NsPlatform::ReplaceInvalidUtf8(line, "\xEF\xBF\xBD") : NsPlatform::AcpToUtf8(line);
 }
 
 }  // namespace NsOvrin

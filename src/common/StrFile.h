@@ -135,14 +135,22 @@ class RFileBase {
   std::unique_ptr<CodeRule> rule_;
 };
 
-// A reader in the ANSI code page (CP936).
+// A reader in the ANSI code page (CP936). A file that begins with the UTF-8
+// byte-order mark is UTF-8 (spreadsheet programs save CSV files so): it is
+// read as such, without the mark.
 class RFileACP : public RFileBase {
  public:
   class CRACP : public CodeRule {
    public:
+    // Looks for the mark; false only when the file cannot be read.
     bool ReadHeader(int handle) override;
     bool FindLineEnd(const uint8_t* bytes, int32_t from, int32_t to, int32_t& position) override;
+    // A byte that starts no character of the file's encoding becomes U+FFFD.
     void Decode(const uint8_t* bytes, int32_t length, std::string& text) override;
+
+   private:
+    // The file began with the UTF-8 mark.
+    bool utf8_ = false;
   };
 
   RFileACP();

@@ -22,7 +22,6 @@
 namespace NsOvrin::NsPlatform {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 enum class ReadStatus { kOk, kMissing, kError };
 
@@ -90,9 +89,9 @@ struct IniText {
 
 IniText ParseIniText(std::string_view bytes) {
   IniText ini;
-  if (bytes.substr(0, kBom.size()) == kBom) {
+  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
     ini.bom = true;
-    bytes.remove_prefix(kBom.size());
+    bytes.remove_prefix(kUtf8Mark.size());
   }
   std::string decoded;
   if (!IsValidUtf8(bytes)) {
@@ -257,7 +256,7 @@ bool WriteProfileString(const std::string& iniPath, const std::string& section,
 
   const std::string_view eol = ini.crlf ? "\r\n" : "\n";
   std::string out;
-  if (ini.bom) out += kBom;
+  if (ini.bom) out += kUtf8Mark;
   for (const std::string& line : ini.lines) {
     out += line;
     out += eol;

@@ -85,6 +85,24 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement) {
+  if (IsValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  char32_t cp;
+  while (pos < text.size()) {
+    const std::size_t start = pos;
+    if (NextCodePoint(text, pos, cp)) {
+      out.append(text.substr(start, pos - start));
+    } else {
+      out.append(replacement);
+      pos = start + 1;
+    }
+  }
+  return out;
+}
+
 std::wstring Utf8ToWide(std::string_view text) {
   std::wstring out;
   out.reserve(text.size());

@@ -7,6 +7,9 @@
 
 namespace NsOvrin::NsPlatform {
 
+// The byte-order mark that marks a file of UTF-8 text.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // Strict decoder: overlong forms, surrogates, values above U+10FFFF and
 // truncated sequences are refused.
 bool IsValidUtf8(std::string_view text);
@@ -18,6 +21,11 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // Unpaired surrogates and out-of-range values become U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// text with every byte that is not part of a valid sequence (see
+// IsValidUtf8) replaced by replacement, one replacement per byte: a stray
+// byte costs no text around it.
+std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement);
 
 // Number of UTF-16 code units of a UTF-8 text; 0 for malformed input.
 std::size_t Utf16Length(std::string_view text);

@@ -1,6 +1,7 @@
 #pragma once
-// The CSV file of one alarm group's messages, in the ANSI code page: a
-// header line, then one "number, message" line per bit.
+// The CSV file of one alarm group's messages, in the ANSI code page (read as
+// UTF-8 when it begins with the UTF-8 byte-order mark): a header line, then
+// one "number, message" line per bit.
 #include <string>
 #include <vector>
 

@@ -1,6 +1,7 @@
 #pragma once
-// The CSV file of an IO table's rows, in the ANSI code page: a header line,
-// then one "address,description" line per row.
+// The CSV file of an IO table's rows, in the ANSI code page (read as UTF-8
+// when it begins with the UTF-8 byte-order mark): a header line, then one
+// "address,description" line per row.
 #include <string>
 #include <utility>
 #include <vector>

@@ -132,6 +132,38 @@ TEST_F(AlarmModbusTest, SlaveBitsRaiseAndClearAlarms) {
   NsOvrin::NsTermination::ReleaseBinding(binder);
 }
 
+// A group on holding registers takes 16 alarms from each register in the
+// order the reply carries its bytes, high byte first: alarms 1 to 8 are bits
+// 8 to 15 of the register's value, alarms 9 to 16 bits 0 to 7.
+TEST_F(AlarmModbusTest, RegisterBitsRaiseAlarmsHighByteFirst) {
+  AlarmManager m(std::string(), false, nullptr);
+  auto seg = std::make_shared<AlarmSegCvb>();
+  seg->SetAddress("PLC1.4x4");
+  std::vector<std::string> messages;
+  for (int i = 1; i <= 32; ++i) messages.push_back("alarm " + std::to_string(i));
+  seg->SetMessages(messages);
+  m.AddSeg(seg);
+  ASSERT_TRUE(seg->IsBound());
+  EXPECT_EQ(seg->GetRangeText(), "4x[00004~00005]");
+  const struct {
+    uint16_t first, second;
+    std::vector<std::string> active;
+  } kRows[] = {
+      {0x0100, 0, {"alarm 1"}},
+      {0x8000, 0, {"alarm 8"}},
+      {0x0001, 0, {"alarm 9"}},
+      {0x0080, 0, {"alarm 16"}},
+      {0, 0x0100, {"alarm 17"}},
+      {0, 0x0001, {"alarm 25"}},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(::testing::Message() << std::hex << row.first << " " << row.second);
+    slave_.SetHoldingRegister(4, row.first);
+    slave_.SetHoldingRegister(5, row.second);
+    ASSERT_TRUE(WaitFor([&] { return Active(m) == row.active; }));
+  }
+}
+
 // Groups without messages, as the editor makes and keeps them, are polled
 // with their block and raise nothing, on a bit address inside a byte, on a
 // byte boundary and on a word address, while a group beside them alarms.

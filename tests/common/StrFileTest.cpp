@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ namespace {
 
 // The code-page bytes of "地址,描述".
 const std::string kHeaderAcp = "\xB5\xD8\xD6\xB7,\xC3\xE8\xCA\xF6";
+
+// A file's bytes and the lines a reader gives of them.
+struct ReadCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> lines;
+};
 
 class StrFileTest : public ::testing::Test {
  protected:
@@ -59,6 +67,15 @@ class StrFileTest : public ::testing::Test {
     return lines;
   }
 
+  void ExpectReads(std::span<const ReadCase> cases) {
+    for (const ReadCase& c : cases) {
+      SCOPED_TRACE(c.name);
+      const std::string path = PathOf("in.csv");
+      WriteBytes(path, c.bytes);
+      EXPECT_EQ(ReadAllLines(path), c.lines);
+    }
+  }
+
   // Names in the folder other than the given ones: temporary files left over.
   std::vector<std::string> Leftovers(const std::vector<std::string>& expected) const {
     std::vector<std::string> extra;
@@ -73,12 +90,6 @@ class StrFileTest : public ::testing::Test {
 };
 
 // ------------------------------------------------------------------ reading
-
-struct ReadCase {
-  const char* name;
-  std::string bytes;
-  std::vector<std::string> lines;
-};
 
 TEST_F(StrFileTest, ReadsLinesOfFile) {
   const std::string longLine(300, 'x');
@@ -102,11 +113,48 @@ TEST_F(StrFileTest, ReadsLinesOfFile) {
       {"lead byte cut at end", "ab\xB0", {"ab\xEF\xBF\xBD"}},
       {"line starting with nul reads empty", std::string("\0ab\nc", 5), {"", "c"}},
   };
-  for (const ReadCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = PathOf("in.csv");
-    WriteBytes(path, c.bytes);
-    EXPECT_EQ(ReadAllLines(path), c.lines);
+  ExpectReads(cases);
+}
+
+// A file that begins with the UTF-8 byte-order mark is UTF-8 (as spreadsheet
+// programs save CSV files); any other file is in the code page.
+TEST_F(StrFileTest, ReadsAFileThatBeginsWithTheUtf8MarkAsUtf8) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string hotUtf8 = "\xE6\xB8\xA9\xE5\xBA\xA6\xE8\xBF\x87\xE9\xAB\x98";  // 温度过高
+  const std::string hotAcp = "\xCE\xC2\xB6\xC8\xB9\xFD\xB8\xDF";
+  const std::string fffd = "\xEF\xBF\xBD";
+  // A three-byte character straddles the first 128-byte read.
+  const std::string straddling = std::string(126, 'a') + hotUtf8;
+  const ReadCase cases[] = {
+      {"mark and utf-8", mark + "序号, 警报消息\r\n1, " + hotUtf8 + "\r\n", {"序号, 警报消息", "1, 温度过高"}},
+      {"no mark: code page", kHeaderAcp + "\r\n1, " + hotAcp + "\r\n", {"地址,描述", "1, 温度过高"}},
+      {"mark only", mark, {}},
+      {"mark and a line end", mark + "\r\n", {""}},
+      {"empty file", "", {}},
+      // Half a mark is code-page text, the character of those two bytes.
+      {"mark cut short", "\xEF\xBB\n", {"锘"}},
+      {"lone continuation byte", mark + "h\r\na\x80" "b\r\n", {"h", "a" + fffd + "b"}},
+      {"sequence cut by the line end", mark + "h\n\xE6\xB8\r\nz", {"h", fffd + fffd, "z"}},
+      {"sequence cut at the end of the file", mark + "h\n\xE6\xB8", {"h", fffd + fffd}},
+      {"a second mark is text", mark + mark + "x\n", {"\xEF\xBB\xBFx"}},
+      {"utf-8 across reads", mark + straddling + "\nz", {std::string(126, 'a') + "温度过高", "z"}},
+      {"line starting with nul reads empty", mark + std::string("\0ab\nc", 5), {"", "c"}},
+  };
+  ExpectReads(cases);
+}
+
+// The mark belongs to one file: a reader opened again looks anew.
+TEST_F(StrFileTest, EachFileOpenedIsJudgedByItsOwnStart) {
+  WriteBytes(PathOf("utf8.csv"), "\xEF\xBB\xBF\xE5\x9C\xB0\n");
+  WriteBytes(PathOf("acp.csv"), "\xB5\xD8\n");
+  RFileACP reader;
+  std::string line;
+  for (const char* name : {"utf8.csv", "acp.csv", "utf8.csv"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(reader.Open(PathOf(name)));
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "地");
+    EXPECT_FALSE(reader.ReadLine(line));
   }
 }
 

@@ -792,6 +792,34 @@ TEST_F(AlarmCfgTest, ImportReplacesTheSelectedGroupsMessagesWithTheFilesSecondFi
   EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
 }
 
+// Spreadsheet programs save CSV files as UTF-8 behind a byte-order mark;
+// without the mark the file is in the code page.
+TEST_F(AlarmCfgTest, ImportReadsAFileThatBeginsWithTheUtf8MarkAsUtf8) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } kFiles[] = {
+      {"utf-8 with mark",
+       "\xEF\xBB\xBF序号, 警报消息\r\n1, \xE6\xB8\xA9\xE5\xBA\xA6\xE8\xBF\x87\xE9\xAB\x98\r\n"
+       "2, \xE5\x8E\x8B\xE5\x8A\x9B\xE4\xBD\x8E\r\n"},
+      {"code page", kCsvHeader + "1, " + kGbkHot + "\r\n2, " + kGbkLow + "\r\n"},
+  };
+  auto group = AddGroup("PLC1.0x4", {"old"});
+  Open();
+  ClickGroupRow(0);
+  for (const auto& file : kFiles) {
+    SCOPED_TRACE(file.name);
+    const std::string path = PathOf("in.csv");
+    WriteBytes(path, file.bytes);
+    ui_.PushPath(path);
+    Press(CDlgAlarmCfg::IDC_IMPORT);
+    EXPECT_EQ(MessagesOf(*group), (Texts{"温度过高", "压力低"}));
+    EXPECT_EQ(MessageRows(), (Rows{{"1", "温度过高"}, {"2", "压力低"}}));
+    EXPECT_EQ(CountText(), "2");
+  }
+  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+}
+
 // The alarm configuration file keeps a message up to its first NUL byte:
 // the import keeps no more, so the next open shows what was imported.
 TEST_F(AlarmCfgTest, AnImportedMessageEndsAtItsFirstNulByte) {

@@ -762,6 +762,22 @@ TEST_F(ProtOvTableFileTest, ImportReplacesTheRowsOfEveryTable) {
   EXPECT_EQ(changes_, 1);
 }
 
+// A file that begins with the UTF-8 byte-order mark, as spreadsheet programs
+// save CSV files, is UTF-8; a byte in it that is no UTF-8 shows as U+FFFD.
+TEST_F(ProtOvTableFileTest, ImportReadsAFileThatBeginsWithTheUtf8MarkAsUtf8) {
+  const std::string path = PathOf("utf8.csv");
+  WriteFile(path, "\xEF\xBB\xBF地址,描述\r\n"
+                  "PLC1.0x3,温度过高\r\n"
+                  "PLC1.0x1,bad \xE6\xB8 byte\r\n");
+  ui_.PushPath(path);
+  Click(Page::IDC_IMPORT);
+  const Rows expected = {{"温度过高", "PLC1.0x00003"}, {"bad \xEF\xBF\xBD\xEF\xBF\xBD byte", "PLC1.0x00001"}};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(RowsOf(i), expected) << i;
+  EXPECT_EQ(GridRows(), expected);
+  EXPECT_TRUE(ui_.CallsOf(UiCall::Kind::MessageBox).empty());
+  EXPECT_EQ(changes_, 1);
+}
+
 // The page file keeps an address and a description up to its first NUL
 // byte: the import keeps no more, so the next open shows what was imported.
 TEST_F(ProtOvTableFileTest, AnImportedFieldEndsAtItsFirstNulByte) {

@@ -45,3 +45,30 @@ TEST(Utf, ValidityDoesNotDependOnWhereASequenceStands) {
   EXPECT_TRUE(IsValidUtf8(std::string(1000, 'x')));
   EXPECT_TRUE(IsValidUtf8(""));
 }
+
+// Each byte outside a valid sequence gives one replacement; the valid text
+// around it stays as it was.
+TEST(Utf, ReplacesEachInvalidByteAndKeepsTheRest) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string replaced;
+  } cases[] = {
+      {"valid text unchanged", "温度过高 ok", "温度过高 ok"},
+      {"empty", "", ""},
+      {"lone continuation byte", "a\x80" "b", "a?b"},
+      {"sequence cut by ascii", "\xE6\xB8" "a", "??a"},
+      {"sequence cut at the end", "温\xE5\xBA", "温??"},
+      {"overlong form", "\xC0\xAF", "??"},
+      {"surrogate", "\xED\xA0\x80", "???"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},
+      {"never a lead byte", "\xFF\xFE", "??"},
+      {"valid after invalid", "\xE6\xB8\xE6\xB8\xA9", "??温"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReplaceInvalidUtf8(c.text, "?"), c.replaced);
+    const std::string withFffd = ReplaceInvalidUtf8(c.text, "\xEF\xBF\xBD");
+    EXPECT_TRUE(IsValidUtf8(withFffd));
+  }
+}
