@@ -234,29 +234,13 @@ TEST_F(InputMethodTyping, AChineseNameCommittedIntoAPropertyPageAndConfirmedIsSt
   EXPECT_NE(FindItem(Tree(), "页面甲"), nullptr);
 }
 
-// How a change of a confirm edit's idle text ends.
-enum class Outcome { kLeave, kCancel, kRefused, kAccepted };
-
-constexpr Outcome kOutcomes[] = {Outcome::kLeave, Outcome::kCancel, Outcome::kRefused,
-                                 Outcome::kAccepted};
-
-const char* Name(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kLeave: return "focus leaves";
-    case Outcome::kCancel: return "Cancel";
-    case Outcome::kRefused: return "refused, then focus leaves";
-    case Outcome::kAccepted: return "accepted";
-  }
-  return "";
-}
-
 class ConfirmEditChanges : public InputMethodTyping {
  protected:
   // "创建新工程..." from the main frame, its width typed and confirmed as 1005
   // (or as change prepares it), then changed by change and left as outcome
   // says; OK clicked. The project gets the width the field showed, which is
   // the confirmed one unless the change was accepted.
-  void NewProjectWidth(const UserTextChange& change, Outcome outcome) {
+  void NewProjectWidth(const UserTextChange& change, ChangeOutcome outcome) {
     QlEProject& project = QlEProject::Instance();
     project.modified = false;
     for (const auto& page : project.openPages) page->modified = false;
@@ -286,7 +270,7 @@ class ConfirmEditChanges : public InputMethodTyping {
 
   // The page's width in the property pane, the same way; the focus leaves
   // by Tab. The page keeps the width the field shows.
-  void PageWidth(const UserTextChange& change, Outcome outcome) {
+  void PageWidth(const UserTextChange& change, ChangeOutcome outcome) {
     Click(view_, {700, 600});
     QWidget* page = ShownPage();
     ASSERT_NE(dynamic_cast<CDlgProtPage*>(page), nullptr);
@@ -304,7 +288,7 @@ class ConfirmEditChanges : public InputMethodTyping {
 
   // Confirms the prepared value, changes it and ends the change; expected:
   // the text the field must show once the focus has left.
-  void Change(CConfirmEditCtrl* edit, const UserTextChange& change, Outcome outcome,
+  void Change(CConfirmEditCtrl* edit, const UserTextChange& change, ChangeOutcome outcome,
               QString& expected) {
     ui_.calls.clear();
     ASSERT_NO_FATAL_FAILURE(FocusAndSelectAll(edit));
@@ -321,19 +305,19 @@ class ConfirmEditChanges : public InputMethodTyping {
     EXPECT_TRUE(edit->OkButton()->isVisible());
     expected = idle;
     switch (outcome) {
-      case Outcome::kLeave:
+      case ChangeOutcome::kLeave:
         break;
-      case Outcome::kCancel:
+      case ChangeOutcome::kCancel:
         ClickAsTheUser(edit->CancelButton());
         EXPECT_FALSE(edit->editing);
         EXPECT_EQ(edit->text(), idle);
         break;
-      case Outcome::kRefused:
+      case ChangeOutcome::kRefused:
         QTest::keyClick(edit, Qt::Key_Return);
         EXPECT_EQ(Tips().size(), 1u);
         EXPECT_TRUE(edit->editing);
         break;
-      case Outcome::kAccepted:
+      case ChangeOutcome::kAccepted:
         QTest::keyClick(edit, Qt::Key_Return);
         EXPECT_TRUE(Tips().empty());
         EXPECT_FALSE(edit->editing);
@@ -344,8 +328,9 @@ class ConfirmEditChanges : public InputMethodTyping {
 
   // The changes of the table, in the way of outcome: an accepted one makes
   // a good text, the others a text the field's check refuses.
-  static std::vector<UserTextChange> Changes(Outcome outcome, const char* badInsert) {
-    return Testing::UserTextChanges(outcome == Outcome::kAccepted, QString::fromUtf8(badInsert));
+  static std::vector<UserTextChange> Changes(ChangeOutcome outcome, const char* badInsert) {
+    return Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted,
+                                    QString::fromUtf8(badInsert));
   }
 };
 
@@ -353,20 +338,20 @@ class ConfirmEditChanges : public InputMethodTyping {
 // starts editing, a confirmation checks the change, and leaving or Cancel
 // puts the confirmed width back, in the dialog and in the project made.
 TEST_F(ConfirmEditChanges, EveryChangeOfTheNewProjectWidthIsCheckedOrGivenUp) {
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
     for (const UserTextChange& change : Changes(outcome, "99999")) {
       if (change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
       NewProjectWidth(change, outcome);
     }
   }
 }
 
 TEST_F(ConfirmEditChanges, EveryChangeOfAPagesWidthInThePaneIsCheckedOrGivenUp) {
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
     for (const UserTextChange& change : Changes(outcome, "x")) {
       if (change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
       PageWidth(change, outcome);
     }
   }
@@ -376,10 +361,10 @@ TEST_F(ConfirmEditChanges, EveryChangeOfAPagesWidthInThePaneIsCheckedOrGivenUp) 
 // platform has one.
 TEST_F(ConfirmEditChanges, AMiddleClickPasteIntoTheWidthsIsCheckedOrGivenUp) {
   const bool selection = QGuiApplication::clipboard()->supportsSelection();
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
     for (const UserTextChange& change : Changes(outcome, "x")) {
       if (!change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
       if (!selection) {
         // Still driven: the click pastes nothing, the width stays idle.
         Click(view_, {700, 600});
@@ -395,10 +380,10 @@ TEST_F(ConfirmEditChanges, AMiddleClickPasteIntoTheWidthsIsCheckedOrGivenUp) {
     }
   }
   // A new project closes the page window: the pane's rows come first.
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
     for (const UserTextChange& change : Changes(outcome, "99999")) {
       if (!change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
       NewProjectWidth(change, outcome);
     }
   }

@@ -21,6 +21,7 @@ namespace {
 
 using Testing::CommitThroughInputMethod;
 using Testing::ComposeThroughInputMethod;
+using Testing::ChangeOutcome;
 using Testing::UserTextChange;
 
 constexpr int kWidth = 150;
@@ -141,8 +142,6 @@ TEST_F(ConfirmEditTest, ComposingStartsEditingAndAnEmptyEventDoesNot) {
 
 // Runs change on the idle edit, then ends the edit as outcome says; the
 // check accepts whole numbers from 60 to 60000.
-enum class Outcome { kLeave, kCancel, kRefused, kAccepted };
-
 class ConfirmEditChangeTest : public ConfirmEditTest {
  protected:
   void SetUp() override {
@@ -155,7 +154,7 @@ class ConfirmEditChangeTest : public ConfirmEditTest {
     };
   }
 
-  void Check(const UserTextChange& change, Outcome outcome) {
+  void Check(const UserTextChange& change, ChangeOutcome outcome) {
     edit_->setText(QStringLiteral("800"));
     edit_->setFocus();
     change.prepare(*edit_);
@@ -173,27 +172,27 @@ class ConfirmEditChangeTest : public ConfirmEditTest {
     EXPECT_TRUE(edit_->OkButton()->isVisible());
 
     switch (outcome) {
-      case Outcome::kLeave:
+      case ChangeOutcome::kLeave:
         other_->setFocus();
         break;
-      case Outcome::kCancel:
+      case ChangeOutcome::kCancel:
         QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton);
         break;
-      case Outcome::kRefused:
+      case ChangeOutcome::kRefused:
         QTest::keyClick(edit_, Qt::Key_Return);
         EXPECT_EQ(Tips().size(), 1u);
         EXPECT_TRUE(edit_->editing);
         other_->setFocus();
         break;
-      case Outcome::kAccepted:
+      case ChangeOutcome::kAccepted:
         QTest::keyClick(edit_, Qt::Key_Return);
         EXPECT_TRUE(Tips().empty());
         break;
     }
     EXPECT_FALSE(edit_->editing);
-    EXPECT_EQ(edit_->text(), outcome == Outcome::kAccepted ? changed : idle);
+    EXPECT_EQ(edit_->text(), outcome == ChangeOutcome::kAccepted ? changed : idle);
     using Checked = std::vector<std::pair<std::string, std::string>>;
-    if (outcome == Outcome::kRefused || outcome == Outcome::kAccepted) {
+    if (outcome == ChangeOutcome::kRefused || outcome == ChangeOutcome::kAccepted) {
       // Checked as typed text is: against the text editing began with.
       EXPECT_EQ(checked_, (Checked{{idle.toStdString(), changed.toStdString()}}));
     } else {
@@ -202,42 +201,29 @@ class ConfirmEditChangeTest : public ConfirmEditTest {
     ui_.calls.clear();
   }
 
-  static const char* Name(Outcome outcome) {
-    switch (outcome) {
-      case Outcome::kLeave: return "focus leaves";
-      case Outcome::kCancel: return "Cancel";
-      case Outcome::kRefused: return "refused, then focus leaves";
-      case Outcome::kAccepted: return "accepted";
-    }
-    return "";
-  }
-
   std::vector<std::pair<std::string, std::string>> checked_;
 };
-
-constexpr Outcome kOutcomes[] = {Outcome::kLeave, Outcome::kCancel, Outcome::kRefused,
-                                 Outcome::kAccepted};
 
 // However the user changes the idle text, the change starts editing with
 // the idle text to restore, and a confirmation checks it.
 TEST_F(ConfirmEditChangeTest, EveryUserChangeOfTheIdleTextIsAnEditToCheckOrGiveUp) {
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
     for (const UserTextChange& change :
-         Testing::UserTextChanges(outcome == Outcome::kAccepted, QStringLiteral("99999"))) {
+         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
       // A middle click has a test of its own.
       if (change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
       Check(change, outcome);
     }
   }
 }
 
 TEST_F(ConfirmEditChangeTest, AMiddleClickPasteIsAnEditToCheckOrGiveUp) {
-  for (const Outcome outcome : kOutcomes) {
+  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
     for (const UserTextChange& change :
-         Testing::UserTextChanges(outcome == Outcome::kAccepted, QStringLiteral("99999"))) {
+         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
       if (!change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Name(outcome));
+      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
       if (!QGuiApplication::clipboard()->supportsSelection()) {
         // The click pastes nothing here: the edit stays as it was.
         change.change(*edit_);

@@ -40,6 +40,24 @@ struct UserTextChange {
   bool needsSelectionClipboard = false;
 };
 
+// How an edit started by such a change ends: the focus leaving, Cancel, a
+// confirmation the check refuses (then the focus leaving), or one it accepts.
+enum class ChangeOutcome { kLeave, kCancel, kRefused, kAccepted };
+
+inline constexpr ChangeOutcome kChangeOutcomes[] = {
+    ChangeOutcome::kLeave, ChangeOutcome::kCancel, ChangeOutcome::kRefused,
+    ChangeOutcome::kAccepted};
+
+inline const char* ChangeOutcomeName(ChangeOutcome outcome) {
+  switch (outcome) {
+    case ChangeOutcome::kLeave: return "focus leaves";
+    case ChangeOutcome::kCancel: return "Cancel";
+    case ChangeOutcome::kRefused: return "refused, then focus leaves";
+    case ChangeOutcome::kAccepted: return "accepted";
+  }
+  return "";
+}
+
 // The item of the edit's own context menu, named by its untranslated text,
 // triggered as the menu does.
 inline void TriggerContextAction(QLineEdit& edit, const char* item) {
