@@ -141,7 +141,7 @@ void CDlgENetDev::OnOK() {
   }
   ipAddr = htonl(ipAddrCtrl->GetAddress());
   if (!NsDevDialog::ReadPositive(this, IDC_PORT, kMaxPort, "端口号不能为空并且不能为0.",
-                                 "端口号必须为大于0的数字.", port)) {
+                                 "端口号必须为大于0的数字.", port, "端口号必须在1到65535之间.")) {
     return;
   }
   if (!NsDevDialog::ReadPositive(this, IDC_CONN_TIMEOUT, kMaxTimeout,

@@ -23,6 +23,19 @@ void Balloon(QWidget* dialog, int id, const std::string& title, const std::strin
   }
 }
 
+// Whether the number the text starts with lies above limit, however many digits
+// it has (the dialog helper reads a number too long for 32 bits as 0).
+bool NumberAbove(const std::string& text, uint32_t limit) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  uint64_t number = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    number = number * 10 + static_cast<uint64_t>(text[i] - '0');
+    if (number > limit) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ReadDeviceName(QWidget* dialog, int id, int mode, const std::string& previousName,
@@ -56,7 +69,11 @@ bool ReadStationNo(QWidget* dialog, int id, uint16_t& station) {
 }
 
 bool ReadPositive(QWidget* dialog, int id, uint32_t limit, const char* title, const char* text,
-                  uint32_t& value) {
+                  uint32_t& value, const char* aboveLimit) {
+  if (aboveLimit != nullptr && NumberAbove(EditText(dialog, id), limit)) {
+    Balloon(dialog, id, "提示", aboveLimit);
+    return false;
+  }
   const int32_t number = NsWui::GetDlgItemInt(dialog, id, nullptr, true);
   // Beyond the limit the field would be stored cut to its low bits: a
   // different value than the one typed.

@@ -40,14 +40,24 @@ CConfirmEditBase::CConfirmEditBase(QWidget* parent)
 
 void CConfirmEditBase::setText(const QString& text) {
   QLineEdit::setText(text);
-  // A changed text has ended editing through textChanged already.
+  // A changed text has ended editing through textChanged already; the same
+  // text signals nothing.
   if (editing) LeaveEditMode(true);
+  idleText_ = this->text().toStdString();
 }
 
 void CConfirmEditBase::OnTextChanged() {
   const bool byUser = userEdit_;
   userEdit_ = false;
-  if (!byUser && editing) LeaveEditMode(true);
+  if (byUser) {
+    // Whatever way the user changed the idle text (keys, paste, cut, drop,
+    // undo, an input method), the change is an edit to check or give up.
+    if (!editing) EnterEditMode();
+    return;
+  }
+  // Text from code: it ends editing and is what the edit shows while idle.
+  if (editing) LeaveEditMode(true);
+  idleText_ = text().toStdString();
 }
 
 void CConfirmEditBase::Confirm() {
@@ -97,7 +107,9 @@ void CConfirmEditBase::EnterEditMode() {
   if (editing) return;
   editing = true;
   saved = true;
-  savedText = text().toStdString();
+  // Not the text shown now: a change that starts editing has already made
+  // that one.
+  savedText = idleText_;
   if (!(buttonsEnabled && ShowButtons(true))) RefreshFrame();
   setFocus();
 }
@@ -112,6 +124,7 @@ void CConfirmEditBase::LeaveEditMode(bool keep) {
       setText(QString::fromStdString(savedText));
     }
   }
+  idleText_ = text().toStdString();
   if (!ShowButtons(false)) RefreshFrame();
 }
 
@@ -132,8 +145,11 @@ void CConfirmEditBase::mousePressEvent(QMouseEvent* event) {
 }
 
 void CConfirmEditBase::inputMethodEvent(QInputMethodEvent* event) {
-  // Composing alone is no typing yet; the commit is.
-  if (hasFocus() && !editing && !event->commitString().isEmpty()) EnterEditMode();
+  // Composing shows text that is not the edit's yet, and its start removes
+  // the selected text: editing starts before either.
+  const bool input = !event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
+                     event->replacementLength() > 0;
+  if (input && !editing && !isReadOnly()) EnterEditMode();
   QLineEdit::inputMethodEvent(event);
 }
 

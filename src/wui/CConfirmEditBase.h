@@ -1,12 +1,13 @@
 #pragma once
 // An edit whose value takes effect only when confirmed. Editing starts on a
-// click, a typed character or text an input method commits; Enter (or the
-// OK button shown while editing) runs the owner's validator: a refusal is a
-// balloon tip and editing goes on, an acceptance keeps the text and lets the
-// formatter rewrite it.
-// Cancel restores the text the edit had when editing began. Text set from
-// code ends editing and stays, even the text the edit already shows: it is
-// no edit of the user's to undo.
+// click, a typed character, an input method's composing, and on any other
+// change of the idle text that code did not make (paste, cut, drop, undo);
+// Enter (or the OK button shown while editing) runs the owner's validator: a
+// refusal is a balloon tip and editing goes on, an acceptance keeps the text
+// and lets the formatter rewrite it.
+// Cancel restores the text the edit showed while idle, before the change
+// that started editing. Text set from code ends editing and stays, even the
+// text the edit already shows: it is no edit of the user's to undo.
 #include <functional>
 #include <string>
 
@@ -65,8 +66,8 @@ class CConfirmEditBase : public QLineEdit {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
-  // Text committed by an input method is typing: it starts editing as a
-  // typed character does.
+  // Composing and committing through an input method is typing: it starts
+  // editing as a typed character does.
   void inputMethodEvent(QInputMethodEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -81,6 +82,8 @@ class CConfirmEditBase : public QLineEdit {
   QToolButton* cancelButton_;
   // The change under way comes from the user (textEdited precedes textChanged).
   bool userEdit_ = false;
+  // The text shown while idle: what code set, or the last text editing left.
+  std::string idleText_;
 };
 
 }  // namespace NsOvrin::NsWui

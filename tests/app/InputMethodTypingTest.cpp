@@ -1,7 +1,8 @@
 // Text an input method commits, as a user of a Chinese desktop types
 // everything, is typing to every confirm edit of the running editor: it
 // starts editing, so the edit checks it on Enter and gives it up on focus
-// loss, exactly as for typed keys.
+// loss, exactly as for typed keys. So is every other way a user changes a
+// confirm edit's text: pasting, cutting, dropping, undoing, composing.
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "wui/DlgItem.h"
 #include "wui/InputMethodTyping.h"
 #include "wui/ModalDriver.h"
+#include "wui/UserTextChanges.h"
 
 namespace NsOvrin::Testing {
 namespace {
@@ -29,6 +31,7 @@ namespace {
 using NsWui::CConfirmEditCtrl;
 using NsWui::DlgItem;
 using NsWui::UiCall;
+using Testing::UserTextChange;
 
 class InputMethodTyping : public RunningEditorFixture {
  protected:
@@ -115,8 +118,9 @@ TEST_F(InputMethodTyping, AScreenSizeCommittedThroughAnInputMethodIsRefusedAsTyp
   }
 }
 
-// "中" committed into the idle address edit of a property page: editing,
-// with the buttons, and the focus leaving puts the address back.
+// "中" composed and committed into the idle address edit of a property page:
+// editing from the composing on, with the buttons, and the focus leaving
+// puts the address back.
 TEST_F(InputMethodTyping, TextCommittedIntoAnIdleConfirmEditStartsEditingAndFocusLossRestores) {
   QWidget* page = SelectNumberBox();
   ASSERT_NE(page, nullptr);
@@ -129,7 +133,8 @@ TEST_F(InputMethodTyping, TextCommittedIntoAnIdleConfirmEditStartsEditingAndFocu
   ASSERT_NO_FATAL_FAILURE(FocusByTab(address));
   address->end(false);
   ComposeThroughInputMethod(QStringLiteral("zhong"));
-  EXPECT_FALSE(address->editing);
+  EXPECT_TRUE(address->editing);
+  EXPECT_EQ(address->savedText, shown.toStdString());
   CommitThroughInputMethod(QStringLiteral("中"));
   EXPECT_TRUE(address->editing);
   EXPECT_TRUE(address->OkButton()->isVisible());
@@ -227,6 +232,161 @@ TEST_F(InputMethodTyping, AChineseNameCommittedIntoAPropertyPageAndConfirmedIsSt
   EXPECT_EQ(EditedPage()->name, "页面甲");
   EXPECT_EQ(QlEProject::Instance().pageNames, (std::vector<std::string>{"页面甲", "P2"}));
   EXPECT_NE(FindItem(Tree(), "页面甲"), nullptr);
+}
+
+class ConfirmEditChanges : public InputMethodTyping {
+ protected:
+  // "创建新工程..." from the main frame, its width typed and confirmed as 1005
+  // (or as change prepares it), then changed by change and left as outcome
+  // says; OK clicked. The project gets the width the field showed, which is
+  // the confirmed one unless the change was accepted.
+  void NewProjectWidth(const UserTextChange& change, ChangeOutcome outcome) {
+    QlEProject& project = QlEProject::Instance();
+    project.modified = false;
+    for (const auto& page : project.openPages) page->modified = false;
+    bool ran = false;
+    QString expected;
+    NsWui::WhenModal([&](QWidget* modal) {
+      auto* dialog = dynamic_cast<CDlgNewProject*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      ran = true;
+      DlgItem<QLineEdit>(dialog, CDlgNewProject::IDC_NAME)->setText(QStringLiteral("新工程"));
+      DlgItem<QLineEdit>(dialog, CDlgNewProject::IDC_FOLDER)
+          ->setText(QString::fromStdString(folder_ / "new"));
+      CConfirmEditCtrl* edit = dialog->widthEdit;
+      ASSERT_NO_FATAL_FAILURE(Change(edit, change, outcome, expected));
+      ClickAsTheUser(DlgItem<QPushButton>(dialog, CDlgNewProject::IDC_OK));
+      EXPECT_FALSE(dialog->isVisible());
+      EXPECT_FALSE(edit->editing);
+      EXPECT_EQ(edit->text(), expected);
+    });
+    Trigger(ID_NEW_PROJECT);
+    DeleteClosed();
+    ASSERT_TRUE(ran);
+    ASSERT_TRUE(project.open);
+    EXPECT_EQ(project.name, "新工程");
+    EXPECT_EQ(project.width, expected.toFloat());
+  }
+
+  // The page's width in the property pane, the same way; the focus leaves
+  // by Tab. The page keeps the width the field shows.
+  void PageWidth(const UserTextChange& change, ChangeOutcome outcome) {
+    Click(view_, {700, 600});
+    QWidget* page = ShownPage();
+    ASSERT_NE(dynamic_cast<CDlgProtPage*>(page), nullptr);
+    auto* edit = DlgItem<CConfirmEditCtrl>(page, CDlgProtPage::IDC_WIDTH);
+    ASSERT_NE(edit, nullptr);
+    QString expected;
+    ASSERT_NO_FATAL_FAILURE(Change(edit, change, outcome, expected));
+    if (edit->hasFocus()) QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_FALSE(edit->hasFocus());
+    EXPECT_FALSE(edit->editing);
+    EXPECT_EQ(edit->text(), expected);
+    const auto shown = EditedPage();
+    EXPECT_EQ(shown->rect.right - shown->rect.left, expected.toFloat());
+  }
+
+  // Confirms the prepared value, changes it and ends the change; expected:
+  // the text the field must show once the focus has left.
+  void Change(CConfirmEditCtrl* edit, const UserTextChange& change, ChangeOutcome outcome,
+              QString& expected) {
+    ui_.calls.clear();
+    ASSERT_NO_FATAL_FAILURE(FocusAndSelectAll(edit));
+    change.prepare(*edit);
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_TRUE(Tips().empty());
+    ASSERT_FALSE(edit->editing);
+    const QString idle = edit->text();
+
+    change.change(*edit);
+    const QString changed = edit->text();
+    ASSERT_NE(changed, idle);
+    EXPECT_TRUE(edit->editing);
+    EXPECT_TRUE(edit->OkButton()->isVisible());
+    expected = idle;
+    switch (outcome) {
+      case ChangeOutcome::kLeave:
+        break;
+      case ChangeOutcome::kCancel:
+        ClickAsTheUser(edit->CancelButton());
+        EXPECT_FALSE(edit->editing);
+        EXPECT_EQ(edit->text(), idle);
+        break;
+      case ChangeOutcome::kRefused:
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(Tips().size(), 1u);
+        EXPECT_TRUE(edit->editing);
+        break;
+      case ChangeOutcome::kAccepted:
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_TRUE(Tips().empty());
+        EXPECT_FALSE(edit->editing);
+        expected = changed;
+        break;
+    }
+  }
+
+  // The changes of the table, in the way of outcome: an accepted one makes
+  // a good text, the others a text the field's check refuses.
+  static std::vector<UserTextChange> Changes(ChangeOutcome outcome, const char* badInsert) {
+    return Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted,
+                                    QString::fromUtf8(badInsert));
+  }
+};
+
+// Paste, cut, drop, undo, erasing keys, composing over the selection: each
+// starts editing, a confirmation checks the change, and leaving or Cancel
+// puts the confirmed width back, in the dialog and in the project made.
+TEST_F(ConfirmEditChanges, EveryChangeOfTheNewProjectWidthIsCheckedOrGivenUp) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
+    for (const UserTextChange& change : Changes(outcome, "99999")) {
+      if (change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
+      NewProjectWidth(change, outcome);
+    }
+  }
+}
+
+TEST_F(ConfirmEditChanges, EveryChangeOfAPagesWidthInThePaneIsCheckedOrGivenUp) {
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
+    for (const UserTextChange& change : Changes(outcome, "x")) {
+      if (change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
+      PageWidth(change, outcome);
+    }
+  }
+}
+
+// Pasting the X11 primary selection with the middle button, where the
+// platform has one.
+TEST_F(ConfirmEditChanges, AMiddleClickPasteIntoTheWidthsIsCheckedOrGivenUp) {
+  const bool selection = QGuiApplication::clipboard()->supportsSelection();
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
+    for (const UserTextChange& change : Changes(outcome, "x")) {
+      if (!change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
+      if (!selection) {
+        // Still driven: the click pastes nothing, the width stays idle.
+        Click(view_, {700, 600});
+        auto* edit = DlgItem<CConfirmEditCtrl>(ShownPage(), CDlgProtPage::IDC_WIDTH);
+        ASSERT_NE(edit, nullptr);
+        const QString idle = edit->text();
+        change.change(*edit);
+        EXPECT_FALSE(edit->editing);
+        EXPECT_EQ(edit->text(), idle);
+        GTEST_SKIP() << "the platform has no selection clipboard to paste from";
+      }
+      PageWidth(change, outcome);
+    }
+  }
+  // A new project closes the page window: the pane's rows come first.
+  for (const ChangeOutcome outcome : kChangeOutcomes) {
+    for (const UserTextChange& change : Changes(outcome, "99999")) {
+      if (!change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + ChangeOutcomeName(outcome));
+      NewProjectWidth(change, outcome);
+    }
+  }
 }
 
 }  // namespace

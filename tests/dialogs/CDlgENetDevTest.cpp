@@ -143,6 +143,7 @@ struct Refusal {
 TEST_F(ENetDevTest, EveryFieldRefusalIsABalloonOnThatField) {
   const std::string portTitle = "端口号不能为空并且不能为0.";
   const std::string portText = "端口号必须为大于0的数字.";
+  const std::string portRange = "端口号必须在1到65535之间.";
   const std::string timeoutText = "超时时间必须为大于0的数字.";
   const std::string connTitle = "连接超时时间不能为空并且不能为0.";
   const std::string commTitle = "通讯超时时间不能为空并且不能为0.";
@@ -158,9 +159,12 @@ TEST_F(ENetDevTest, EveryFieldRefusalIsABalloonOnThatField) {
       {1005, "255", "提示", "[站号] 数据必须在 1 ~ 254 之间."},
       {1002, "0", portTitle, portText},
       {1002, "", portTitle, portText},
-      // Beyond 16 bits the device would be reached on another port.
-      {1002, "65536", portTitle, portText},
-      {1002, "70000", portTitle, portText},
+      // Beyond 16 bits the device would be reached on another port; the
+      // refusal names the range, however long the number.
+      {1002, "65536", "提示", portRange},
+      {1002, "70000", "提示", portRange},
+      {1002, "99999999999", "提示", portRange},
+      {1002, "0065536", "提示", portRange},
       {1003, "0", connTitle, timeoutText},
       {1003, "", connTitle, timeoutText},
       {1003, "4294967296", connTitle, timeoutText},
@@ -229,10 +233,12 @@ TEST_F(ENetDevTest, AcceptedValuesAddTheDeviceAndEditingRenamesIt) {
   FillValid();
   SetText(CDlgENetDev::IDC_NAME, "  站B  ");
   SetText(CDlgENetDev::IDC_CONN_TIMEOUT, "2147483647");
+  SetText(CDlgENetDev::IDC_PORT, "65535");
   PressOk();
   ASSERT_TRUE(ui_.calls.empty()) << ui_.calls[0].text;
   ASSERT_TRUE(Accepted());
   EXPECT_EQ(dlg_->name, "站B");
+  EXPECT_EQ(dlg_->port, 65535u);
   EXPECT_EQ(dlg_->connTimeout, 2147483647u);
   ASSERT_TRUE(AddENetDev(ethernet_->GetHandle(), dlg_->GetParam()));
   ASSERT_TRUE(Db().HasNode("站B"));

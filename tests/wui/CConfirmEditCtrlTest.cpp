@@ -14,12 +14,15 @@
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
 #include "wui/InputMethodTyping.h"
+#include "wui/UserTextChanges.h"
 
 namespace NsOvrin::NsWui {
 namespace {
 
 using Testing::CommitThroughInputMethod;
 using Testing::ComposeThroughInputMethod;
+using Testing::ChangeOutcome;
+using Testing::UserTextChange;
 
 constexpr int kWidth = 150;
 constexpr int kEditId = 1000;
@@ -117,15 +120,120 @@ TEST_F(ConfirmEditTest, EveryWayOfTypingStartsEditingAndFocusLossRestores) {
   }
 }
 
-TEST_F(ConfirmEditTest, ComposingAloneDoesNotStartEditing) {
-  ComposeThroughInputMethod(QStringLiteral("zhong"));
-  EXPECT_FALSE(edit_->editing);
-  ComposeThroughInputMethod(QString());
-  EXPECT_FALSE(edit_->editing);
-  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
-  // An empty commit (a composition given up) types nothing either.
+// Composing is typing that shows before it is the edit's: editing starts
+// with it, and giving the composition up leaves an edit to give up.
+TEST_F(ConfirmEditTest, ComposingStartsEditingAndAnEmptyEventDoesNot) {
+  // An event that carries nothing (no composition, no text) types nothing.
   CommitThroughInputMethod(QString());
   EXPECT_FALSE(edit_->editing);
+
+  edit_->end(false);
+  ComposeThroughInputMethod(QStringLiteral("zhong"));
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->savedText, "12");
+  EXPECT_TRUE(edit_->OkButton()->isVisible());
+  ComposeThroughInputMethod(QString());
+  EXPECT_TRUE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+  other_->setFocus();
+  EXPECT_FALSE(edit_->editing);
+  EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+}
+
+// Runs change on the idle edit, then ends the edit as outcome says; the
+// check accepts whole numbers from 60 to 60000.
+class ConfirmEditChangeTest : public ConfirmEditTest {
+ protected:
+  void SetUp() override {
+    ConfirmEditTest::SetUp();
+    edit_->validator = [this](const std::string& saved, const std::string& text, std::string&) {
+      checked_.emplace_back(saved, text);
+      bool digits = !text.empty() && text.size() <= 5;
+      for (const char c : text) digits = digits && c >= '0' && c <= '9';
+      return digits && std::stoi(text) >= 60 && std::stoi(text) <= 60000;
+    };
+  }
+
+  void Check(const UserTextChange& change, ChangeOutcome outcome) {
+    edit_->setText(QStringLiteral("800"));
+    edit_->setFocus();
+    change.prepare(*edit_);
+    QTest::keyClick(edit_, Qt::Key_Return);
+    ASSERT_FALSE(edit_->editing);
+    ASSERT_TRUE(Tips().empty());
+    const QString idle = edit_->text();
+    checked_.clear();
+
+    change.change(*edit_);
+    const QString changed = edit_->text();
+    ASSERT_NE(changed, idle);
+    EXPECT_TRUE(edit_->editing);
+    EXPECT_EQ(edit_->savedText, idle.toStdString());
+    EXPECT_TRUE(edit_->OkButton()->isVisible());
+
+    switch (outcome) {
+      case ChangeOutcome::kLeave:
+        other_->setFocus();
+        break;
+      case ChangeOutcome::kCancel:
+        QTest::mouseClick(edit_->CancelButton(), Qt::LeftButton);
+        break;
+      case ChangeOutcome::kRefused:
+        QTest::keyClick(edit_, Qt::Key_Return);
+        EXPECT_EQ(Tips().size(), 1u);
+        EXPECT_TRUE(edit_->editing);
+        other_->setFocus();
+        break;
+      case ChangeOutcome::kAccepted:
+        QTest::keyClick(edit_, Qt::Key_Return);
+        EXPECT_TRUE(Tips().empty());
+        break;
+    }
+    EXPECT_FALSE(edit_->editing);
+    EXPECT_EQ(edit_->text(), outcome == ChangeOutcome::kAccepted ? changed : idle);
+    using Checked = std::vector<std::pair<std::string, std::string>>;
+    if (outcome == ChangeOutcome::kRefused || outcome == ChangeOutcome::kAccepted) {
+      // Checked as typed text is: against the text editing began with.
+      EXPECT_EQ(checked_, (Checked{{idle.toStdString(), changed.toStdString()}}));
+    } else {
+      EXPECT_EQ(checked_, Checked{});
+    }
+    ui_.calls.clear();
+  }
+
+  std::vector<std::pair<std::string, std::string>> checked_;
+};
+
+// However the user changes the idle text, the change starts editing with
+// the idle text to restore, and a confirmation checks it.
+TEST_F(ConfirmEditChangeTest, EveryUserChangeOfTheIdleTextIsAnEditToCheckOrGiveUp) {
+  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
+    for (const UserTextChange& change :
+         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
+      // A middle click has a test of its own.
+      if (change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
+      Check(change, outcome);
+    }
+  }
+}
+
+TEST_F(ConfirmEditChangeTest, AMiddleClickPasteIsAnEditToCheckOrGiveUp) {
+  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
+    for (const UserTextChange& change :
+         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
+      if (!change.needsSelectionClipboard) continue;
+      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
+      if (!QGuiApplication::clipboard()->supportsSelection()) {
+        // The click pastes nothing here: the edit stays as it was.
+        change.change(*edit_);
+        EXPECT_FALSE(edit_->editing);
+        EXPECT_EQ(edit_->text(), QStringLiteral("12"));
+        GTEST_SKIP() << "the platform has no selection clipboard to paste from";
+      }
+      Check(change, outcome);
+    }
+  }
 }
 
 TEST_F(ConfirmEditTest, WithoutButtonRoomTheTextAreaShrinksInstead) {
@@ -332,6 +440,9 @@ TEST_F(ConfirmEditTest, TextSetFromCodeEndsEditingAndStaysWhenTheFocusLeaves) {
       {"the text being edited", [this] { edit_->setText(QStringLiteral("123")); }, "123"},
       {"the text being edited, through the dialog helper",
        [this] { SetDlgItemInt(&window_, kEditId, 123); }, "123"},
+      {"another text, through the plain edit's setter",
+       [this] { static_cast<QLineEdit*>(edit_)->setText(QStringLiteral("77")); }, "77"},
+      {"cleared", [this] { edit_->clear(); }, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
