@@ -22,6 +22,7 @@ namespace {
 constexpr uint32_t kMaxPort = 0xFFFF;
 // What the dialog can read from an edit at most.
 constexpr uint32_t kMaxTimeout = 0x7FFFFFFF;
+constexpr const char* kTimeoutRange = "超时时间必须在1到2147483647之间.";
 
 QLineEdit* MakeDigitsEdit(QWidget* parent, int id) {
   auto* edit = new QLineEdit(parent);
@@ -141,17 +142,17 @@ void CDlgENetDev::OnOK() {
   }
   ipAddr = htonl(ipAddrCtrl->GetAddress());
   if (!NsDevDialog::ReadPositive(this, IDC_PORT, kMaxPort, "端口号不能为空并且不能为0.",
-                                 "端口号必须为大于0的数字.", port, "端口号必须在1到65535之间.")) {
+                                 "端口号必须为大于0的数字.", "端口号必须在1到65535之间.", port)) {
     return;
   }
   if (!NsDevDialog::ReadPositive(this, IDC_CONN_TIMEOUT, kMaxTimeout,
                                  "连接超时时间不能为空并且不能为0.", "超时时间必须为大于0的数字.",
-                                 connTimeout)) {
+                                 kTimeoutRange, connTimeout)) {
     return;
   }
   if (!NsDevDialog::ReadPositive(this, IDC_COMM_TIMEOUT, kMaxTimeout,
                                  "通讯超时时间不能为空并且不能为0.", "超时时间必须为大于0的数字.",
-                                 commTimeout)) {
+                                 kTimeoutRange, commTimeout)) {
     return;
   }
   if (!NsDevDialog::ReadResendTimes(this, IDC_RESEND, resend)) return;

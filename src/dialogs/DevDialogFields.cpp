@@ -69,8 +69,8 @@ bool ReadStationNo(QWidget* dialog, int id, uint16_t& station) {
 }
 
 bool ReadPositive(QWidget* dialog, int id, uint32_t limit, const char* title, const char* text,
-                  uint32_t& value, const char* aboveLimit) {
-  if (aboveLimit != nullptr && NumberAbove(EditText(dialog, id), limit)) {
+                  const char* aboveLimit, uint32_t& value) {
+  if (NumberAbove(EditText(dialog, id), limit)) {
     Balloon(dialog, id, "提示", aboveLimit);
     return false;
   }
@@ -88,7 +88,7 @@ bool ReadPositive(QWidget* dialog, int id, uint32_t limit, const char* title, co
 bool ReadResendTimes(QWidget* dialog, int id, uint16_t& resend) {
   uint32_t value = 0;
   if (!ReadPositive(dialog, id, 0xFFFF, "重发次数不能为空并且不能为0.",
-                    "重发次数必须为大于0的数字.", value)) {
+                    "重发次数必须为大于0的数字.", "重发次数必须在1到65535之间.", value)) {
     return false;
   }
   resend = static_cast<uint16_t>(value);

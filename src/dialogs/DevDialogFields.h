@@ -17,11 +17,11 @@ bool ReadDeviceName(QWidget* dialog, int id, int mode, const std::string& previo
 bool CheckModelChosen(QWidget* dialog, uint32_t model);
 // A station number from 1 to 254 in edit id.
 bool ReadStationNo(QWidget* dialog, int id, uint16_t& station);
-// A number from 1 to limit in edit id; anything else is refused with the
-// balloon (title, text), except a number above limit when aboveLimit is
-// given: that is refused with the balloon ("提示", aboveLimit).
+// A number from 1 to limit in edit id. A number above limit is refused with
+// the balloon ("提示", aboveLimit), which names the range; anything else
+// with the balloon (title, text).
 bool ReadPositive(QWidget* dialog, int id, uint32_t limit, const char* title, const char* text,
-                  uint32_t& value, const char* aboveLimit = nullptr);
+                  const char* aboveLimit, uint32_t& value);
 // The resend count, 1 to 65535, in edit id.
 bool ReadResendTimes(QWidget* dialog, int id, uint16_t& resend);
 

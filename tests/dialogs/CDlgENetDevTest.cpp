@@ -149,6 +149,8 @@ TEST_F(ENetDevTest, EveryFieldRefusalIsABalloonOnThatField) {
   const std::string commTitle = "通讯超时时间不能为空并且不能为0.";
   const std::string resendTitle = "重发次数不能为空并且不能为0.";
   const std::string resendText = "重发次数必须为大于0的数字.";
+  const std::string timeoutRange = "超时时间必须在1到2147483647之间.";
+  const std::string resendRange = "重发次数必须在1到65535之间.";
   const Refusal cases[] = {
       {1000, "", "提示", "[设备名称] 输入不能为空！"},
       {1000, " \t ", "提示", "[设备名称] 输入不能为空！"},
@@ -167,11 +169,13 @@ TEST_F(ENetDevTest, EveryFieldRefusalIsABalloonOnThatField) {
       {1002, "0065536", "提示", portRange},
       {1003, "0", connTitle, timeoutText},
       {1003, "", connTitle, timeoutText},
-      {1003, "4294967296", connTitle, timeoutText},
+      {1003, "2147483648", "提示", timeoutRange},
+      {1003, "4294967296", "提示", timeoutRange},
       {1001, "0", commTitle, timeoutText},
       {1001, "", commTitle, timeoutText},
+      {1001, "99999999999", "提示", timeoutRange},
       {1004, "0", resendTitle, resendText},
-      {1004, "65536", resendTitle, resendText},
+      {1004, "65536", "提示", resendRange},
   };
   Open(std::make_unique<CDlgENetDev>());
   for (const Refusal& c : cases) {
