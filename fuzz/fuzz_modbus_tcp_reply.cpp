@@ -213,7 +213,7 @@ void FuzzStream(NsProtocol::ProtocolModbTcp& codec, const Map& map,
       const auto end = std::upper_bound(chunkEnds.begin(), chunkEnds.end(), span.begin + 5);
       const std::size_t resume = end == chunkEnds.end() ? stream.size() : *end;
       while (i < frames.size() && frames[i].begin < resume) ++i;
-      known = i == frames.size() || frames[i].begin == resume;
+      known = i < frames.size() ? frames[i].begin == resume : resume >= stream.size();
       continue;
     }
     if (span.id == own) {
