@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -65,7 +66,9 @@ bool ENetClient::MakeSocket(uint32_t localAddr, uint16_t localPort) {
       return false;
     }
   }
+  static std::atomic<uint32_t> sockets{0};
   _socket = fd;
+  _connection = ++sockets;
   _state = kNotConnected;
   _connectCalled = false;
   return true;
@@ -118,15 +121,29 @@ bool ENetClient::Connect(uint32_t remoteAddr, uint16_t remotePort, std::atomic<i
 }
 
 void ENetClient::Drain() {
-  if (_state != kConnectTried || _socket < 0) return;
-  int pending = 0;
-  if (ioctl(_socket, FIONREAD, &pending) != 0) return;
   char scratch[2048];
-  for (int received = 0; received < pending;) {
-    const ssize_t n = recv(_socket, scratch, sizeof scratch, MSG_DONTWAIT);
+  for (uint32_t left = Waiting(); left > 0;) {
+    const ssize_t n = RecvWaiting(scratch, sizeof scratch);
     if (n <= 0) break;
-    received += static_cast<int>(n);
+    left -= std::min(static_cast<uint32_t>(n), left);
   }
+}
+
+uint32_t ENetClient::Waiting() const {
+  if (_state != kConnectTried || _socket < 0) return 0;
+  int pending = 0;
+  if (ioctl(_socket, FIONREAD, &pending) != 0 || pending < 0) return 0;
+  return static_cast<uint32_t>(pending);
+}
+
+ssize_t ENetClient::RecvWaiting(void* buffer, size_t size) {
+  if (_socket < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  const ssize_t n = recv(_socket, buffer, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+  return n;
 }
 
 void ENetClient::OnSocketError(std::atomic<int>& failCount) { OnSocketError(errno, failCount); }

@@ -34,6 +34,11 @@ class ENetClient {
                uint32_t localAddr = 0, uint16_t localPort = 0);
   // Discards the bytes waiting when connected.
   void Drain();
+  // The bytes waiting when connected (0 otherwise).
+  uint32_t Waiting() const;
+  // One receive of what is waiting, without waiting: the count, 0 when
+  // nothing waits or the peer closed, -1 with errno set on an error.
+  ssize_t RecvWaiting(void* buffer, size_t size);
   // After a failed Send or Recv: classifies errno.
   void OnSocketError(std::atomic<int>& failCount);
   void OnSocketError(int error, std::atomic<int>& failCount);
@@ -55,6 +60,9 @@ class ENetClient {
   void Interrupt() { _wake.Set(); }
 
   int GetSocket() const { return _socket; }
+  // A number of the socket, new for every socket made in the process: the
+  // bytes of one are one stream, and a reconnect begins another.
+  uint32_t GetConnection() const { return _connection; }
   int32_t GetState() const { return _state; }
   void SetTimeouts(uint32_t sendTimeoutMs, uint32_t recvTimeoutMs) {
     _sendTimeout = sendTimeoutMs;
@@ -77,6 +85,7 @@ class ENetClient {
   int32_t _lastError = 0;
   // connect() was called on _socket: a reconnect needs a fresh socket.
   bool _connectCalled = false;
+  uint32_t _connection = 0;
   WakeEvent _wake;
 };
 

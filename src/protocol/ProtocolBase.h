@@ -26,8 +26,16 @@ class ProtocolBase {
   using CacheVarBlock = NsTermination::CacheVarBlock;
 
   virtual ~ProtocolBase() = default;
-  // Forgets what was received for the previous request.
+  // Forgets what was received for the previous request. A codec of a byte
+  // stream (TCP) keeps where the stream's frames begin.
   virtual void ResetReceive() = 0;
+  // A byte stream begins anew (a new connection): nothing received before
+  // belongs to it.
+  virtual void ResetStream() { ResetReceive(); }
+  // Bytes of a byte stream that came before the request of this exchange,
+  // handed over instead of being dropped: none of them is its reply, and a
+  // frame cut there would be read from its middle.
+  virtual void PassOver(const uint8_t* /*data*/, uint32_t /*length*/) {}
   virtual uint32_t GetReadRequestSize(const TermAddr& addr) = 0;
   virtual uint32_t GetWriteRequestSize(uint32_t dataType, uint16_t count) = 0;
   virtual uint8_t BuildReadRequest(const TermAddr& addr, uint8_t* buffer, uint32_t capacity,

@@ -25,6 +25,10 @@ uint16_t TransactionField(const uint8_t* data) {
   return static_cast<uint16_t>((data[0] << 8) | data[1]);
 }
 
+bool IsFrameLength(uint16_t field) {
+  return field >= ProtocolModbTcp::kMinLengthField && field <= ProtocolModbTcp::kMaxLengthField;
+}
+
 }  // namespace
 
 uint32_t ProtocolModbTcp::GetReadRequestSize(const TermAddr&) { return 30; }
@@ -99,9 +103,45 @@ void ProtocolModbTcp::BeginExchange(uint8_t* request, uint32_t length) {
   request[1] = static_cast<uint8_t>(transaction_ & 0xFF);
 }
 
+void ProtocolModbTcp::ResetReceive() {
+  if (gathered_ >= 6) {
+    // This exchange's reply, unfinished: its rest is passed over.
+    toSkip_ = 6 + uint32_t{HeaderLengthField(frame_.data())} - gathered_;
+    gathered_ = 0;
+  }
+  stale_ = gathered_ > 0;
+}
+
+void ProtocolModbTcp::ResetStream() {
+  gathered_ = 0;
+  stale_ = false;
+  toSkip_ = 0;
+}
+
+void ProtocolModbTcp::LoseFrameStart(uint16_t lengthField) {
+  gathered_ = 0;
+  stale_ = false;
+  toSkip_ = 0;
+  OV_LOG(4).AppendText("报文长度无效: ").AppendNumber(lengthField).AppendText(", 丢弃已接收的数据.");
+}
+
+void ProtocolModbTcp::PassOver(const uint8_t* data, uint32_t length) {
+  if (data == nullptr) return;
+  ResetReceive();
+  const uint8_t* frame = nullptr;
+  uint32_t used = 0;
+  Gather(data, length, kNoReply, frame, used);
+  stale_ = gathered_ > 0;
+}
+
 uint8_t ProtocolModbTcp::Gather(const uint8_t* data, uint32_t length, uint32_t replyLength,
-                               const uint8_t*& frame) {
+                               const uint8_t*& frame, uint32_t& used) {
   const uint32_t frameLength = 6 + replyLength;
+  const uint8_t* const begin = data;
+  const auto taken = [&](uint8_t status) {
+    used = static_cast<uint32_t>(data - begin);
+    return status;
+  };
   while (length > 0) {
     if (toSkip_ > 0) {
       const uint32_t n = std::min(toSkip_, length);
@@ -112,14 +152,24 @@ uint8_t ProtocolModbTcp::Gather(const uint8_t* data, uint32_t length, uint32_t r
     }
     if (gathered_ == 0 && length >= 6) {
       // A frame that starts in this chunk is judged where it lies.
-      if (TransactionField(data) != transaction_) {
-        toSkip_ = 6 + uint32_t{HeaderLengthField(data)};
+      const uint16_t field = HeaderLengthField(data);
+      if (!IsFrameLength(field)) {
+        LoseFrameStart(field);
+        data += length;
+        return taken(ProtoStatus::MoreData);
+      }
+      if (replyLength == kNoReply || TransactionField(data) != transaction_) {
+        toSkip_ = 6 + uint32_t{field};
         continue;
       }
-      if (HeaderLengthField(data) != replyLength) return ProtoStatus::Error;
+      if (field != replyLength) {
+        toSkip_ = 6 + uint32_t{field};
+        return taken(ProtoStatus::Error);
+      }
       if (length >= frameLength) {
         frame = data;
-        return ProtoStatus::Complete;
+        data += frameLength;
+        return taken(ProtoStatus::Complete);
       }
     }
     // The header first, then (when it is this exchange's) the rest.
@@ -130,54 +180,71 @@ uint8_t ProtocolModbTcp::Gather(const uint8_t* data, uint32_t length, uint32_t r
     data += n;
     length -= n;
     if (gathered_ == 6 && wanted == 6) {
-      if (TransactionField(frame_.data()) != transaction_) {
-        toSkip_ = HeaderLengthField(frame_.data());
+      const uint16_t field = HeaderLengthField(frame_.data());
+      if (!IsFrameLength(field)) {
+        LoseFrameStart(field);
+        data += length;
+        return taken(ProtoStatus::MoreData);
+      }
+      if (replyLength == kNoReply || stale_ || TransactionField(frame_.data()) != transaction_) {
+        toSkip_ = field;
         gathered_ = 0;
+        stale_ = false;
         continue;
       }
-      if (HeaderLengthField(frame_.data()) != replyLength) {
+      if (field != replyLength) {
+        toSkip_ = field;
         gathered_ = 0;
-        return ProtoStatus::Error;
+        return taken(ProtoStatus::Error);
       }
     }
     if (gathered_ == frameLength) {
-      // The bytes stay until the next chunk comes.
+      // Judged before the rest of the chunk may gather a header here.
       gathered_ = 0;
       frame = frame_.data();
-      return ProtoStatus::Complete;
+      return taken(ProtoStatus::Complete);
     }
   }
-  return ProtoStatus::MoreData;
+  return taken(ProtoStatus::MoreData);
+}
+
+void ProtocolModbTcp::KeepRest(const uint8_t* data, uint32_t length, uint32_t used) {
+  if (used < length) PassOver(data + used, length - used);
 }
 
 uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                                         CacheVarBlock* block) {
-  if (block == nullptr) return ProtoStatus::Error;
   if (data == nullptr) return ProtoStatus::Error;
   const uint8_t fc = ReadFc(addr);
-  if (fc == 0) return ProtoStatus::Error;
-  // The byte count holds 8 bits: a larger read has no right reply.
+  // The byte count holds 8 bits and the frame at most kMaxLengthField: a
+  // larger read has no right reply.
   const uint32_t n = Mb::ReadDataLength(addr);
-  if (n > 0xFF) return ProtoStatus::Error;
+  if (block == nullptr || fc == 0 || 3 + n > kMaxLengthField) {
+    KeepRest(data, length, 0);
+    return ProtoStatus::Error;
+  }
   const uint8_t* frame = nullptr;
-  const uint8_t status = Gather(data, length, 3 + n, frame);
-  if (status != ProtoStatus::Complete) return status;
-
-  IBuffHelper in(frame, static_cast<uint16_t>(9 + n));
-  in.SelectReader(IBuffHelper::Reader::Bin_3412);
-  in.SetCursor(6);
-  uint8_t unit = 0;
-  uint8_t replyFc = 0;
-  uint8_t byteCount = 0;
-  in.Get8(unit);
-  in.Get8(replyFc);
-  in.Get8(byteCount);
-  if (in.Overrun() || unit != unit_) return ProtoStatus::Error;
-  if (replyFc != fc) return ProtoStatus::Error;
-  if (byteCount != n) return ProtoStatus::Error;
-  // The protocol identifier is not compared.
-  block->Update(frame + 9, n);
-  return ProtoStatus::Complete;
+  uint32_t used = 0;
+  uint8_t status = Gather(data, length, 3 + n, frame, used);
+  if (status == ProtoStatus::Complete) {
+    IBuffHelper in(frame, static_cast<uint16_t>(9 + n));
+    in.SelectReader(IBuffHelper::Reader::Bin_3412);
+    in.SetCursor(6);
+    uint8_t unit = 0;
+    uint8_t replyFc = 0;
+    uint8_t byteCount = 0;
+    in.Get8(unit);
+    in.Get8(replyFc);
+    in.Get8(byteCount);
+    // The protocol identifier is not compared.
+    if (in.Overrun() || unit != unit_ || replyFc != fc || byteCount != n) {
+      status = ProtoStatus::Error;
+    } else {
+      block->Update(frame + 9, n);
+    }
+  }
+  KeepRest(data, length, used);
+  return status;
 }
 
 uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* data,
@@ -186,28 +253,33 @@ uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* da
   uint8_t fc = 0;
   if (addr.kind == kKindBit) fc = Mb::kFcWriteCoils;
   if (addr.kind == kKindWord) fc = Mb::kFcWriteRegisters;
-  if (fc == 0) return ProtoStatus::Error;
+  if (fc == 0) {
+    KeepRest(data, length, 0);
+    return ProtoStatus::Error;
+  }
   const uint8_t* frame = nullptr;
-  const uint8_t status = Gather(data, length, 6, frame);
-  if (status != ProtoStatus::Complete) return status;
-  const bool dword = dwordWrite_.Matches(addr);
-
-  IBuffHelper in(frame, 12);
-  in.SelectReader(IBuffHelper::Reader::Bin_3412);
-  in.SetCursor(6);
-  uint8_t unit = 0;
-  uint8_t replyFc = 0;
-  uint16_t start = 0;
-  uint16_t quantity = 0;
-  in.Get8(unit);
-  in.Get8(replyFc);
-  in.Get16(start);
-  in.Get16(quantity);
-  if (in.Overrun() || unit != unit_) return ProtoStatus::Error;
-  if (replyFc != fc) return ProtoStatus::Error;
-  if (start != MapStart(addr)) return ProtoStatus::Error;
-  if (quantity != Mb::WriteQuantity(dword, MapCount(addr))) return ProtoStatus::Error;
-  return ProtoStatus::Complete;
+  uint32_t used = 0;
+  uint8_t status = Gather(data, length, 6, frame, used);
+  if (status == ProtoStatus::Complete) {
+    const bool dword = dwordWrite_.Matches(addr);
+    IBuffHelper in(frame, 12);
+    in.SelectReader(IBuffHelper::Reader::Bin_3412);
+    in.SetCursor(6);
+    uint8_t unit = 0;
+    uint8_t replyFc = 0;
+    uint16_t start = 0;
+    uint16_t quantity = 0;
+    in.Get8(unit);
+    in.Get8(replyFc);
+    in.Get16(start);
+    in.Get16(quantity);
+    if (in.Overrun() || unit != unit_ || replyFc != fc || start != MapStart(addr) ||
+        quantity != Mb::WriteQuantity(dword, MapCount(addr))) {
+      status = ProtoStatus::Error;
+    }
+  }
+  KeepRest(data, length, used);
+  return status;
 }
 
 uint16_t ProtocolGeneralModbTcp::GetMaxUnits(uint32_t, const TermAddr& addr) {

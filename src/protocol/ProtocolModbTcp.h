@@ -2,9 +2,9 @@
 // Modbus TCP: MBAP header (transaction, protocol 0, length, unit) and the
 // PDU. Each exchange has its own transaction identifier, which the server
 // echoes: a reply that came after its time-out is told from the one awaited.
-// TCP delivers a byte stream: the receives of an exchange are taken as one
-// stream of frames, each as long as its length field says, however the
-// stream was cut.
+// TCP delivers a byte stream: the bytes of one connection, from connect to
+// close, are taken as one stream of frames, each as long as its length field
+// says, however the stream was cut and whichever exchange the bytes came in.
 #include <array>
 #include <cstdint>
 
@@ -17,16 +17,23 @@ class ProtocolModbTcp : public ProtocolBase {
  public:
   static constexpr uint32_t kReadRequestLength = 12;
   static constexpr uint32_t kHeaderLength = 7;
-  // The longest reply: a read of 255 data bytes.
-  static constexpr uint32_t kMaxReplyLength = 6 + 3 + 0xFF;
+  // The length fields a frame can have: a unit and a function code at least,
+  // a unit and the longest PDU at most. Any other is no frame.
+  static constexpr uint32_t kMinLengthField = 2;
+  static constexpr uint32_t kMaxLengthField = 254;
+  static constexpr uint32_t kMaxFrameLength = 6 + kMaxLengthField;
 
   explicit ProtocolModbTcp(uint8_t unit) : unit_(unit) {}
 
-  // Forgets the frame being gathered and the frame being passed over.
-  void ResetReceive() override {
-    gathered_ = 0;
-    toSkip_ = 0;
-  }
+  // A new exchange on the same stream: a frame left unfinished by the last
+  // one is passed over when the rest of it comes, a header begun before this
+  // exchange too, whatever its identifier.
+  void ResetReceive() override;
+  // A new connection: nothing received before belongs to its stream.
+  void ResetStream() override;
+  // Bytes of the stream that came before this exchange's request: taken
+  // frame by frame, none as a reply.
+  void PassOver(const uint8_t* data, uint32_t length) override;
   uint32_t GetReadRequestSize(const TermAddr& addr) override;
   uint32_t GetWriteRequestSize(uint32_t dataType, uint16_t count) override;
   uint8_t BuildReadRequest(const TermAddr& addr, uint8_t* buffer, uint32_t capacity,
@@ -39,7 +46,9 @@ class ProtocolModbTcp : public ProtocolBase {
   // Frames of other exchanges are passed over whole; until a whole frame of
   // this exchange is there the answer is "more data" (the wait goes on until
   // the time-out). That frame must be exactly the reply: its length field
-  // 3 + the byte count of a read, 6 for a write.
+  // 3 + the byte count of a read, 6 for a write; a frame of this exchange
+  // with another length is refused and passed over whole. The bytes after
+  // the deciding frame are kept in the stream for the next exchange.
   uint8_t ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                          CacheVarBlock* block) override;
   uint8_t ParseWriteReply(const TermAddr& addr, const uint8_t* data, uint32_t length) override;
@@ -60,15 +69,28 @@ class ProtocolModbTcp : public ProtocolBase {
   // Takes the chunk into the stream of the exchange: passes over frames of
   // other exchanges, gathers the first frame of this one. Complete with frame
   // at its bytes once it is whole (6 + replyLength bytes); an error as soon
-  // as its length field is not replyLength; else more data.
-  uint8_t Gather(const uint8_t* data, uint32_t length, uint32_t replyLength, const uint8_t*& frame);
+  // as its length field is not replyLength; else more data. used: the bytes
+  // of the chunk taken, up to the deciding frame's end. With kNoReply every
+  // frame is passed over.
+  static constexpr uint32_t kNoReply = 0;
+  uint8_t Gather(const uint8_t* data, uint32_t length, uint32_t replyLength, const uint8_t*& frame,
+                 uint32_t& used);
+  // The rest of a chunk once the exchange is decided (or cannot be).
+  void KeepRest(const uint8_t* data, uint32_t length, uint32_t used);
+  // A header whose length field no frame can have: the stream holds no frame
+  // here. What was gathered goes, and so does the rest of the chunk: the
+  // next one is read as a new start.
+  void LoseFrameStart(uint16_t lengthField);
 
   uint8_t unit_;
   uint16_t transaction_ = 0;
-  // The frame of this exchange received so far, when it came in pieces.
-  std::array<uint8_t, kMaxReplyLength> frame_{};
+  // The frame at the front of the stream received so far: its header, and
+  // once that shows it is this exchange's reply, the rest of it.
+  std::array<uint8_t, kMaxFrameLength> frame_{};
   uint32_t gathered_ = 0;
-  // Bytes of another exchange's frame still to come and be passed over.
+  // The header being gathered began before this exchange.
+  bool stale_ = false;
+  // Bytes of a frame still to come and be passed over.
   uint32_t toSkip_ = 0;
   NsModbus::DwordWriteNote dwordWrite_;
 };

@@ -1,5 +1,6 @@
 #include "termination/DeviceImpl.h"
 
+#include <algorithm>
 #include <climits>
 #include <mutex>
 
@@ -53,7 +54,18 @@ void DevETcpImpl::Connect(LinkFailCount& failCount) {
   failCount = _client.GetState() == NsCommServer::ENetClient::kConnectTried ? 0 : 5;
 }
 
-void DevETcpImpl::Purge() { _client.Drain(); }
+void DevETcpImpl::Purge() { _waiting = _client.Waiting(); }
+
+int32_t DevETcpImpl::ReceiveWaiting(uint8_t* buffer, uint32_t size) {
+  if (buffer == nullptr || _waiting == 0) return 0;
+  const ssize_t n = _client.RecvWaiting(buffer, std::min(size, _waiting));
+  if (n <= 0) {
+    _waiting = 0;
+    return 0;
+  }
+  _waiting -= static_cast<uint32_t>(n);
+  return static_cast<int32_t>(n);
+}
 
 bool DevETcpImpl::Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) {
   if (_client.GetSocket() < 0 || data == nullptr || length == 0) return false;

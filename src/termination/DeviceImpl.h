@@ -28,14 +28,23 @@ class DeviceImpl {
   virtual uint32_t GetKind() const = 0;
   // Once when a node's polling thread starts (or a node without a thread starts).
   virtual void Connect(LinkFailCount& failCount) = 0;
-  // Discards input left over from earlier exchanges.
+  // Before a request is sent: discards input left over from earlier
+  // exchanges. A byte stream (TCP) is not cut: its purge marks the bytes
+  // waiting, which ReceiveWaiting then hands out.
   virtual void Purge() = 0;
+  // The bytes marked by the last purge, at most size, without waiting; 0
+  // once they are all handed out.
+  virtual int32_t ReceiveWaiting(uint8_t* /*buffer*/, uint32_t /*size*/) { return 0; }
+  // The connection the received bytes come on: a byte stream goes from
+  // connect to close, and each new connection has a new number.
+  virtual uint32_t GetConnection() const { return 0; }
   virtual bool Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) = 0;
   // Asked by the polling thread every cycle with the milliseconds since the
   // previous cycle.
   virtual bool IsReady(uint32_t elapsed, LinkFailCount& failCount) = 0;
   // Bytes received; 0 when a serial read timed out or the TCP peer closed;
-  // -1 on an error (a TCP time-out included).
+  // -1 on an error (a TCP time-out included). A TCP receive waits at most
+  // until the deadline of the request sent last.
   virtual int32_t Receive(uint8_t* buffer, uint32_t size, LinkFailCount& failCount) = 0;
   virtual void Close() = 0;
   virtual ~DeviceImpl() = default;
@@ -110,6 +119,8 @@ class DevETcpImpl : public DeviceImpl {
   void Purge() override;
   bool Send(const uint8_t* data, uint32_t length, LinkFailCount& failCount) override;
   bool IsReady(uint32_t elapsed, LinkFailCount& failCount) override;
+  int32_t ReceiveWaiting(uint8_t* buffer, uint32_t size) override;
+  uint32_t GetConnection() const override { return _client.GetConnection(); }
   // End of stream (0) closes the socket: the peer ended its side, nothing
   // more comes on it, and the link is restored like a reset one.
   int32_t Receive(uint8_t* buffer, uint32_t size, LinkFailCount& failCount) override;
@@ -128,6 +139,8 @@ class DevETcpImpl : public DeviceImpl {
   uint16_t _remotePort;
   NsCommServer::ENetClient _client;
   uint32_t _reconnectElapsed = 0;
+  // Bytes that were waiting at the last purge and are not handed out yet.
+  uint32_t _waiting = 0;
   // The receive time-out counts from the request: the receives of one
   // exchange share it (a reply of an earlier exchange does not extend it).
   bool _replyClock = false;

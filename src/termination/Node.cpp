@@ -1,5 +1,6 @@
 #include "termination/Node.h"
 
+#include <algorithm>
 #include <functional>
 #include <system_error>
 #include <utility>
@@ -77,6 +78,9 @@ struct NodeState {
   mutable std::shared_mutex taskLock;
   std::atomic<uint32_t> roundRobin{0};
   LinkFailCount linkFailCount{0};
+  // The connection whose byte stream the codec is framing (under the
+  // transport's exchange lock).
+  uint32_t streamConnection = 0;
   // The node this is the state of; cleared first when the node goes, so that
   // no new call reaches it. A call begun before is waited for by the stop.
   std::atomic<Node*> owner{nullptr};
@@ -253,13 +257,29 @@ bool NodeState::Transact(Task& task, DeviceImpl& device) {
 
   bool ok = false;
   if (worker.IsRunning()) {
+    uint8_t buffer[kReceiveBufferSize];
+    // A TCP connection is one byte stream from connect to close, framed by
+    // the codec across exchanges: what came since the last exchange is
+    // passed over frame by frame rather than dropped, and only the reply's
+    // deadline ends the wait, however many pieces the reply comes in.
+    const bool stream = device.GetKind() == DeviceImpl::kTcp;
     device.Purge();
+    if (stream) {
+      const uint32_t connection = device.GetConnection();
+      if (connection != streamConnection) {
+        protocol->ResetStream();
+        streamConnection = connection;
+      }
+      for (int32_t n; (n = device.ReceiveWaiting(buffer, kReceiveBufferSize)) > 0;) {
+        protocol->PassOver(buffer, std::min(static_cast<uint32_t>(n), kReceiveBufferSize));
+      }
+    }
     task.BeginExchange(protocol.get());
     device.Send(request, length, linkFailCount);
     protocol->ResetReceive();
 
-    uint8_t buffer[kReceiveBufferSize];
-    for (int pass = 0; pass < kMaxReceivePasses && worker.IsRunning(); ++pass) {
+    for (int pass = 0; (stream || pass < kMaxReceivePasses) && worker.IsRunning();
+         pass += stream ? 0 : 1) {
       const int32_t n = device.Receive(buffer, kReceiveBufferSize, linkFailCount);
       if (n < 1 || static_cast<uint32_t>(n) > kReceiveBufferSize) break;
       const uint8_t result = task.ParseReply(protocol.get(), buffer, static_cast<uint32_t>(n));

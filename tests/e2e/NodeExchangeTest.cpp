@@ -2,6 +2,8 @@
 // slaves over loopback TCP and a pseudo-terminal, and the FX responder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -360,6 +362,36 @@ class BlockValues : public CvbListener {
   std::vector<std::vector<uint8_t>> seen_;
 };
 
+// A started node of the model on an Ethernet channel, polling the block from
+// the device every 20 ms and recording every content the block takes.
+struct PollingTcpNode {
+  PollingTcpNode(const ModbusTcpResponder& device, uint32_t model, uint32_t recvTimeout,
+                 const std::string& blockAddress) {
+    channel.SetRunningFlag(&running);
+    auto param = LoopbackParam("PLC1", model, device.Port());
+    param.recvTimeout = recvTimeout;
+    node = model == kModelModbusTcp ? NodeFactory::MakeModbusTcpNode(param)
+                                    : NodeFactory::MakeH3uTcpNode(param);
+    if (!node || !channel.AddNode(node)) return;
+    task = AddPolledBlock(*node, blockAddress);
+    task->GetCacheBlock()->AddListener(&values);
+  }
+  ~PollingTcpNode() { Close(); }
+  bool Started() const { return task != nullptr; }
+  void Close() {
+    channel.Close();
+    if (task && !closed) task->GetCacheBlock()->RemoveListener(&values);
+    closed = true;
+  }
+
+  bool running = true;
+  ChannelEthernet channel{"E0"};
+  std::shared_ptr<Node> node;
+  std::shared_ptr<TaskReadData> task;
+  BlockValues values;
+  bool closed = false;
+};
+
 // What TCP lets a device do to the replies of a block, and to the link: the
 // node reads the device all the same, the block only ever holds the device's
 // values, and no exchange waits without a bound. Judged by the values the
@@ -447,20 +479,10 @@ TEST(TcpNodeStreamTest, RepliesAreReadAsAStreamAndNoExchangeWaitsForever) {
       device.SetRegister(101, 0x1065);
       c.script(device);
       ASSERT_TRUE(device.Start());
-
-      BlockValues values;
-      bool running = true;
-      ChannelEthernet channel("E0");
-      channel.SetRunningFlag(&running);
-      auto param = LoopbackParam("PLC1", model.id, device.Port());
-      param.recvTimeout = c.recvTimeout;
-      auto node = model.id == kModelModbusTcp ? NodeFactory::MakeModbusTcpNode(param)
-                                              : NodeFactory::MakeH3uTcpNode(param);
-      ASSERT_TRUE(node);
-      ASSERT_TRUE(channel.AddNode(node));
-      auto task = AddPolledBlock(*node, model.block);
-      CacheVarBlock& block = *task->GetCacheBlock();
-      block.AddListener(&values);
+      PollingTcpNode polling(device, model.id, c.recvTimeout, model.block);
+      ASSERT_TRUE(polling.Started());
+      Node* const node = polling.node.get();
+      BlockValues& values = polling.values;
 
       // Several replies of the block, so that each way of the device was met more than once.
       const bool read = WaitUntil(
@@ -476,11 +498,10 @@ TEST(TcpNodeStreamTest, RepliesAreReadAsAStreamAndNoExchangeWaitsForever) {
         auto write = std::async(std::launch::async,
                                 [&] { return WriteValue<uint16_t>(*node, model.silent, 4, 7); });
         writeEnded = write.wait_for(20s) == std::future_status::ready;
-        channel.Close();  // ends a wait without bound, should there be one
+        polling.Close();  // ends a wait without bound, should there be one
         written = write.get();
       }
-      channel.Close();
-      block.RemoveListener(&values);
+      polling.Close();
 
       EXPECT_TRUE(read) << "the block shows the device's values";
       EXPECT_EQ(values.Seen(), std::vector<Frame>{kValues}) << "and never held anything else";
@@ -489,6 +510,178 @@ TEST(TcpNodeStreamTest, RepliesAreReadAsAStreamAndNoExchangeWaitsForever) {
       }
       EXPECT_TRUE(writeEnded);
       EXPECT_FALSE(written);
+    }
+  }
+}
+
+// One connection's bytes are one stream from connect to close, and only a
+// reply's deadline ends its wait: a reply in many small pieces is read, and
+// however the device's bytes fall around the exchanges (after a reply, in a
+// frame refused, across the purge, after a length no frame can have), the
+// block only ever takes its own replies. Where a frame start was lost, a
+// frame's payload holds a look-alike of the next exchange's reply with DE
+// bytes in place of the data. Judged by the values the block took.
+TEST(TcpNodeStreamTest, OneConnectionIsOneStreamAndOnlyTheDeadlineEndsTheWait) {
+  using Frame = std::vector<uint8_t>;
+  using Piece = ModbusTcpResponder::Piece;
+  using Pieces = std::vector<Piece>;
+  using Request = ModbusTcpResponder::Request;
+  constexpr uint16_t kBlock = 100;
+  constexpr uint16_t kWrite = 50;
+
+  const auto header = [](uint16_t id, size_t length) {
+    return Frame{static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id & 0xFF), 0, 0,
+                 static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length & 0xFF)};
+  };
+  const auto join = [](std::initializer_list<Frame> parts) {
+    Frame out;
+    for (const Frame& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+  };
+  // A frame of another exchange whose payload is a look-alike of the reply
+  // to the request numbered lookId: its head (the first 9 bytes) and the rest.
+  const auto carrier = [&](const Frame& reply, uint16_t id, uint16_t lookId) {
+    Frame lookAlike = reply;
+    lookAlike[0] = static_cast<uint8_t>(lookId >> 8);
+    lookAlike[1] = static_cast<uint8_t>(lookId & 0xFF);
+    std::fill(lookAlike.begin() + 9, lookAlike.end(), 0xDE);
+    const size_t size = lookAlike.size();
+    return join({header(id, 3 + size), {reply[6], reply[7], static_cast<uint8_t>(size)}, lookAlike});
+  };
+  const auto head = [](const Frame& frame) { return Frame(frame.begin(), frame.begin() + 9); };
+  const auto tail = [](const Frame& frame) { return Frame(frame.begin() + 9, frame.end()); };
+  const auto inPieces = [](const Frame& reply, size_t size, std::chrono::milliseconds gap) {
+    Pieces pieces;
+    for (size_t at = 0; at < reply.size(); at += size) {
+      pieces.push_back({at == 0 ? 0ms : gap, Frame(reply.begin() + static_cast<std::ptrdiff_t>(at),
+                                                   reply.begin() + static_cast<std::ptrdiff_t>(std::min(at + size, reply.size())))});
+    }
+    return pieces;
+  };
+  using Script = ModbusTcpResponder::Script;
+
+  struct Case {
+    const char* name;
+    uint16_t registers;  // of the block
+    std::function<void(ModbusTcpResponder&)> script;
+    uint32_t recvTimeout = 2000;
+    bool write = false;  // a write goes out once the block was read
+  };
+  const Case cases[] = {
+      {"a 13-byte reply sent one byte every 3 ms", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request&, size_t, const Frame& reply) { return inPieces(reply, 1, 3ms); });
+       }},
+      {"a 29-byte reply in 15 pieces 15 ms apart", 10,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request&, size_t, const Frame& reply) { return inPieces(reply, 2, 15ms); });
+       }},
+      {"this exchange's frame with a length other than its reply's, its body in the next exchange", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request& request, size_t index, const Frame& reply) {
+           if (index % 2 == 1) return Pieces{{0ms, reply}};
+           // Refused at its header; its body comes while the retry waits.
+           const Frame refused = carrier(reply, request.transaction, static_cast<uint16_t>(request.transaction + 1));
+           return Pieces{{0ms, head(refused)}, {120ms, tail(refused)}};
+         });
+       }},
+      {"bytes after a whole reply in the same receive", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request& request, size_t index, const Frame& reply) {
+           // The rest of the frame begun after the last reply, then this
+           // reply and the head of another such frame, all in one piece.
+           const uint16_t id = request.transaction;
+           const Frame before = index == 0 ? Frame{} : tail(carrier(reply, static_cast<uint16_t>(id - 1), id));
+           return Pieces{{0ms, join({before, reply, head(carrier(reply, static_cast<uint16_t>(id - 1), static_cast<uint16_t>(id + 1)))})}};
+         });
+       }},
+      {"a frame left half passed over when its exchange timed out", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request& request, size_t index, const Frame& reply) {
+           const uint16_t id = request.transaction;
+           if (index % 2 == 0) return Pieces{{0ms, head(carrier(reply, static_cast<uint16_t>(id - 1), static_cast<uint16_t>(id + 1)))}};
+           return Pieces{{0ms, join({tail(carrier(reply, static_cast<uint16_t>(id - 2), id)), reply})}};
+         });
+       },
+       300},
+      {"the purge before a request meets half a frame", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request& request, size_t index, const Frame& reply) {
+           const uint16_t id = request.transaction;
+           const Frame before = index == 0 ? Frame{} : tail(carrier(reply, static_cast<uint16_t>(id - 1), id));
+           // The head comes just after the reply, before the next request.
+           return Pieces{{0ms, join({before, reply})}, {5ms, head(carrier(reply, static_cast<uint16_t>(id - 1), static_cast<uint16_t>(id + 1)))}};
+         });
+       }},
+      {"a header of another exchange with length 0xFFFF, the reply 30 ms later", 2,
+       [&](ModbusTcpResponder& device) {
+         device.SetScript(kBlock, [&](const Request& request, size_t, const Frame& reply) {
+           const Frame garbage = join({header(static_cast<uint16_t>(request.transaction - 1), 0xFFFF), {reply[6], 0x03, 0x04}});
+           return Pieces{{0ms, garbage}, {30ms, reply}};
+         });
+       }},
+      {"a write's reply with the head of another frame after it", 2,
+       [&](ModbusTcpResponder& device) {
+         auto open = std::make_shared<std::atomic<bool>>(false);
+         device.SetScript(kWrite, [&, open](const Request& request, size_t, const Frame& reply) {
+           const uint16_t id = request.transaction;
+           const Frame echo = join({header(id, 6), {reply[6], 0x10, 0x00, static_cast<uint8_t>(kWrite), 0x00, 0x01}});
+           Frame read = join({header(0, 7), {reply[6], 0x03, 0x04, 0, 0, 0, 0}});
+           open->store(true);
+           return Pieces{{0ms, join({echo, head(carrier(read, static_cast<uint16_t>(id - 1), static_cast<uint16_t>(id + 1)))})}};
+         });
+         device.SetScript(kBlock, [&, open](const Request& request, size_t, const Frame& reply) {
+           if (!open->exchange(false)) return Pieces{{0ms, reply}};
+           return Pieces{{0ms, join({tail(carrier(reply, static_cast<uint16_t>(request.transaction - 1), request.transaction)), reply})}};
+         });
+       },
+       2000, true},
+  };
+  struct Model {
+    const char* name;
+    uint32_t id;
+    const char* blocks[2];  // of 2 and of 10 registers
+    const char* write;
+  };
+  const Model models[] = {{"Modbus TCP", kModelModbusTcp, {"4x[100~101]", "4x[100~109]"}, "4x50"},
+                          {"H3U", kModelH5u, {"D[100~101]", "D[100~109]"}, "D50"}};
+
+  for (const Case& c : cases) {
+    for (const Model& model : models) {
+      SCOPED_TRACE(std::string(c.name) + ", " + model.name);
+      ModbusTcpResponder device;
+      Frame values;
+      for (uint16_t i = 0; i < c.registers; ++i) {
+        const auto value = static_cast<uint16_t>(0x1064 + i);
+        device.SetRegister(static_cast<uint16_t>(kBlock + i), value);
+        values.push_back(static_cast<uint8_t>(value >> 8));
+        values.push_back(static_cast<uint8_t>(value & 0xFF));
+      }
+      c.script(device);
+      ASSERT_TRUE(device.Start());
+      PollingTcpNode polling(device, model.id, c.recvTimeout, model.blocks[c.registers == 2 ? 0 : 1]);
+      ASSERT_TRUE(polling.Started());
+      BlockValues& seen = polling.values;
+
+      const auto readSeveralTimes = [&](size_t replies) {
+        return WaitUntil(
+            [&] {
+              const auto all = seen.Seen();
+              return !all.empty() && all.back() == values && device.RepliesSent(kBlock) >= replies;
+            },
+            30s);
+      };
+      bool read = readSeveralTimes(4);
+      bool written = true;
+      if (c.write) {
+        written = WriteValue<uint16_t>(*polling.node, model.write, 4, 7);
+        read = read && readSeveralTimes(device.RepliesSent(kBlock) + 3);
+      }
+      polling.Close();
+
+      EXPECT_TRUE(read) << "the block shows the device's values";
+      EXPECT_EQ(seen.Seen(), std::vector<Frame>{values}) << "and never held anything else";
+      EXPECT_TRUE(written);
     }
   }
 }

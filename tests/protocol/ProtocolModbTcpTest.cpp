@@ -303,7 +303,8 @@ TEST_F(TcpReadReply, RefusedAndUnfinishedReplies) {
       {"other function code", with(7, 4), ProtoStatus::Error},
       {"byte count differs", with(8, 6), ProtoStatus::Error},
       {"length field beyond the data", with(5, 8), ProtoStatus::Error},
-      {"length field far beyond the data", with(4, 1), ProtoStatus::Error},
+      // 263: no frame can be that long; the bytes go and the wait goes on.
+      {"length field no frame can have", with(4, 1), ProtoStatus::MoreData},
       {"length field ends before the data", with(5, 3), ProtoStatus::Error},
       {"length field ends inside the data", with(5, 5), ProtoStatus::Error},
       {"exception", Mbap(1, {0x83, 0x02}), ProtoStatus::Error},
@@ -312,13 +313,13 @@ TEST_F(TcpReadReply, RefusedAndUnfinishedReplies) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    codec_.ResetReceive();
+    codec_.ResetStream();
     CacheVarModbus block(4);
     EXPECT_EQ(ParseRead(codec_, c.reply, addr_, &block), c.status);
     EXPECT_EQ(block.GetUpdateCount(), c.status == ProtoStatus::Complete ? 3u : 2u);
   }
   EXPECT_EQ(ParseRead(codec_, reply_, addr_, nullptr), ProtoStatus::Error);
-  codec_.ResetReceive();
+  codec_.ResetStream();
   EXPECT_EQ(codec_.ParseReadReply(reply_.data(), 0, addr_, &block_), ProtoStatus::MoreData) << "empty chunk";
   EXPECT_EQ(codec_.ParseReadReply(nullptr, 0, addr_, &block_), ProtoStatus::Error);
 }
@@ -328,7 +329,7 @@ TEST_F(TcpReadReply, RefusedAndUnfinishedReplies) {
 TEST_F(TcpReadReply, ReplyCutAnywhereIsGathered) {
   for (size_t cut = 1; cut < reply_.size(); ++cut) {
     SCOPED_TRACE(cut);
-    codec_.ResetReceive();
+    codec_.ResetStream();
     CacheVarModbus block(4);
     EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + cut), addr_, &block), ProtoStatus::MoreData);
     EXPECT_EQ(block.GetUpdateCount(), 2u);
@@ -336,20 +337,20 @@ TEST_F(TcpReadReply, ReplyCutAnywhereIsGathered) {
     EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
   }
   // Three chunks: more, more, complete; then byte by byte.
-  codec_.ResetReceive();
+  codec_.ResetStream();
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 4), addr_, &block_), ProtoStatus::MoreData);
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 4, reply_.begin() + 10), addr_, &block_), ProtoStatus::MoreData);
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin() + 10, reply_.end()), addr_, &block_), ProtoStatus::Complete);
   EXPECT_EQ(BlockBytes(block_), (Bytes{0x12, 0x34, 0x56, 0x78}));
-  codec_.ResetReceive();
+  codec_.ResetStream();
   CacheVarModbus block(4);
   for (size_t i = 0; i + 1 < reply_.size(); ++i) {
     EXPECT_EQ(ParseRead(codec_, Bytes{reply_[i]}, addr_, &block), ProtoStatus::MoreData) << i;
   }
   EXPECT_EQ(ParseRead(codec_, Bytes{reply_.back()}, addr_, &block), ProtoStatus::Complete);
   EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
-  // A new exchange forgets a reply left unfinished.
-  codec_.ResetReceive();
+  // A new exchange passes over the rest of a reply left unfinished.
+  codec_.ResetStream();
   CacheVarModbus fresh(4);
   EXPECT_EQ(ParseRead(codec_, Bytes(reply_.begin(), reply_.begin() + 8), addr_, &fresh), ProtoStatus::MoreData);
   codec_.ResetReceive();
@@ -394,7 +395,7 @@ TEST_F(TcpReadReply, RepliesOfOtherExchangesArePassedOver) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    codec_.ResetReceive();
+    codec_.ResetStream();
     CacheVarModbus block(4);
     EXPECT_EQ(ParseRead(codec_, c.chunk, addr_, &block), c.status);
     if (c.status == ProtoStatus::Complete) {
@@ -428,7 +429,8 @@ TEST_F(TcpReadReply, StreamsCutAcrossFrames) {
   Bytes ownShort(own.begin(), own.begin() + 9);
   ownShort[5] = 3;
   const Bytes other = numbered(Mbap(1, {0x03, 0x04, 0x00, 0x00, 0x00, 0x00}), 8);
-  const Bytes huge = Concat(numbered({0, 0, 0, 0, 0x10, 0x00, 1, 0x03}, 6), Bytes(0x1000 - 2, 0x00));
+  // A header no frame can have, and a look-alike after it in the same receive.
+  const Bytes garbage = Concat(numbered({0, 0, 0, 0, 0xFF, 0xFF, 1, 0x03}, 4), lookAlike);
   struct Case {
     const char* name;
     std::vector<Bytes> chunks;
@@ -447,15 +449,16 @@ TEST_F(TcpReadReply, StreamsCutAcrossFrames) {
        {ProtoStatus::MoreData, ProtoStatus::Complete}},
       {"its tail and the own reply's head together", cut(Concat(stale, own), stale.size() + 4),
        {ProtoStatus::MoreData, ProtoStatus::Complete}},
-      {"a frame longer than any reply, in pieces",
-       {Bytes(huge.begin(), huge.begin() + 100), Bytes(huge.begin() + 100, huge.end() - 1), Concat(Bytes{huge.back()}, own)},
+      {"a length no frame can have: the rest of its receive goes, the next is a new start",
+       {garbage, own}, {ProtoStatus::MoreData, ProtoStatus::Complete}},
+      {"the same with its header cut", {Bytes(garbage.begin(), garbage.begin() + 4), Bytes(garbage.begin() + 4, garbage.end()), own},
        {ProtoStatus::MoreData, ProtoStatus::MoreData, ProtoStatus::Complete}},
       {"own frame shorter than its byte count, then another exchange's", {Concat(ownShort, other)}, {ProtoStatus::Error}},
       {"the same cut after its header", cut(Concat(ownShort, other), 6), {ProtoStatus::Error}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    codec_.ResetReceive();
+    codec_.ResetStream();
     CacheVarModbus block(4);
     ASSERT_LE(c.statuses.size(), c.chunks.size());
     for (size_t i = 0; i < c.statuses.size(); ++i) {
@@ -470,9 +473,95 @@ TEST_F(TcpReadReply, StreamsCutAcrossFrames) {
   // A length field one more than the reply carries: the frame is refused.
   Bytes longer = Concat(own, Bytes{0x00});
   longer[5] = 8;
-  codec_.ResetReceive();
+  codec_.ResetStream();
   EXPECT_EQ(ParseRead(codec_, longer, addr_, &block_), ProtoStatus::Error);
   EXPECT_EQ(block_.GetUpdateCount(), 2u);
+}
+
+// One connection's bytes are one stream across exchanges: what came after a
+// reply, the rest of a frame left unfinished or refused, and what waited at
+// the purge are passed over by their frames, so that a later exchange never
+// reads a frame from its middle (where a look-alike of its own reply lies).
+TEST_F(TcpReadReply, OneConnectionIsOneStreamAcrossExchanges) {
+  const auto numbered = [](Bytes frame, uint16_t id) {
+    frame[0] = static_cast<uint8_t>(id >> 8);
+    frame[1] = static_cast<uint8_t>(id & 0xFF);
+    return frame;
+  };
+  const Bytes own1 = numbered(reply_, 1);
+  const Bytes own2 = numbered(reply_, 2);
+  const Bytes lookAlike2 = numbered(Mbap(1, {0x03, 0x04, 0xDE, 0xDE, 0xDE, 0xDE}), 2);
+  // A frame carrying the look-alike in its payload, of an earlier exchange
+  // and of exchange 1 (whose reply it is not: its length differs).
+  const auto carrier = [&](uint16_t id) {
+    return numbered(Concat(Bytes{0, 0, 0, 0, 0, static_cast<uint8_t>(3 + lookAlike2.size()), 1, 0x03,
+                                 static_cast<uint8_t>(lookAlike2.size())},
+                           lookAlike2),
+                    id);
+  };
+  const Bytes stale = carrier(0);
+  const Bytes refused = carrier(1);
+  const auto part = [](const Bytes& bytes, size_t from, size_t to) {
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, bytes.size())));
+  };
+  const size_t all = SIZE_MAX;
+  const Bytes garbage = Concat({0x00, 0x02, 0x00, 0x00, 0xFF, 0xFF, 0x01, 0x03}, lookAlike2);
+
+  enum Kind { kReceive, kPurge, kNextExchange, kNewConnection };
+  struct Step {
+    Kind kind;
+    Bytes bytes;
+    uint8_t status = ProtoStatus::MoreData;
+  };
+  const Step next{kNextExchange, {}};
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;  // exchange 1 has begun
+  };
+  const std::vector<Case> cases = {
+      {"the head of a frame in the receive of a reply",
+       {{kReceive, Concat(own1, part(stale, 0, 9)), ProtoStatus::Complete}, next,
+        {kReceive, Concat(part(stale, 9, all), own2), ProtoStatus::Complete}}},
+      {"a frame left unfinished when its exchange ended",
+       {{kReceive, part(stale, 0, 9)}, next, {kReceive, Concat(part(stale, 9, all), own2), ProtoStatus::Complete}}},
+      {"this exchange's frame with another length",
+       {{kReceive, part(refused, 0, 9), ProtoStatus::Error}, next,
+        {kReceive, Concat(part(refused, 9, all), own2), ProtoStatus::Complete}}},
+      {"the purge cuts inside a header",
+       {{kPurge, part(stale, 0, 4)}, next, {kReceive, Concat(part(stale, 4, all), own2), ProtoStatus::Complete}}},
+      {"the purge cuts inside a frame",
+       {{kPurge, part(stale, 0, 12)}, next, {kReceive, Concat(part(stale, 12, all), own2), ProtoStatus::Complete}}},
+      {"a header with the new exchange's number, begun before its request",
+       {{kPurge, part(lookAlike2, 0, 5)}, next,
+        {kReceive, Concat(part(lookAlike2, 5, all), own2), ProtoStatus::Complete}}},
+      {"a length no frame can have, the reply in the next receive",
+       {next, {kReceive, garbage}, {kReceive, own2, ProtoStatus::Complete}}},
+      {"a new connection begins a new stream",
+       {{kReceive, part(stale, 0, 9)}, {kNewConnection, {}}, next, {kReceive, own2, ProtoStatus::Complete}}},
+  };
+  Bytes request = BuildRead(codec_, addr_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProtocolGeneralModbTcp codec(1);
+    CacheVarModbus block(4);
+    codec.BeginExchange(request.data(), static_cast<uint32_t>(request.size()));
+    codec.ResetReceive();
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& step = c.steps[i];
+      switch (step.kind) {
+        case kReceive: EXPECT_EQ(ParseRead(codec, step.bytes, addr_, &block), step.status) << i; break;
+        case kPurge: codec.PassOver(step.bytes.data(), static_cast<uint32_t>(step.bytes.size())); break;
+        case kNewConnection: codec.ResetStream(); break;
+        case kNextExchange:
+          codec.BeginExchange(request.data(), static_cast<uint32_t>(request.size()));
+          codec.ResetReceive();
+          break;
+      }
+    }
+    EXPECT_EQ(codec.GetTransaction(), 2);
+    EXPECT_EQ(BlockBytes(block), (Bytes{0x12, 0x34, 0x56, 0x78}));
+  }
 }
 
 TEST(ProtocolModbTcpExchange, EveryRequestGoesOutWithAnIdentifierOfItsOwn) {

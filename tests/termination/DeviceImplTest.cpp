@@ -314,6 +314,43 @@ TEST_F(DevETcpTest, AReceiveTimeOutOf0WaitsTheDefault) {
   EXPECT_EQ(device->GetClient().GetState(), ENetClient::kConnectTried);
 }
 
+// The purge before a request cuts nothing out of the stream: it marks what
+// waits, which ReceiveWaiting hands out, and no more (what comes after it is
+// the exchange's). Every new socket is a new connection, a new stream.
+TEST_F(DevETcpTest, ThePurgeMarksWhatWaitsAndDropsNothing) {
+  peer.SetHandler([](const std::string&, size_t index) { return PeerReply::Line(index == 0 ? "LATE\n" : "A1234\n"); });
+  auto device = MakeDevice();
+  device->Connect(count);
+  const uint32_t connection = device->GetConnection();
+  EXPECT_NE(connection, 0u);
+  const auto waiting = [&](uint32_t bytes) {
+    for (int i = 0; i < 1000 && device->GetClient().Waiting() < bytes; ++i) std::this_thread::sleep_for(2ms);
+    return device->GetClient().Waiting() == bytes;
+  };
+  uint8_t buffer[3] = {};
+  EXPECT_EQ(device->ReceiveWaiting(buffer, sizeof buffer), 0) << "nothing marked yet";
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  ASSERT_TRUE(waiting(5));
+  device->Purge();
+  EXPECT_EQ(device->ReceiveWaiting(buffer, sizeof buffer), 3);
+  EXPECT_EQ(std::string(buffer, buffer + 3), "LAT");
+  EXPECT_EQ(device->ReceiveWaiting(buffer, sizeof buffer), 2);
+  EXPECT_EQ(std::string(buffer, buffer + 2), "E\n");
+  EXPECT_EQ(device->ReceiveWaiting(buffer, sizeof buffer), 0);
+
+  device->Purge();
+  EXPECT_TRUE(SendText(*device, "R1:1\n", count));
+  ASSERT_TRUE(waiting(6));
+  EXPECT_EQ(device->ReceiveWaiting(buffer, sizeof buffer), 0) << "it came after the purge";
+  EXPECT_EQ(ReceiveText(*device, count), "A1234\n");
+  EXPECT_EQ(device->GetConnection(), connection);
+
+  device->Close();
+  device->Connect(count);
+  ASSERT_TRUE(peer.WaitForAccepted(2));
+  EXPECT_NE(device->GetConnection(), connection);
+}
+
 TEST_F(DevETcpTest, RefusesWithoutSocketOrBytes) {
   auto device = MakeDevice();
   uint8_t buffer[8] = {'x'};
