@@ -25,14 +25,6 @@ using Texts = std::vector<std::string>;
 constexpr const char* kSaveQuestion = "工程被更改, 是否需要保存?";
 constexpr const char* kPageQuestion = "页面被修改, 是否需要保存?";
 
-// "P2" with a picture from outside the project, copied in on every save.
-std::string PicturePage(const std::string& picture) {
-  return R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16777215,)"
-         R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
-         R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
-         picture + R"("}]})";
-}
-
 class FailedSave : public RunningEditorFixture {
  protected:
   enum class Command { kSave, kSaveAs, kCloseProject, kClosePageWindow, kCloseFrame, kExit };
@@ -49,15 +41,9 @@ class FailedSave : public RunningEditorFixture {
       if (!nobody->Active()) return false;
     }
     switch (command) {
-      case Command::kSave: Trigger(ID_FILE_SAVE); break;
-      case Command::kSaveAs:
-        ui_.PushPath(saveAsInto);
-        Trigger(ID_FILE_SAVE_AS);
-        break;
-      case Command::kCloseProject:
-        ui_.PushAnswer(NsWui::IDYES);
-        Trigger(ID_CLOSE_PROJECT);
-        break;
+      case Command::kSave: GiveFileCommand(ID_FILE_SAVE); break;
+      case Command::kSaveAs: GiveFileCommand(ID_FILE_SAVE_AS, saveAsInto); break;
+      case Command::kCloseProject: GiveFileCommand(ID_CLOSE_PROJECT); break;
       case Command::kClosePageWindow:
         ui_.PushAnswer(NsWui::IDYES);
         EXPECT_FALSE(view_->GetParentFrame()->close());
@@ -66,10 +52,7 @@ class FailedSave : public RunningEditorFixture {
         ui_.PushAnswer(NsWui::IDYES);
         EXPECT_FALSE(frame_->close());
         break;
-      case Command::kExit:
-        ui_.PushAnswer(NsWui::IDYES);
-        Trigger(ID_APP_EXIT);
-        break;
+      case Command::kExit: GiveFileCommand(ID_APP_EXIT); break;
     }
     DeleteClosed();
     return true;
@@ -147,7 +130,7 @@ TEST_F(FailedSave, OneBoxNamesEveryFileNotWrittenAndNothingIsLostOrClosed) {
     // The page with a picture is the one edited in its row.
     const bool picture = c.folderFor == "images/photo.png";
     if (picture) {
-      WriteFileText(folder + "/P2.ovpg", PicturePage(outside + "/photo.png"));
+      WriteFileText(folder + "/P2.ovpg", RunningPictureP2(outside + "/photo.png"));
       view_ = OpenPage("P2");
       ASSERT_NE(view_, nullptr);
     }
@@ -301,7 +284,7 @@ TEST_F(FailedSave, ASaveAsTakesThePicturesOfPagesNotOpenAlong) {
   ASSERT_TRUE(fs::create_directories(folder + "/images"));
   WriteFileText(picture, "not really a picture");
   // P2, not open, as a save of the project wrote it: its picture in the project.
-  WriteFileText(folder + "/P2.ovpg", PicturePage(picture));
+  WriteFileText(folder + "/P2.ovpg", RunningPictureP2(picture));
   const struct {
     const char* name;
     bool imagesAFile;  // the new folder holds a file named "images"

@@ -44,14 +44,6 @@ using Texts = std::vector<std::string>;
 constexpr const char* kSaveQuestion = "工程被更改, 是否需要保存?";
 constexpr const char* kNotCopied = "以下页面文件未能复制到新文件夹: ";
 
-// "P2" with one picture.
-std::string PicturePage(const std::string& picture) {
-  return R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16777215,)"
-         R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
-         R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
-         picture + R"("}]})";
-}
-
 // What keeps the folder from opening whole: no main file, or a listed page
 // whose file a load cannot read. Empty when it opens whole.
 std::string WhatBreaks(const std::string& folder) {
@@ -164,21 +156,8 @@ class OwedFiles : public RunningEditorFixture,
 
   // The command as the user gives it, "是" to the save question.
   void Give(Then then) {
-    switch (then) {
-      case Then::kSave: Trigger(ID_FILE_SAVE); break;
-      case Then::kSaveAsIntoTheSameFolder:
-        ui_.PushPath(Target());
-        Trigger(ID_FILE_SAVE_AS);
-        break;
-      case Then::kClose:
-        ui_.PushAnswer(NsWui::IDYES);
-        Trigger(ID_CLOSE_PROJECT);
-        break;
-      case Then::kExit:
-        ui_.PushAnswer(NsWui::IDYES);
-        Trigger(ID_APP_EXIT);
-        break;
-    }
+    const int ids[] = {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_CLOSE_PROJECT, ID_APP_EXIT};
+    GiveFileCommand(ids[static_cast<int>(then)], Target());
     DeleteClosed();
   }
 
@@ -231,7 +210,7 @@ TEST_P(OwedFiles, NothingIsDoneWhileAFileItNeedsIsMissingAndTheRetryCompletesThe
   if (owed == Owed::kPictureCopy) {
     ASSERT_TRUE(fs::create_directories(folder + "/images"));
     WriteFileText(folder + "/images/photo.png", "not really a picture");
-    WriteFileText(folder + "/P2.ovpg", PicturePage(folder + "/images/photo.png"));
+    WriteFileText(folder + "/P2.ovpg", RunningPictureP2(folder + "/images/photo.png"));
   }
   if (owed == Owed::kUnmodifiedOpenPage) {
     // Open and not changed; the change is on P1.
@@ -249,12 +228,7 @@ TEST_P(OwedFiles, NothingIsDoneWhileAFileItNeedsIsMissingAndTheRetryCompletesThe
   // The save that fails.
   mainBefore_ = ReadFileText(GetMainFilePath(folder));
   ui_.calls.clear();
-  if (CopyRow()) {
-    ui_.PushPath(Into());
-    Trigger(ID_FILE_SAVE_AS);
-  } else {
-    Trigger(ID_FILE_SAVE);
-  }
+  GiveFileCommand(CopyRow() ? ID_FILE_SAVE_AS : ID_FILE_SAVE, Into());
   DeleteClosed();
   {
     SCOPED_TRACE("the first save");
