@@ -324,6 +324,9 @@ std::vector<std::string> InListOrder(const std::vector<std::string>& list,
 std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
   const QlEProject& project = QlEProject::Instance();
   const bool sameFolder = NormalisedFolder(newFolder) == project.directory;
+  // There a page may take the file of another renamed one: every file is
+  // read before one is written. Elsewhere each is copied at once.
+  const bool samePlace = sameFolder || NsPlatform::SameExistingFile(project.directory, newFolder);
   struct Carried {
     std::string name;
     std::string to;
@@ -348,10 +351,16 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
     // Added since the last save, or its file gone: it opens empty.
     if (from.empty() || EntryMissing(from)) {
       page.empty = true;
-    } else if (!NsPlatform::ReadRegularFile(from, page.bytes)) {
+    } else if (!samePlace) {
       // A folder, a FIFO, a dangling link or an unreadable file is passed
-      // over: the rest of the project still reaches the folder. In its own
-      // folder the renamed page's file is the one named.
+      // over: the rest of the project still reaches the folder.
+      if (!NsPlatform::CopyRegularFile(from, to, false)) {
+        OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
+        notCopied.insert(name);
+      }
+      continue;
+    } else if (!NsPlatform::ReadRegularFile(from, page.bytes)) {
+      // In its own folder the renamed page's file is the one named.
       const int error = errno != 0 ? errno : EIO;
       OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
       if (sameFolder) NsPlatform::RecordWriteFailure(from, error);
@@ -360,8 +369,7 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
     }
     carried.push_back(std::move(page));
   }
-  // Every file is read before one is written: pages whose names were
-  // swapped take each other's content.
+  // Pages whose names were swapped take each other's content.
   for (const Carried& page : carried) {
     const bool written = page.empty ? WriteEmptyPage(newFolder, page.name)
                                     : NsPlatform::ReplaceFileAtomically(page.to, page.bytes);

@@ -5,7 +5,9 @@
 // user state between projects. User-interface thread only.
 //
 // A project is never lost: a close asks first when the project or an open
-// page is modified, and a save that fails keeps every modified flag.
+// page is modified, and a save that fails leaves the project modified until
+// a save has written everything it could not. The folder on disk opens whole
+// whatever happens: its main file is written last.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -71,7 +73,8 @@ void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::Wri
 // under its listed name: the content it was last saved with (from the
 // project's folder, under an earlier name after a rename), or an empty page
 // for one that has none (added since, or its file gone). A file already in
-// place is left as it is. Every file is read before one is written. The
+// place is left as it is. In the project's own folder every file is read
+// before one is written, so renamed pages may take each other's names. The
 // names of the pages whose content could not be read (a folder, a FIFO, a
 // dangling link, an unreadable file...) or written come back in list order.
 std::vector<std::string> CopyPageFiles(const std::string& newFolder);

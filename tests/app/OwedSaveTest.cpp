@@ -402,6 +402,16 @@ TEST_F(WholeFolder, ARenameAndADeleteReachTheFolderWithTheSave) {
 
   CloseProjectAnswering(NsWui::IDNO);
   ExpectItOpensWhole({"P3", "P2"});
+
+  // A page deleted and saved: its file goes after the main file.
+  Tree()->OnPageCommand(CViewTree::ID_DELETE_PAGE, FindItem(Tree(), "P2"));
+  DeleteClosed();
+  Trigger(ID_FILE_SAVE);
+  DeleteClosed();
+  EXPECT_EQ(ui_.MessageTexts(), Texts{});
+  EXPECT_EQ(ListedPages(folder), Texts{"P3"});
+  EXPECT_FALSE(fs::exists(folder + "/P2.ovpg"));
+  EXPECT_EQ(WhatBreaks(folder), "");
 }
 
 // Pages swapped by three renames take each other's content.
