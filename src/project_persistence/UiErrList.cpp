@@ -144,6 +144,7 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
       passed = false;
       continue;
     }
+    data->name = name;
 
     const std::shared_ptr<QlEPage> page = MakeCheckedPage(*data);
     // The check right after sets every error mark: binding is enough.
