@@ -4,8 +4,10 @@
 // first page the main file lists. Through the editor's own commands the folder
 // is opened with its pages, saved into a second folder, closed, opened from
 // there and saved into a third: the second and third folders hold the same
-// files with the same bytes, and what opened once opens again. A users file
-// that could not be read whole reaches the second folder byte for byte.
+// files with the same bytes, what opened once opens again, and every page the
+// second folder's main file lists has its file. A users file that could not be read
+// whole reaches the second folder byte for byte.
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,7 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       std::abort();
     CloseProject();
 
-    if (OpenProjectWithPages(ui, GetMainFilePath(first)) != opened) std::abort();
+    // What opened opens again; pages that had no file have one now.
+    if (OpenProjectWithPages(ui, GetMainFilePath(first)) < opened) std::abort();
+    // The folder a save wrote is whole: every page its main file lists
+    // that can have a file has one.
+    for (const std::string& name : QlEProject::Instance().pageNames) {
+      const std::string path = GetPageFilePath(first, name);
+      if (!path.empty() && !std::filesystem::is_regular_file(path)) std::abort();
+    }
     NsFuzz::FreshFolder(second);
     ui.answer = second;
     if (!DoSaveProjectAs(nullptr)) std::abort();

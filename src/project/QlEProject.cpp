@@ -1,7 +1,6 @@
 #include "project/QlEProject.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -23,6 +22,8 @@ using NsPlatform::StrFormat;
 namespace {
 
 constexpr uint16_t kLastPageNumber = 65534;
+// Bytes in one file name (NAME_MAX of the usual file systems).
+constexpr std::size_t kLongestFileName = 255;
 
 
 std::vector<std::string>::iterator FindName(std::vector<std::string>& names,
@@ -99,6 +100,8 @@ void QlEProject::Reset(const std::string& newDirectory) {
   serverAddress = 0;
   SetDirectory(newDirectory);
   events.clear();
+  savedPageNames.clear();
+  pageSources.clear();
 }
 
 bool QlEProject::AddPage(std::string& pageName) {
@@ -108,6 +111,8 @@ bool QlEProject::AddPage(std::string& pageName) {
   if (Contains(pageNames, pageName)) return false;
 
   pageNames.push_back(pageName);
+  // A file of that name left by a deleted page is not this page's content.
+  pageSources[pageName] = std::string();
   modified = true;
   if (homePage.empty()) homePage = pageName;
 
@@ -127,11 +132,8 @@ bool QlEProject::DeletePage(const std::string& pageName) {
   // A listener may have taken it out already.
   const auto it = FindName(pageNames, deleted);
   if (it != pageNames.end()) pageNames.erase(it);
+  if (!Contains(pageNames, deleted)) pageSources.erase(deleted);
   modified = true;
-
-  // unlink leaves a folder of that name alone; a failure is not reported.
-  const std::string path = GetPageFilePath(directory, deleted);
-  if (!path.empty()) unlink(path.c_str());
 
   if (homePage == deleted) homePage = pageNames.empty() ? std::string() : pageNames.front();
 
@@ -149,20 +151,44 @@ int QlEProject::RenamePage(const std::string& oldName, const std::string& newNam
   if (Contains(pageNames, trimmed)) return kRenameNameExists;
 
   if (!directory.empty()) {
-    const std::string from = GetPageFilePath(directory, oldName);
     const std::string to = GetPageFilePath(directory, trimmed);
-    // A stray file of the new name would become the page's content.
-    if (EntryExists(to)) return kRenameNameExists;
-    // A page not saved yet has no file; one whose file cannot move keeps its
-    // name, or its content would be left behind under the old one.
-    if (EntryExists(from) && !RenameFile(from, to)) return kRenameFailed;
+    // A file of the new name that the project did not write is someone
+    // else's: the save would replace it.
+    if (EntryExists(to) && !HoldsSavedPage(trimmed)) return kRenameNameExists;
+    // No save could ever write the page under a name too long for a file.
+    if (to.size() - directory.size() - 1 > kLongestFileName) return kRenameFailed;
   }
 
   const std::string old = oldName;  // may be the very entry replaced below
+  const std::string source = SavedPageName(old);
+  pageSources.erase(old);
+  if (source == trimmed) {
+    pageSources.erase(trimmed);
+  } else {
+    pageSources[trimmed] = source;
+  }
   *it = trimmed;
   modified = true;
   if (homePage == old) homePage = trimmed;
   return kRenameOk;
+}
+
+std::string QlEProject::SavedPageName(const std::string& pageName) const {
+  const auto it = pageSources.find(pageName);
+  return it != pageSources.end() ? it->second : pageName;
+}
+
+void QlEProject::PageFileWritten(const std::string& pageName) { pageSources.erase(pageName); }
+
+void QlEProject::PageListSaved() {
+  savedPageNames = pageNames;
+  pageSources.clear();
+}
+
+bool QlEProject::HoldsSavedPage(const std::string& fileName) const {
+  if (Contains(savedPageNames, fileName)) return true;
+  return std::any_of(pageSources.begin(), pageSources.end(),
+                     [&](const auto& entry) { return entry.second == fileName; });
 }
 
 std::string QlEProject::MakeNewPageName() const {

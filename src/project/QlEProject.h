@@ -5,6 +5,7 @@
 // fields directly and set modified when they change project data. User
 // interface thread only.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,11 +46,16 @@ class QlEProject {
   // breaks the name rule or one already listed. The first page becomes the
   // home page; page listeners hear of the new page.
   bool AddPage(std::string& name);
-  // Removes the name (its first entry) and deletes its page file; the home
-  // page moves to the first remaining page. False when not listed.
+  // Removes the name (its first entry); the home page moves to the first
+  // remaining page. False when not listed. The page's file stays until a
+  // save has written a main file without it: the folder keeps opening whole,
+  // whatever the answer to the save question.
   bool DeletePage(const std::string& name);
   // One of the kRename* results; GetRenamePageMessage gives its text. The
-  // caller announces a successful rename to the page listeners.
+  // caller announces a successful rename to the page listeners. The files
+  // are left alone as for a delete: the page's saved content stays under the
+  // old name until a save writes it and the main file under the new one. A
+  // file of the new name the project did not write refuses the name.
   int RenamePage(const std::string& oldName, const std::string& newName);
   // The first "页面%u" (1..65534) not in the list; "--异常页面名称--" when
   // every one is taken.
@@ -59,6 +65,16 @@ class QlEProject {
   void ActivatePage(const std::string& name);
   // Drops the first open-page entry that is this page.
   void CloseOpenPage(const std::shared_ptr<QlEPage>& page);
+
+  // The name under which the folder holds the listed page's last saved
+  // content: its own, an earlier one after a rename, or empty for a page
+  // added since (or renamed from one) that no save has written yet.
+  std::string SavedPageName(const std::string& name) const;
+  // The page's file now holds its content under its own name.
+  void PageFileWritten(const std::string& name);
+  // The folder's main file now lists the page list, and every listed page
+  // has its file under its own name.
+  void PageListSaved();
 
   // The first event whose address is exactly the text; empty when none.
   std::shared_ptr<NsQlEvent::QlVarEventBase> FindEvent(const std::string& address) const;
@@ -76,6 +92,13 @@ class QlEProject {
   // In project order, compared exactly. The process-wide list, which the
   // element bindings and the command language read as well.
   std::vector<std::string>& pageNames = GetPageNameList();
+  // The page list of the main file in the folder, as the open or the last
+  // save left it: the files a later save may remove once its main file no
+  // longer lists them.
+  std::vector<std::string> savedPageNames;
+  // Listed pages whose saved content is not under their own name (see
+  // SavedPageName); the others have theirs under it.
+  std::map<std::string, std::string> pageSources;
   // Pages shown in editor windows, in the order they were opened.
   std::vector<std::shared_ptr<QlEPage>> openPages;
   bool modified = false;
@@ -91,6 +114,11 @@ class QlEProject {
   std::vector<std::shared_ptr<NsQlEvent::QlVarEventBase>> events;
   // Empty only while there is no page.
   std::string homePage;
+
+ private:
+  // A file of that page name is one the project wrote: listed by the main
+  // file, or the saved content of a renamed page.
+  bool HoldsSavedPage(const std::string& fileName) const;
 };
 
 // Trims ASCII white space and the full-width space U+3000 from both ends,

@@ -45,16 +45,24 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
     return false;
   }
 
+  // A page added since the last save has no file yet: it is still empty.
+  const std::string savedName = project.SavedPageName(pageName);
+  if (savedName.empty()) {
+    page = std::make_shared<QlEPage>(pageName);
+    return true;
+  }
+
   PageLoadHooks hooks;
   hooks.rectTransform = EditRectShift;
   hooks.pictureResolver = ResolvePicturePath;
   std::shared_ptr<QlPageData> data;
-  if (!LoadPageFile(project.directory, pageName, hooks, data) || !data) {
+  if (!LoadPageFile(project.directory, savedName, hooks, data) || !data) {
     ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
     return false;
   }
 
-  auto opened = std::make_shared<QlEPage>(data->name);
+  // A renamed page's content may still lie under its old name.
+  auto opened = std::make_shared<QlEPage>(pageName);
   opened->modified = false;
   opened->rect = data->rect;
   opened->backgroundColour = static_cast<int32_t>(data->backgroundColour);
@@ -73,7 +81,7 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
 }
 
 bool SaveEPage(const std::shared_ptr<QlEPage>& page) {
-  const QlEProject& project = QlEProject::Instance();
+  QlEProject& project = QlEProject::Instance();
   if (!page || !project.open) return false;
   // A picture the page shows that could not be copied into the project fails
   // the save as well: the project would not carry it.
@@ -82,6 +90,8 @@ bool SaveEPage(const std::shared_ptr<QlEPage>& page) {
   const bool written = NsPlatform::WriteNoted(path.empty() ? page->name : path, [&](const std::string&) {
     return SavePageFile(project.directory, MakePageData(page), SaveRectShift);
   });
+  // Its content is now under its own name, whatever its pictures did.
+  if (written) project.PageFileWritten(page->name);
   const bool saved = written && pictures.Failures().empty();
   if (saved) page->modified = false;
   return saved;

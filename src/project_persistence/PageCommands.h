@@ -23,7 +23,9 @@ NsDx2d::D2D_RECT_F SaveRectShift(const NsDx2d::D2D_RECT_F& rect);
 
 // Reads the page's file into a new, unmodified open page whose elements are
 // editor wrappers in file order, binds and checks them (failures only mark
-// the elements). Entries the editor has no element for are dropped. Without
+// the elements). Entries the editor has no element for are dropped. The file
+// is the one holding the page's last saved content (QlEProject::
+// SavedPageName); a page no save has written yet opens new and empty. Without
 // an open project ("导入失败: 工程处于无效状态.") or a readable page file
 // ("页面导入失败.") a message box over parent says so, false, page untouched.
 // The caller lists the page among the project's open pages.

@@ -1,10 +1,12 @@
 #include "project_persistence/ProjectCommands.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -26,6 +28,7 @@
 #include "project/UsersFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/PageCommands.h"
+#include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectLoadSave.h"
 #include "project_persistence/ProjectPictureStore.h"
 #include "project_persistence/UiErrList.h"
@@ -266,6 +269,7 @@ bool DoOpenProject(ParentWindow* parent) {
   project.serverAddress = record.serverAddress;
   project.pageNames = std::move(record.pageNames);
   project.events = std::move(record.events);
+  project.savedPageNames = project.pageNames;
   project.modified = false;
   ClearOpenPageFlags(project);
   project.open = true;
@@ -292,24 +296,86 @@ bool DoSaveProjectAs(ParentWindow* parent) {
   return SaveProjectTo(folder, parent);
 }
 
+namespace {
+
+bool IsOpen(const QlEProject& project, const std::string& name) {
+  return std::any_of(project.openPages.begin(), project.openPages.end(),
+                     [&](const std::shared_ptr<QlEPage>& page) { return page && page->name == name; });
+}
+
+// A page with no content to take along is written as it opens: empty.
+bool WriteEmptyPage(const std::string& folder, const std::string& name) {
+  return NsPlatform::WriteNoted(GetPageFilePath(folder, name), [&](const std::string&) {
+    return SavePageFile(folder, MakePageData(std::make_shared<QlEPage>(name)), SaveRectShift);
+  });
+}
+
+// The listed names in list order.
+std::vector<std::string> InListOrder(const std::vector<std::string>& list,
+                                     const std::set<std::string>& names) {
+  std::vector<std::string> ordered;
+  for (const std::string& name : list)
+    if (names.contains(name)) ordered.push_back(name);
+  return ordered;
+}
+
+}  // namespace
+
 std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
   const QlEProject& project = QlEProject::Instance();
-  std::vector<std::string> notCopied;
+  const bool sameFolder = NormalisedFolder(newFolder) == project.directory;
+  // There a page may take the file of another renamed one: every file is
+  // read before one is written. Elsewhere each is copied at once.
+  const bool samePlace = sameFolder || NsPlatform::SameExistingFile(project.directory, newFolder);
+  struct Carried {
+    std::string name;
+    std::string to;
+    bool empty = false;
+    std::string bytes;
+  };
+  std::vector<Carried> carried;
+  std::set<std::string> notCopied;
   for (const std::string& name : project.pageNames) {
-    const std::string from = GetPageFilePath(project.directory, name);
+    // Its editor writes it.
+    if (IsOpen(project, name)) continue;
     const std::string to = GetPageFilePath(newFolder, name);
-    // A page not saved yet has no file to take along; copying a file onto
-    // itself would empty it.
-    if (from.empty() || to.empty() || EntryMissing(from) || NsPlatform::SameExistingFile(from, to))
+    if (to.empty()) continue;
+    const std::string savedName = project.SavedPageName(name);
+    // Already where it belongs, as it is, damaged or not; only a missing
+    // file would leave the main file listing a page without one.
+    if (sameFolder && savedName == name && !EntryMissing(to)) continue;
+    const std::string from = savedName.empty() ? std::string() : GetPageFilePath(project.directory, savedName);
+    // Copying a file onto itself would empty it.
+    if (NsPlatform::SameExistingFile(from, to)) continue;
+    Carried page{name, to};
+    // Added since the last save, or its file gone: it opens empty.
+    if (from.empty() || EntryMissing(from)) {
+      page.empty = true;
+    } else if (!samePlace) {
+      // A folder, a FIFO, a dangling link or an unreadable file is passed
+      // over: the rest of the project still reaches the folder.
+      if (!NsPlatform::CopyRegularFile(from, to, false)) {
+        OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
+        notCopied.insert(name);
+      }
       continue;
-    // A folder, a FIFO, a dangling link or an unreadable file is passed over:
-    // the rest of the project still reaches the new folder.
-    if (!NsPlatform::CopyRegularFile(from, to, false)) {
+    } else if (!NsPlatform::ReadRegularFile(from, page.bytes)) {
+      // In its own folder the renamed page's file is the one named.
+      const int error = errno != 0 ? errno : EIO;
       OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
-      notCopied.push_back(name);
+      if (sameFolder) NsPlatform::RecordWriteFailure(from, error);
+      notCopied.insert(name);
+      continue;
     }
+    carried.push_back(std::move(page));
   }
-  return notCopied;
+  // Pages whose names were swapped take each other's content.
+  for (const Carried& page : carried) {
+    const bool written = page.empty ? WriteEmptyPage(newFolder, page.name)
+                                    : NsPlatform::ReplaceFileAtomically(page.to, page.bytes);
+    if (!written) notCopied.insert(page.name);
+  }
+  return InListOrder(project.pageNames, notCopied);
 }
 
 bool CopyPictureFiles(const std::string& oldFolder, const std::string& newFolder) {
@@ -346,17 +412,59 @@ bool CopyPictureFiles(const std::string& oldFolder, const std::string& newFolder
 
 void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
                          const std::string& more) {
-  if (failures.empty()) return;
-  std::string text = kFilesNotSaved;
+  if (failures.empty() && more.empty()) return;
+  std::string text;
+  if (!failures.empty()) text = kFilesNotSaved;
   // A picture shown on two pages fails twice; the user reads it once.
   std::set<std::string> named;
   for (const NsPlatform::WriteFailure& failure : failures) {
     if (!named.insert(failure.path).second) continue;
     text += StrFormat("\n%s: %s", failure.path.c_str(), NsPlatform::DescribeError(failure.error).c_str());
   }
-  if (!more.empty()) text += "\n" + more;
+  if (!more.empty()) text += (text.empty() ? "" : "\n") + more;
   ShowMessageBox(parent, text, kCaption, MessageIcon::Error);
 }
+
+namespace {
+
+// What a save that did not complete puts back when it was to move the
+// project: the project stays in its folder, as it was.
+struct ProjectPlace {
+  explicit ProjectPlace(const QlEProject& project)
+      : directory(project.directory), usersFile(UsersFilePath), pageSources(project.pageSources) {
+    for (const std::shared_ptr<QlEPage>& page : project.openPages)
+      if (page) pageFlags.emplace_back(page, page->modified);
+  }
+  void Restore(QlEProject& project) const {
+    project.directory = directory;
+    UsersFilePath = usersFile;
+    project.pageSources = pageSources;
+    // Their edits reached only the other folder.
+    for (const auto& [page, modified] : pageFlags) page->modified = modified;
+  }
+
+  std::string directory;
+  std::string usersFile;
+  std::map<std::string, std::string> pageSources;
+  std::vector<std::pair<std::shared_ptr<QlEPage>, bool>> pageFlags;
+};
+
+// The files of pages the folder's main file listed before and lists no
+// more: deleted or renamed since, removed only now that the main file no
+// longer names them.
+void RemovePagesNoLongerListed(const QlEProject& project) {
+  for (const std::string& name : project.savedPageNames) {
+    if (std::find(project.pageNames.begin(), project.pageNames.end(), name) != project.pageNames.end() ||
+        IsOpen(project, name))
+      continue;
+    const std::string path = GetPageFilePath(project.directory, name);
+    // unlink leaves a folder of that name alone; a file left behind harms
+    // nothing.
+    if (!path.empty()) ::unlink(path.c_str());
+  }
+}
+
+}  // namespace
 
 bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   QlEProject& project = QlEProject::Instance();
@@ -364,12 +472,30 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   if (!project.open || target.empty()) return false;
 
   const std::string oldDirectory = project.directory;
-  std::vector<std::string> notCopied;
-  if (target != oldDirectory) notCopied = CopyPageFiles(target);
-  project.SetDirectory(target);
-  // From here on: a page not copied above has its own line.
+  const bool moving = target != oldDirectory;
+  const ProjectPlace place(project);
   const NsPlatform::WriteFailureRecorder failures;
-  const bool picturesCopied = target == oldDirectory || CopyPictureFiles(oldDirectory, target);
+
+  // Every file the main file lists or needs first, the main file last: the
+  // folder opens whole wherever the save stops.
+  std::vector<std::string> notCopied = CopyPageFiles(target);
+  const bool picturesCopied = !moving || CopyPictureFiles(oldDirectory, target);
+  project.SetDirectory(target);
+  bool pagesSaved = true;
+  std::set<std::string> pagesNotSaved;
+  const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
+  for (const std::shared_ptr<QlEPage>& page : pages) {
+    const NsPlatform::WriteFailureRecorder pageFailures;
+    if (!page || SaveEPage(page)) continue;
+    pagesSaved = false;
+    // Owed until it is on disk: its window asks before it closes.
+    page->modified = true;
+    // Its own file, not only a picture of it.
+    const std::string path = GetPageFilePath(project.directory, page->name);
+    if (path.empty() || std::any_of(pageFailures.Failures().begin(), pageFailures.Failures().end(),
+                                    [&](const NsPlatform::WriteFailure& f) { return f.path == path; }))
+      pagesNotSaved.insert(page->name);
+  }
 
   QlProjectData record;
   record.width = project.width;
@@ -379,39 +505,32 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   record.serverAddress = project.serverAddress;
   record.pageNames = project.pageNames;
   record.events = project.events;
-  const std::string notCopiedText =
-      notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
-  if (!SaveProjectFiles(project.directory, record)) {
-    // The old folder still holds the whole project; the new one does not.
-    // Every file missing from it is named, the pages not copied as well.
-    project.directory = oldDirectory;
+  const bool dataSaved = SaveProjectDataFiles(project.directory, record);
+  const bool saved = notCopied.empty() && pagesSaved && picturesCopied && dataSaved &&
+                     WriteProjectMainFile(project.directory, record);
+  if (!saved) {
+    // Whatever was not written stays owed: the project stays modified and
+    // the next save writes it all again. A Save As that did not complete
+    // leaves the project in its old folder, which still holds all of it.
+    project.modified = true;
+    std::string notCopiedText;
+    if (moving) {
+      place.Restore(project);
+      // The new folder lacks these pages; an open one's file is named above
+      // as well.
+      for (const std::string& name : pagesNotSaved) notCopied.push_back(name);
+      notCopied = InListOrder(project.pageNames, std::set<std::string>(notCopied.begin(), notCopied.end()));
+      if (!notCopied.empty()) notCopiedText = StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
+    }
     ReportWriteFailures(parent, failures.Failures(), notCopiedText);
     return false;
   }
+
+  if (!moving) RemovePagesNoLongerListed(project);
+  project.PageListSaved();
   // The project lives here now, and so does the copy of a users file that
   // could not be read whole.
   if (!UnreadUsersFilePath.empty()) UnreadUsersFilePath = GetUsersConfigFilePath(project.directory);
-
-  bool pagesSaved = true;
-  const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
-  for (const std::shared_ptr<QlEPage>& page : pages) {
-    if (!page) continue;
-    if (!SaveEPage(page)) {
-      pagesSaved = false;
-      continue;
-    }
-    // Its editor has just written it into the new folder.
-    std::erase(notCopied, page->name);
-  }
-  const std::string stillNotCopied =
-      notCopied.empty() ? std::string() : StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
-  if (!pagesSaved || !picturesCopied) {
-    // One box for the whole save.
-    ReportWriteFailures(parent, failures.Failures(), stillNotCopied);
-    return false;
-  }
-  if (!notCopied.empty()) ShowMessageBox(parent, stillNotCopied, kCaption, MessageIcon::Warning);
-
   project.modified = false;
   ClearOpenPageFlags(project);
   return true;

@@ -5,7 +5,9 @@
 // user state between projects. User-interface thread only.
 //
 // A project is never lost: a close asks first when the project or an open
-// page is modified, and a save that fails keeps every modified flag.
+// page is modified, and a save that fails leaves the project modified until
+// a save has written everything it could not. The folder on disk opens whole
+// whatever happens: its main file is written last.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,25 +50,33 @@ int AskSaveProject(ParentWindow* parent);
 bool DoSaveProject(ParentWindow* parent);
 // Into a folder chosen in the folder browser; false when it is cancelled.
 bool DoSaveProjectAs(ParentWindow* parent);
-// Makes folder the project's folder and writes the project files and every
-// open page there; page files of another folder are copied first, as many
-// as can be. Pages whose file could not be copied (and that no open editor
-// wrote there) are named in one warning box owned by parent. True, and
-// nothing modified any more, only when the project files and every open page
-// were written. On failure every modified flag stays, the project keeps its
-// old folder unless its own files reached the new one, and one error box
+// Writes the project into folder, every file it lists or needs first and the
+// main file last, so that the folder opens whole wherever the save stops:
+// the pages no editor has open (CopyPageFiles), the pictures folder when the
+// folder is another one (CopyPictureFiles), every open page, the other
+// project files, and only when all of those are on disk the main file; then
+// the files of pages the main file no longer lists (deleted or renamed
+// since) go. True, the folder the project's own and nothing modified any
+// more, only when every file was written. Otherwise whatever was not written
+// stays owed: the project stays modified (an open page that was not written
+// as well), so the next save writes it again; a project that was to move
+// stays in its old folder with its flags as they were; and one error box
 // owned by parent names each file not written and why (ReportWriteFailures),
-// the pages not copied after them.
+// then the pages missing from the folder ("以下页面文件未能复制到新文件夹: ...").
 bool SaveProjectTo(const std::string& folder, ParentWindow* parent = nullptr);
 // "以下文件保存失败:" and a line "<path>: <reason>" for each file, once per
 // path, then more when it is not empty: one box with the error icon, owned
-// by parent. Nothing without failures.
+// by parent. Nothing without failures or more.
 void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
                          const std::string& more = std::string());
-// Copies the file of every listed page from the project's folder into
-// newFolder, replacing what is there. A page without a file is passed over;
-// the names of the pages whose existing entry could not be copied (a folder,
-// a FIFO, a dangling link, an unreadable file...) come back in list order.
+// Gives every listed page that no editor has open its file in newFolder,
+// under its listed name: the content it was last saved with (from the
+// project's folder, under an earlier name after a rename), or an empty page
+// for one that has none (added since, or its file gone). A file already in
+// place is left as it is. In the project's own folder every file is read
+// before one is written, so renamed pages may take each other's names. The
+// names of the pages whose content could not be read (a folder, a FIFO, a
+// dangling link, an unreadable file...) or written come back in list order.
 std::vector<std::string> CopyPageFiles(const std::string& newFolder);
 // Copies every picture of the "images" folder of oldFolder into that of
 // newFolder, making it when needed and replacing what is there: pages that

@@ -72,13 +72,11 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
   return ReadEventsFile(GetEventsFilePath(directory), record.events);
 }
 
-bool SaveProjectFiles(const std::string& directory, const QlProjectData& record) {
+bool SaveProjectDataFiles(const std::string& directory, const QlProjectData& record) {
   RemoveStaleTemporaries(directory);
   // Every file that fails is noted, for the caller to name.
   using NsPlatform::WriteNoted;
-  bool ok = WriteNoted(GetMainFilePath(directory),
-                       [&](const std::string& path) { return WriteMainFile(path, record); });
-  ok = WriteNoted(GetChannelsFilePath(directory), WriteChannelsFile) && ok;
+  bool ok = WriteNoted(GetChannelsFilePath(directory), WriteChannelsFile);
   ok = WriteNoted(GetDataBlocksFilePath(directory), WriteDataBlocksFile) && ok;
   ok = WriteNoted(GetAlarmConfigFilePath(directory), WriteAlarmConfigFile) && ok;
 
@@ -98,6 +96,17 @@ bool SaveProjectFiles(const std::string& directory, const QlProjectData& record)
                   [&](const std::string& path) { return WriteEventsFile(path, record.events); }) &&
        ok;
   return ok;
+}
+
+bool WriteProjectMainFile(const std::string& directory, const QlProjectData& record) {
+  return NsPlatform::WriteNoted(GetMainFilePath(directory),
+                                [&](const std::string& path) { return WriteMainFile(path, record); });
+}
+
+bool SaveProjectFiles(const std::string& directory, const QlProjectData& record) {
+  // The main file is what opens the folder: it comes last, once the rest is
+  // on disk.
+  return SaveProjectDataFiles(directory, record) && WriteProjectMainFile(directory, record);
 }
 
 }  // namespace NsOvrin

@@ -41,16 +41,21 @@ struct ProjectLoadNotes {
 bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
                       ProjectLoadNotes* notes = nullptr);
 
-// Writes the main file (from record), the channels, data-block, alarm
-// configuration and users files (from the live objects) and the events file
-// (from record) into directory, in this order. Every writer runs even after
-// one failed; true only when all six succeeded. Each file that fails is
-// noted with its reason in the thread's live WriteFailureRecorders. An unread
-// users file of the open project is not written, and counts as written; into
-// another folder its bytes are copied unchanged (CarryUnreadUsersFile). Each
-// file is replaced whole or not at all, so a failed save leaves every file
-// either old or new. The temporary files of interrupted saves are removed
-// first, as by the load.
+// Writes the channels, data-block, alarm configuration and users files (from
+// the live objects) and the events file (from record) into directory, in
+// this order. Every writer runs even after one failed; true only when all
+// five succeeded. Each file that fails is noted with its reason in the
+// thread's live WriteFailureRecorders. An unread users file of the open
+// project is not written, and counts as written; into another folder its
+// bytes are copied unchanged (CarryUnreadUsersFile). Each file is replaced
+// whole or not at all, so a failed save leaves every file either old or new.
+// The temporary files of interrupted saves are removed first, as by the load.
+bool SaveProjectDataFiles(const std::string& directory, const QlProjectData& record);
+// The main file from record, noted when it fails. The main file is what
+// opens the folder: a save writes it last, once every other file it lists
+// or needs is on disk.
+bool WriteProjectMainFile(const std::string& directory, const QlProjectData& record);
+// SaveProjectDataFiles, then the main file only when those all succeeded.
 bool SaveProjectFiles(const std::string& directory, const QlProjectData& record);
 
 }  // namespace NsOvrin

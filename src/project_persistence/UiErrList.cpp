@@ -130,8 +130,11 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
   for (const std::string& name : names) {
     AddLine(StrFormat(">---------%s----------", name.c_str()), nullptr, listBox);
 
+    // A page no save has written yet is empty: nothing to check.
+    const std::string savedName = project.SavedPageName(name);
+    if (savedName.empty()) continue;
     std::shared_ptr<NsQlUiElem::QlPageData> data;
-    if (!LoadPageFile(directory, name, hooks, data)) {
+    if (!LoadPageFile(directory, savedName, hooks, data)) {
       AddLine(StrFormat("导入 %s 失败.", name.c_str()), nullptr, listBox);
       passed = false;
       continue;
@@ -141,6 +144,7 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
       passed = false;
       continue;
     }
+    data->name = name;
 
     const std::shared_ptr<QlEPage> page = MakeCheckedPage(*data);
     // The check right after sets every error mark: binding is enough.

@@ -112,16 +112,18 @@ TEST_F(PageWindows, ADeletedPageClosesItsWindowAfterTheDeletion) {
   view->GetCanvas().GetPage()->modified = true;
   Open("P2");
   ui_.PushAnswer(NsWui::IDNO);
+  const std::string saved = Testing::ReadFileText(folder_ / "P1.ovpg");
 
   ASSERT_TRUE(QlEProject::Instance().DeletePage("P1"));
   EXPECT_EQ(WindowCount(), 2) << "the close is posted";
   EXPECT_TRUE(ui_.calls.empty());
-  EXPECT_FALSE(Exists(folder_ / "P1.ovpg"));
+  // The file goes with the next save of the project.
+  EXPECT_EQ(Testing::ReadFileText(folder_ / "P1.ovpg"), saved);
 
   DeleteClosed();
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"页面被修改, 是否需要保存?"});
   EXPECT_EQ(Captions(), std::vector<std::string>{"P2"});
-  EXPECT_FALSE(Exists(folder_ / "P1.ovpg")) << "No: nothing written";
+  EXPECT_EQ(Testing::ReadFileText(folder_ / "P1.ovpg"), saved) << "No: nothing written";
 }
 
 TEST_F(PageWindows, ClosingTheProjectClosesEveryPageWindow) {

@@ -64,6 +64,14 @@ inline const char* const kRunningPageP2 =
     R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16777215,)"
     R"("access-permission":0,"elements":[]})";
 
+// "P2" with one picture, at the given path.
+inline std::string RunningPictureP2(const std::string& picture) {
+  return R"({"rect":{"left":0.0,"top":0.0,"right":640.0,"bottom":480.0},"bk-color":16777215,)"
+         R"("access-permission":0,"elements":[{"type":"Picture","rect":{"left":10.0,"top":10.0,)"
+         R"("right":50.0,"bottom":50.0},"image-style":0,"image-file-path":")" +
+         picture + R"("}]})";
+}
+
 // What came up while something ran: the captions of the modal windows (each
 // closed at once) and the message boxes.
 struct Outcome {
@@ -200,6 +208,14 @@ class RunningEditorFixture : public AppFixture {
     const std::vector<QAction*> actions = frame_->GetCommandActions(id);
     ASSERT_FALSE(actions.empty()) << id;
     actions.front()->trigger();
+  }
+
+  // "保存工程", "另存为..." into saveAsInto, "关闭工程" or "退出" from the File
+  // menu, "是" answered where the save question comes.
+  void GiveFileCommand(int id, const std::string& saveAsInto = std::string()) {
+    if (id == ID_FILE_SAVE_AS) ui_.PushPath(saveAsInto);
+    if (id == ID_CLOSE_PROJECT || id == ID_APP_EXIT) ui_.PushAnswer(NsWui::IDYES);
+    Trigger(id);
   }
 
   // A double click on the item's text, clear of the branch decoration, as

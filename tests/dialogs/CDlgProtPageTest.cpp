@@ -182,8 +182,10 @@ TEST_F(ProtPageTest, RenamingTrimsTheNameAndTellsTheListeners) {
   EXPECT_EQ(project.pageNames, (std::vector<std::string>{"新页面", "主页", "页面3"}));
   EXPECT_EQ(project.homePage, "新页面");
   EXPECT_TRUE(project.modified);
-  EXPECT_TRUE(PageFileExists("新页面"));
-  EXPECT_FALSE(PageFileExists("页面1"));
+  // The file keeps its name until the project is saved.
+  EXPECT_FALSE(PageFileExists("新页面"));
+  EXPECT_TRUE(PageFileExists("页面1"));
+  EXPECT_EQ(project.SavedPageName("新页面"), "页面1");
   EXPECT_EQ(listener_.renames,
             (std::vector<std::pair<std::string, std::string>>{{"页面1", "新页面"}}));
   // The project's own flag records a rename; the page is not marked.

@@ -123,15 +123,17 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteCase{"padded", {"A", "B"}, " A", false, {"A", "B"}, "A", {}}),
     [](const auto& info) { return std::string(info.param.title); });
 
-TEST_F(ProjectFixture, DeleteRemovesThePageFileBetweenTheTwoNotifications) {
+// The folder keeps opening whole: the file goes only with a save whose main
+// file no longer lists the page.
+TEST_F(ProjectFixture, DeleteLeavesThePageFileToTheSave) {
   Touch(temp / "A.ovpg");
   Touch(temp / "B.ovpg");
   OpenWith({"A", "B"}, temp.string() + "/");
 
   ASSERT_TRUE(Project().DeletePage("A"));
 
-  EXPECT_EQ(log.events, (Events{"deleting A listed file", "deleted A unlisted nofile"}));
-  EXPECT_FALSE(fs::exists(temp / "A.ovpg"));
+  EXPECT_EQ(log.events, (Events{"deleting A listed file", "deleted A unlisted file"}));
+  EXPECT_TRUE(fs::exists(temp / "A.ovpg"));
   EXPECT_TRUE(fs::exists(temp / "B.ovpg"));
 }
 
@@ -226,18 +228,55 @@ TEST(RenameMessageTest, EveryOtherResultIsUnknown) {
   for (const int result : {2, -1, 4, 99}) EXPECT_EQ(GetRenamePageMessage(result), "未知错误.") << result;
 }
 
-TEST_F(ProjectFixture, RenameMovesThePageFile) {
+// The file keeps its name until a save writes the page and the main file
+// under the new one; the page's saved content is found under the old.
+TEST_F(ProjectFixture, RenameLeavesThePageFileToTheSave) {
   Touch(temp / "A.ovpg", "page A");
   Touch(temp / "B.ovpg", "page B");
   OpenWith({"A", "B"}, temp.string());
 
   EXPECT_EQ(Project().RenamePage("A", "C"), 0);
 
-  EXPECT_FALSE(fs::exists(temp / "A.ovpg"));
-  EXPECT_EQ(Read(temp / "C.ovpg"), "page A");
+  EXPECT_EQ(Read(temp / "A.ovpg"), "page A");
+  EXPECT_FALSE(fs::exists(temp / "C.ovpg"));
   EXPECT_EQ(Read(temp / "B.ovpg"), "page B");
   EXPECT_EQ(Project().pageNames, (Names{"C", "B"}));
+  EXPECT_EQ(Project().SavedPageName("C"), "A");
+  EXPECT_EQ(Project().SavedPageName("B"), "B");
   EXPECT_TRUE(Project().modified);
+
+  // Renamed back, the page is under its own name again.
+  EXPECT_EQ(Project().RenamePage("C", "A"), 0);
+  EXPECT_EQ(Project().SavedPageName("A"), "A");
+  EXPECT_TRUE(Project().pageSources.empty());
+}
+
+// Which file holds a listed page's content as the list changes before a save.
+TEST_F(ProjectFixture, TheSavedContentOfEachPageIsFollowedUntilTheSave) {
+  Touch(temp / "A.ovpg", "page A");
+  Touch(temp / "B.ovpg", "page B");
+  OpenWith({"A", "B"}, temp.string());
+  Project().savedPageNames = {"A", "B"};
+
+  // A deleted page's file is the project's: another page may take its name.
+  ASSERT_TRUE(Project().DeletePage("A"));
+  EXPECT_EQ(Project().RenamePage("B", "A"), 0);
+  EXPECT_EQ(Project().SavedPageName("A"), "B");
+  // A new page of a name whose file is left over starts without content.
+  std::string added = "B";
+  ASSERT_TRUE(Project().AddPage(added));
+  EXPECT_EQ(Project().SavedPageName("B"), "");
+  // Renaming a page no save has written leaves it without content.
+  EXPECT_EQ(Project().RenamePage("B", "D"), 0);
+  EXPECT_EQ(Project().SavedPageName("D"), "");
+  // A page written by its editor has its content under its own name.
+  Project().PageFileWritten("D");
+  EXPECT_EQ(Project().SavedPageName("D"), "D");
+
+  Project().PageListSaved();
+  EXPECT_EQ(Project().savedPageNames, (Names{"A", "D"}));
+  EXPECT_EQ(Project().SavedPageName("A"), "A");
+  EXPECT_TRUE(Project().pageSources.empty());
 }
 
 TEST_F(ProjectFixture, RenameToItselfLeavesFileAndFlagsAlone) {
@@ -270,10 +309,10 @@ TEST_F(ProjectFixture, RenameOntoAStrayFileIsRefused) {
   EXPECT_FALSE(Project().modified);
 }
 
-TEST_F(ProjectFixture, RenameWhoseFileCannotMoveKeepsTheOldName) {
+TEST_F(ProjectFixture, RenameToANameNoFileCanHaveKeepsTheOldName) {
   Touch(temp / "A.ovpg", "page A");
   OpenWith({"A"}, temp.string());
-  // Valid as a name, too long for a file name: the move fails.
+  // Valid as a name, too long for a file name: no save could write it.
   const std::string tooLong(300, 'n');
 
   const int result = Project().RenamePage("A", tooLong);

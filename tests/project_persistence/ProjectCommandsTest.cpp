@@ -37,6 +37,7 @@
 #include "project/QlEProject.h"
 #include "project/UsersFile.h"
 #include "project_persistence/PageCommands.h"
+#include "project_persistence/PageFile.h"
 #include "project_base/QlUser.h"
 #include "project_persistence/UiErrList.h"
 #include "support/WriteBlockers.h"
@@ -694,7 +695,8 @@ TEST_F(ProjectCommandsTest, AYesWhoseSaveFailsOrIsCancelledKeepsTheProjectOpen) 
   EXPECT_TRUE(Project().openPages[0]->modified);
   EXPECT_EQ(Project().directory, temp_ / "nowhere");
   EXPECT_EQ(ChannelNames(), (Strings{"S1", "S2", "E0", "E1"}));
-  EXPECT_FALSE(Exists(blocked + "/页面1.ovpg"));
+  // Without all its files the folder is no project.
+  EXPECT_FALSE(Exists(blocked + "/main_.ql"));
   EXPECT_EQ(projectLog.What(), Strings{"created"});
 
   // A folder that takes it: saved there, then closed.
@@ -759,10 +761,14 @@ TEST_F(ProjectCommandsTest, ASaveWithAFailingPageSavesTheOthersAndStaysModified)
   EXPECT_FALSE(page->modified);
 }
 
-TEST_F(ProjectCommandsTest, ASaveWhoseProjectFilesFailSavesNoPageAndChangesNoFlag) {
+// The pages come first, the main file last: a project file that fails keeps
+// the main file as it was, and the project modified.
+TEST_F(ProjectCommandsTest, ASaveWhoseProjectFilesFailWritesThePagesButNotTheMainFile) {
   const std::string folder = CopyFullProject();
   OpenThroughCommand(folder);
   Project().modified = true;
+  Project().homePage = "报警";
+  const std::string main = ReadFileText(folder + "/main_.ql");
   const auto page = AddOpenPage("报警");
   fs::remove(folder + "/报警.ovpg");
   fs::remove(folder + "/events");
@@ -771,8 +777,9 @@ TEST_F(ProjectCommandsTest, ASaveWhoseProjectFilesFailSavesNoPageAndChangesNoFla
   EXPECT_FALSE(DoSaveProject(Owner()));
 
   EXPECT_TRUE(Project().modified);
-  EXPECT_TRUE(page->modified);
-  EXPECT_FALSE(Exists(folder + "/报警.ovpg"));
+  EXPECT_FALSE(page->modified);
+  EXPECT_TRUE(Exists(folder + "/报警.ovpg"));
+  EXPECT_EQ(ReadFileText(folder + "/main_.ql"), main);
   EXPECT_EQ(Project().directory, folder);
 }
 
@@ -789,10 +796,12 @@ TEST_F(ProjectCommandsTest, SaveAsIntoAnotherFolderTakesEveryPageFileAlong) {
 
   EXPECT_EQ(Project().directory, target);
   // Listed pages are copied as they are, open pages saved from the editor;
-  // a page without a file has nothing to copy.
+  // a page without a file is written as it opens, empty.
   EXPECT_EQ(ReadFileText(target + "/页面1.ovpg"), "old page 1");
   EXPECT_NE(ReadFileText(target + "/报警.ovpg"), kPageText);
-  EXPECT_FALSE(Exists(target + "/页面2.ovpg"));
+  std::shared_ptr<NsQlUiElem::QlPageData> empty;
+  ASSERT_TRUE(LoadPageFile(target, "页面2", PageLoadHooks{}, empty));
+  EXPECT_TRUE(empty->elements.empty());
   for (const std::string& file : kFixtureFiles) EXPECT_TRUE(Exists(target + "/" + file)) << file;
   EXPECT_FALSE(page->modified);
   EXPECT_FALSE(Project().modified);
@@ -838,7 +847,7 @@ TEST_F(ProjectCommandsTest, AFailedSaveAsKeepsTheProjectInItsFolder) {
   EXPECT_FALSE(DoSaveProjectAs(Owner()));
   // Each failure said so; the cancel did not.
   ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(boxes.shown[0].text.rfind("以下文件保存失败:\n" + (temp_ / "missing/main_.ql: ") +
+  EXPECT_EQ(boxes.shown[0].text.rfind("以下文件保存失败:\n" + (temp_ / "missing/页面1.ovpg: ") +
                                           std::strerror(ENOENT) + "\n",
                                       0),
             0u);
@@ -868,11 +877,14 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     // Save As into this folder (under the temporary folder); Save when empty.
     std::string saveAsInto;
     Blocker blocker;
-    // Files, relative to the folder saved into, that must be named.
+    // Files, relative to the folder saved into, that must be named, in the
+    // order the save meets them.
     Strings failing;
     int error;
     // The pages whose files a Save As could not take along, named after them.
     const char* notCopied = nullptr;
+    // The picture copy fails in its own way: its folder could not be made.
+    int pictureError = 0;
   };
   const auto byFolder = [](const std::string& file) {
     return [file](const std::string& folder) {
@@ -881,18 +893,29 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     };
   };
   const auto none = [](const std::string&) {};
+  // Every file of the save: the pages first ("页面2", never saved, written
+  // empty; "报警" open, with its picture), the main file never, as the rest
+  // is not on disk.
+  const auto everyFile = [](bool page1) {
+    Strings files;
+    if (page1) files.push_back("页面1.ovpg");
+    for (const char* file : {"页面2.ovpg", "images/photo.png", "报警.ovpg", "com_chns", "acq_db", "alarm_config",
+                             "users_config", "events"})
+      files.push_back(file);
+    return files;
+  };
   std::vector<Case> cases;
   for (const std::string& file : kFixtureFiles)
     cases.push_back({"project file a folder", byFolder(file), "", kNone, {file}, EISDIR});
   cases.push_back({"open page a folder", byFolder("报警.ovpg"), "", kNone, {"报警.ovpg"}, EISDIR});
   cases.push_back({"picture copy a folder", byFolder("images/photo.png"), "", kNone, {"images/photo.png"}, EISDIR});
-  cases.push_back({"full disk", none, "", kFullDisk, kFixtureFiles, EFBIG});
+  cases.push_back({"full disk", none, "", kFullDisk, everyFile(false), EFBIG});
   cases.push_back({"folder that cannot be written", [](const std::string& folder) { fs::permissions(folder, fs::perms(0555)); },
-                   "", kUnprivileged, kFixtureFiles, EACCES});
-  cases.push_back({"save as into a folder that cannot be written", none, "locked", kUnprivileged, kFixtureFiles,
-                   EACCES, "页面1, 报警"});
-  cases.push_back({"save as under a regular file", none, "plain/sub", kNone, kFixtureFiles, ENOTDIR,
-                   "页面1, 报警"});
+                   "", kUnprivileged, everyFile(false), EACCES, nullptr, ENOENT});
+  cases.push_back({"save as into a folder that cannot be written", none, "locked", kUnprivileged, everyFile(true),
+                   EACCES, "页面1, 页面2, 报警", ENOENT});
+  cases.push_back({"save as under a regular file", none, "plain/sub", kNone, everyFile(true), ENOTDIR,
+                   "页面1, 页面2, 报警"});
 
   // "nobody" may pass through to the project folders.
   fs::permissions(temp_.Path(), fs::perms(0755));
@@ -948,11 +971,17 @@ TEST_F(ProjectCommandsTest, AFailedSaveNamesEveryFileItCouldNotWriteInOneBox) {
     EXPECT_FALSE(saved);
     const std::string into = c.saveAsInto.empty() ? folder : temp_ / c.saveAsInto;
     std::string text = "以下文件保存失败:";
-    for (const std::string& file : c.failing) text += "\n" + into + "/" + file + ": " + std::strerror(c.error);
+    bool pageFailed = false;
+    for (const std::string& file : c.failing) {
+      const bool picture = file == "images/photo.png";
+      text += "\n" + into + "/" + file + ": " + std::strerror(picture && c.pictureError != 0 ? c.pictureError : c.error);
+      pageFailed = pageFailed || picture || file == "报警.ovpg";
+    }
     if (c.notCopied != nullptr) text += std::string("\n以下页面文件未能复制到新文件夹: ") + c.notCopied;
     EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), text, "提示", MessageIcon::Error}}));
     EXPECT_TRUE(Project().modified);
-    EXPECT_TRUE(page->modified);
+    // A page written where the project stays is no longer owed.
+    EXPECT_EQ(page->modified, pageFailed || !c.saveAsInto.empty());
     EXPECT_EQ(Project().directory, folder);
     // A file that could not be replaced is left whole.
     if (c.blocker != kNone) {
@@ -1203,11 +1232,18 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
 
       const std::string moved = Folder("moved" + std::to_string(i));
       fileDialogs.folders.push_back(moved);
-      const bool savedAs = c.saves && c.carryError == 0;
+      // A page that cannot go along keeps the project where it is.
+      const bool savedAs = c.saves && c.carryError == 0 && c.brokenPage.empty();
       EXPECT_EQ(DoSaveProjectAs(Owner()), savedAs);
       EXPECT_EQ(Project().directory, savedAs ? moved : folder);
-      // The save before has cleared the flags; a failed Save As keeps them.
-      EXPECT_EQ(Project().modified || alarmPage->modified, !c.saves);
+      // The save before has cleared the flags; a failed Save As leaves the
+      // project modified.
+      EXPECT_EQ(Project().modified || alarmPage->modified, !savedAs);
+      if (c.saves && !c.brokenPage.empty()) {
+        EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), "以下页面文件未能复制到新文件夹: " + c.brokenPage,
+                                                           "提示", MessageIcon::Error}}));
+        EXPECT_FALSE(Exists(moved + "/main_.ql"));
+      }
       if (c.carryError != 0) {
         // The users file the project keeps as it is cannot go along.
         EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{
@@ -1224,13 +1260,8 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
         UsersFilePath = moved + "/users_config";
         LoadUsers();
         EXPECT_EQ(GetUserList(), users);
-        EXPECT_EQ(Exists(moved + "/页面1.ovpg"), c.brokenPage.empty());
-        if (c.brokenPage.empty()) {
-          EXPECT_TRUE(boxes.shown.empty());
-        } else {
-          EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), "以下页面文件未能复制到新文件夹: " + c.brokenPage,
-                                                             "提示", MessageIcon::Warning}}));
-        }
+        EXPECT_TRUE(Exists(moved + "/页面1.ovpg"));
+        EXPECT_TRUE(boxes.shown.empty());
       }
       // A FIFO is never copied as a picture.
       EXPECT_FALSE(Exists(folder + "/images/photo.png"));
@@ -1241,8 +1272,10 @@ TEST_F(ProjectCommandsTest, HostileFoldersOpenSaveAndCheckSoundly) {
   }
 }
 
-// Save As names in one message every page whose file it could not take
-// along, and leaves out a page that an open editor wrote there after all.
+// Save As names in one box every page whose file it could not take along,
+// the file of an open page it could not write as well, and leaves the
+// project where it was: the other folder gets no main file listing pages it
+// does not hold.
 TEST_F(ProjectCommandsTest, SaveAsNamesEveryPageItCouldNotCopyInOneMessage) {
   const std::string folder = CopyFullProject();
   OpenThroughCommand(folder);
@@ -1252,24 +1285,41 @@ TEST_F(ProjectCommandsTest, SaveAsNamesEveryPageItCouldNotCopyInOneMessage) {
   fs::remove(folder + "/报警.ovpg");
   fs::create_directory(folder + "/报警.ovpg");
   const auto alarmPage = AddOpenPage("报警");
+  alarmPage->modified = false;
 
   const std::string moved = Folder("moved");
   fileDialogs.folders.push_back(moved);
-  EXPECT_TRUE(DoSaveProjectAs(Owner()));
+  EXPECT_FALSE(DoSaveProjectAs(Owner()));
   EXPECT_EQ(boxes.shown, (std::vector<ShownMessage>{{Owner(), "以下页面文件未能复制到新文件夹: 页面1, 页面2",
-                                                     "提示", MessageIcon::Warning}}));
-  EXPECT_EQ(Project().directory, moved);
-  EXPECT_FALSE(Project().modified);
+                                                     "提示", MessageIcon::Error}}));
+  EXPECT_EQ(Project().directory, folder);
+  EXPECT_TRUE(Project().modified);
+  EXPECT_FALSE(alarmPage->modified);
   EXPECT_TRUE(Exists(moved + "/报警.ovpg"));
   EXPECT_FALSE(Exists(moved + "/页面1.ovpg"));
   EXPECT_FALSE(Exists(moved + "/页面2.ovpg"));
+  EXPECT_FALSE(Exists(moved + "/main_.ql"));
   // The old folder is left as it was.
   EXPECT_TRUE(fs::is_directory(folder + "/页面1.ovpg"));
+
+  // Once the pages can be read, the same Save As completes.
+  fs::remove(folder + "/页面1.ovpg");
+  WriteFileText(folder + "/页面1.ovpg", kPageText);
+  fs::remove(folder + "/页面2.ovpg");
+  WriteFileText(folder + "/页面2.ovpg", kPageText);
+  boxes.shown.clear();
+  fileDialogs.folders.push_back(moved);
+  EXPECT_TRUE(DoSaveProjectAs(Owner()));
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(Project().directory, moved);
+  EXPECT_EQ(ReadFileText(moved + "/页面1.ovpg"), kPageText);
+  EXPECT_EQ(ReadFileText(moved + "/页面2.ovpg"), kPageText);
+  EXPECT_TRUE(Exists(moved + "/main_.ql"));
 }
 
-// A Save As whose project files reached the new folder but whose open page
-// did not says both in the one box: the file not written and the pages not
-// copied.
+// A Save As whose open page could not be written says in its one box the
+// file not written and the pages the new folder lacks; the project stays,
+// its page still modified.
 TEST_F(ProjectCommandsTest, AFailedPageOfASaveAsSharesItsBoxWithThePagesNotCopied) {
   const std::string folder = CopyFullProject();
   OpenThroughCommand(folder);
@@ -1287,9 +1337,9 @@ TEST_F(ProjectCommandsTest, AFailedPageOfASaveAsSharesItsBoxWithThePagesNotCopie
                               "以下文件保存失败:\n" + moved + "/报警.ovpg: " + std::strerror(EISDIR) +
                                   "\n以下页面文件未能复制到新文件夹: 页面1, 报警",
                               "提示", MessageIcon::Error}}));
-  EXPECT_EQ(Project().directory, moved);
+  EXPECT_EQ(Project().directory, folder);
   EXPECT_TRUE(alarmPage->modified);
-  EXPECT_TRUE(Exists(moved + "/main_.ql"));
+  EXPECT_FALSE(Exists(moved + "/main_.ql"));
 }
 
 // A killed save leaves its temporary file; the next open or save of the
