@@ -141,7 +141,9 @@ TEST_F(PropertyPageLabels, EveryLabelOfEveryPageReadsInEveryLook) {
         if (framed != nullptr) {
           // The glyphs' edges may leave the darkest pixel a shade off.
           const bool grey = Contrast(look.text, kPageGrey) < 1.05;
-          if (Contrast(kPageGrey, look.fill) >= kGreyClearlyReads) EXPECT_TRUE(grey) << what;
+          if (Contrast(kPageGrey, look.fill) >= kGreyClearlyReads) {
+            EXPECT_TRUE(grey) << what;
+          }
           (grey ? greyKept : greyReplaced).insert(id);
         }
       });
@@ -152,7 +154,6 @@ TEST_F(PropertyPageLabels, EveryLabelOfEveryPageReadsInEveryLook) {
   EXPECT_EQ(greyReplaced.count(kLookOffice2007Black), 1u);
   EXPECT_EQ(greyKept.count(kLookWindows7), 1u);
 }
-
 
 // Enabled texts must read at kReadable, disabled ones at least at this, and
 // the two must tell apart: a step of 1.3 : 1 is plain to see side by side.
