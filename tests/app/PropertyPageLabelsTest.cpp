@@ -1,12 +1,13 @@
 // The texts of every property page as the running editor draws them in each
 // look the program offers, measured from the page's pixels: the static texts
 // read on the page's fill, in the page's grey wherever that one reads; every
-// static text, radio button, check box and push button reads enabled and,
-// less strongly but still, disabled.
+// static text, radio button, check box, push button and edit reads enabled
+// and, less strongly but still, disabled.
 #include <QAbstractSlider>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -160,7 +161,7 @@ TEST_F(PropertyPageLabels, EveryLabelOfEveryPageReadsInEveryLook) {
 constexpr double kDisabledReadable = 3.0;
 constexpr double kStatesApart = 1.3;
 
-enum class TextKind { Label, Radio, Check, Button };
+enum class TextKind { Label, Radio, Check, Button, Edit };
 
 const char* NameOf(TextKind kind) {
   switch (kind) {
@@ -168,13 +169,13 @@ const char* NameOf(TextKind kind) {
     case TextKind::Radio: return "radio button";
     case TextKind::Check: return "check box";
     case TextKind::Button: return "push button";
+    case TextKind::Edit: return "edit";
   }
   return "";
 }
 
-// Where a widget draws its text, in its own coordinates: a label all over,
-// a radio button or check box beside its mark, a push button inside its
-// frame.
+// Where a button draws its text, in its own coordinates: a radio button or
+// check box beside its mark, a push button inside its frame.
 QRect TextAreaOf(QAbstractButton* button, TextKind kind) {
   QStyleOptionButton option;
   option.initFrom(button);
@@ -245,7 +246,9 @@ TEST_F(PropertyPageLabels, EveryTextReadsEnabledAndDisabledInEveryLook) {
     std::map<QWidget*, TextKind> texts;
     for (QWidget* widget : page->findChildren<QWidget*>()) {
       if (!widget->isVisibleTo(page)) continue;
-      if (auto* label = qobject_cast<QLabel*>(widget)) {
+      if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        if (!edit->text().isEmpty()) texts[edit] = TextKind::Edit;
+      } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         if (!label->text().isEmpty() && dynamic_cast<NsWui::CColorfulStatic*>(label) == nullptr) {
           texts[label] = TextKind::Label;
         }
@@ -279,12 +282,18 @@ TEST_F(PropertyPageLabels, EveryTextReadsEnabledAndDisabledInEveryLook) {
         MeasureDownThePage(page, bar, pending, [&](const QImage& image, QWidget* widget, const QRect& rect) {
           const TextKind textKind = texts.at(widget);
           QRect area = rect;
-          if (textKind != TextKind::Label) {
+          QString text;
+          if (textKind == TextKind::Label) {
+            text = static_cast<QLabel*>(widget)->text();
+          } else if (textKind == TextKind::Edit) {
+            // Inside the frame.
+            area = rect.adjusted(3, 3, -3, -3);
+            text = static_cast<QLineEdit*>(widget)->text();
+          } else {
             area = TextAreaOf(static_cast<QAbstractButton*>(widget), textKind).translated(rect.topLeft()).intersected(rect);
+            text = static_cast<QAbstractButton*>(widget)->text();
           }
           const TextLook look = LookOfText(image, area);
-          const QString text = textKind == TextKind::Label ? static_cast<QLabel*>(widget)->text()
-                                                           : static_cast<QAbstractButton*>(widget)->text();
           const std::string what = std::string(enabled ? "enabled " : "disabled ") + NameOf(textKind) + " \"" +
                                    text.toStdString() + "\" in " + Hex(look.text) + " on " + Hex(look.fill);
           if (enabled) {
@@ -313,7 +322,7 @@ TEST_F(PropertyPageLabels, EveryTextReadsEnabledAndDisabledInEveryLook) {
     for (const auto& [widget, enabled] : wasEnabled) widget->setEnabled(enabled);
   }
   // Every kind of text was met.
-  EXPECT_EQ(kindsMet.size(), 4u);
+  EXPECT_EQ(kindsMet.size(), 5u);
   for (const int id : kLooks) {
     std::printf("look %d: weakest disabled text %.2f : 1, weakest enabled push button %.2f : 1, "
                 "disabled and enabled at least %.2f : 1 apart\n",
