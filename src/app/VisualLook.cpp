@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include "wui/ColourContrast.h"
+
 namespace NsOvrin {
 
 namespace {
@@ -47,22 +49,50 @@ Tint TintOf(const VisualLook& look) {
   return {QColor(0xF0F0F0), QColor(0xF0F0F0), QColor(0x3399FF)};
 }
 
+// Disabled texts must still read at 3 : 1; their small glyphs are
+// anti-aliased and seldom reach the full colour (drawn, a grey of 3.3 : 1
+// measured 3.0 : 1), so the colour keeps room to spare. Enabled texts need
+// 4.5 : 1 and keep the same room.
+constexpr double kDisabledTextContrast = 3.0 * 1.2;
+constexpr double kTextContrast = 4.5 * 1.2;
+// The styles draw a push button's face lighter than the button colour,
+// lightest at its top; this is at least as light.
+constexpr int kButtonFaceLighter = 145;
+
 QPalette PaletteOf(const VisualLook& look, const QPalette& standard) {
   const Tint tint = TintOf(look);
   QPalette palette = standard;
   palette.setColor(QPalette::Window, tint.window);
-  palette.setColor(QPalette::Button, tint.button);
-  // Every list and tree of the program draws its selected row with this
-  // pair; none names colours of its own.
-  palette.setColor(QPalette::Highlight, tint.highlight);
-  palette.setColor(QPalette::HighlightedText, tint.highlightedText);
   if (tint.dark) {
     // The frame goes dark; edits and lists keep dark text on white.
     palette.setColor(QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xA0A0A0));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0xA0A0A0));
   }
+  // A button's text must read on the lightest part of its face.
+  QColor button = tint.button;
+  const QColor buttonText = palette.color(QPalette::Active, QPalette::ButtonText);
+  for (int step = 0; step < 20 && NsWui::ContrastRatio(buttonText, button.lighter(kButtonFaceLighter)) < kTextContrast;
+       ++step) {
+    button = NsWui::RelativeLuminance(buttonText) > 0.5 ? button.darker(110) : button.lighter(110);
+  }
+  palette.setColor(QPalette::Button, button);
+  // Every list and tree of the program draws its selected row with this
+  // pair; none names colours of its own.
+  palette.setColor(QPalette::Highlight, tint.highlight);
+  palette.setColor(QPalette::HighlightedText, tint.highlightedText);
+
+  // Disabled texts are faded toward what lies behind them, as far as they
+  // still read there: visibly unlike the enabled ones in every look.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                   NsWui::FadedToward(palette.color(QPalette::Active, QPalette::WindowText), tint.window,
+                                      kDisabledTextContrast));
+  palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                   NsWui::FadedToward(buttonText, button, kDisabledTextContrast,
+                                      {button.lighter(kButtonFaceLighter)}));
+  palette.setColor(QPalette::Disabled, QPalette::Text,
+                   NsWui::FadedToward(palette.color(QPalette::Active, QPalette::Text),
+                                      palette.color(QPalette::Disabled, QPalette::Base), kDisabledTextContrast,
+                                      {palette.color(QPalette::Active, QPalette::Base)}));
   return palette;
 }
 

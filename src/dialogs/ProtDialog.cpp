@@ -1,8 +1,5 @@
 #include "dialogs/ProtDialog.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,11 +16,14 @@
 
 #include "dialogs/ProtEditor.h"
 #include "wui/CColorfulStatic.h"
+#include "wui/ColourContrast.h"
 #include "wui/DlgItem.h"
 
 namespace NsOvrin {
 
 namespace {
+
+using NsWui::ContrastRatio;
 
 QColor FromColorRef(uint32_t colour) {
   return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -35,20 +35,6 @@ constexpr int kCaptionHeight = 20;
 // anti-aliased and the strokes seldom reach the full colour, so a colour
 // must read with some room to spare.
 constexpr double kReadableContrast = 4.5 * 1.05;
-
-double RelativeLuminance(const QColor& colour) {
-  const auto channel = [](double c) {
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
-         0.0722 * channel(colour.blueF());
-}
-
-double ContrastRatio(const QColor& a, const QColor& b) {
-  const double la = RelativeLuminance(a);
-  const double lb = RelativeLuminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The page's grey where it reads on the fill; else the look's own text
 // colour; else black or white.
@@ -77,10 +63,17 @@ class PageStatic : public QLabel {
     const QPalette& fillPalette = parentWidget() != nullptr ? parentWidget()->palette() : palette();
     const QColor colour = StaticTextColourOn(fillPalette.color(QPalette::Window),
                                              fillPalette.color(QPalette::WindowText));
+    // Disabled, the text takes the look's disabled colour, made for this fill.
+    const QColor disabled = fillPalette.color(QPalette::Disabled, QPalette::WindowText);
     // Setting the palette comes back here as a palette change.
-    if (testAttribute(Qt::WA_SetPalette) && palette().color(QPalette::WindowText) == colour) return;
+    if (testAttribute(Qt::WA_SetPalette) && palette().color(QPalette::Active, QPalette::WindowText) == colour &&
+        palette().color(QPalette::Disabled, QPalette::WindowText) == disabled) {
+      return;
+    }
     QPalette own = palette();
-    own.setColor(QPalette::WindowText, colour);
+    own.setColor(QPalette::Active, QPalette::WindowText, colour);
+    own.setColor(QPalette::Inactive, QPalette::WindowText, colour);
+    own.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
     setPalette(own);
   }
 };

@@ -65,6 +65,7 @@ OvReportCtrl::OvReportCtrl(uint16_t rows, uint16_t columns, uint32_t flags, QWid
       if (code >= 0) Scroll(vertical, code, bar->sliderPosition());
     });
   }
+  FollowScrolling(*this);
   SetRowCount(rows);
 }
 
@@ -86,6 +87,8 @@ const OvLineInfo* OvReportCtrl::GetLineInfo(uint16_t row) const {
 void OvReportCtrl::InitRowData(uint16_t row) {
   if (row < rowData.size()) rowData[row] = OvLineInfo{};
 }
+
+void OvReportCtrl::RowsRemoved(uint16_t first) { CellsMoved(first); }
 
 bool OvReportCtrl::GetCurrentRowMark() const {
   if ((flags & kFlagSelectRows) == 0 || currentRow >= GetRowCount()) return false;
@@ -305,13 +308,13 @@ void OvReportCtrl::Scroll(bool vertical, int code, int trackPosition) {
     case SB_BOTTOM: position = bar->maximum(); break;
     default: break;
   }
-  bar->setValue(position);  // clamped to the range
+  // Clamped to the range; a change ends the edit (FollowScrolling).
+  bar->setValue(position);
   if (bar->value() == old) {
     // A scroll bar action must not move the bar on its own either.
     bar->setSliderPosition(old);
     return;
   }
-  EndEdit();
   viewport()->update();
 }
 

@@ -59,6 +59,8 @@ class OvReportCtrl : public QAbstractScrollArea, public WTable, public RtEditorM
   // The table model.
   void InitRowData(uint16_t row) override;
   bool GetCurrentRowMark() const override;
+  // An edit open on a row that moved or went ends.
+  void RowsRemoved(uint16_t first) override;
 
   // The painter.
   void DrawRowBoxes(QPainter& painter, const WRect& clip) override;

@@ -1,6 +1,11 @@
 #include "wui/RtEditorMngBase.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
 #include <QFontDatabase>
+#include <QScrollBar>
 #include <QWidget>
 
 #include "wui/CConfirmEditCtrl.h"
@@ -13,6 +18,11 @@ namespace NsOvrin::NsWui {
 
 void SetDefaultGuiFont(QWidget* window) {
   if (window != nullptr) window->setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+}
+
+RtEditorMngBase::~RtEditorMngBase() {
+  // The grid's widget part outlives this part while it is destroyed.
+  for (const QMetaObject::Connection& watch : watches_) QObject::disconnect(watch);
 }
 
 void RtEditorMngBase::EndEdit() {
@@ -125,6 +135,29 @@ void RtEditorMngBase::DestroyEditors() {
 std::shared_ptr<RtEditorBase> RtEditorMngBase::CurrentEditor() const {
   if (!current_ || *current_ >= entries.size()) return nullptr;
   return entries[*current_].editor;
+}
+
+void RtEditorMngBase::CellsMoved(int first) {
+  if (current_ && editRow >= first) EndEdit();
+}
+
+void RtEditorMngBase::FollowScrolling(QAbstractScrollArea& grid) {
+  for (QScrollBar* bar : {grid.verticalScrollBar(), grid.horizontalScrollBar()}) {
+    watches_.push_back(QObject::connect(bar, &QScrollBar::valueChanged, &grid, [this] { CellsMoved(); }));
+  }
+}
+
+void RtEditorMngBase::FollowRows(QAbstractItemView& grid) {
+  QAbstractItemModel* rows = grid.model();
+  if (rows == nullptr) return;
+  const auto moved = [this](const QModelIndex&, int first, int) { CellsMoved(first); };
+  watches_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsInserted, &grid, moved));
+  watches_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsRemoved, &grid, moved));
+  watches_.push_back(QObject::connect(
+      rows, &QAbstractItemModel::rowsMoved, &grid,
+      [this](const QModelIndex&, int first, int, const QModelIndex&, int to) { CellsMoved(std::min(first, to)); }));
+  watches_.push_back(QObject::connect(rows, &QAbstractItemModel::layoutChanged, &grid, [this] { CellsMoved(); }));
+  watches_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, &grid, [this] { CellsMoved(); }));
 }
 
 void RtEditorMngBase::OnEditorClose(RtEditorBase* editor) {

@@ -8,10 +8,14 @@
 #include <string>
 #include <vector>
 
+#include <QMetaObject>
+
 #include "wui/OvRtHitTestBase.h"
 #include "wui/RtEditorBase.h"
 #include "wui/WRect.h"
 
+class QAbstractItemView;
+class QAbstractScrollArea;
 class QWidget;
 
 namespace NsOvrin::NsWui {
@@ -34,7 +38,7 @@ class RtEditorMngBase {
   static constexpr int kNoControlId = 0xFFFFFF;
 
   RtEditorMngBase() = default;
-  virtual ~RtEditorMngBase() = default;
+  virtual ~RtEditorMngBase();
   RtEditorMngBase(const RtEditorMngBase&) = delete;
   RtEditorMngBase& operator=(const RtEditorMngBase&) = delete;
 
@@ -73,6 +77,18 @@ class RtEditorMngBase {
   // The editor being shown; null when none is.
   std::shared_ptr<RtEditorBase> CurrentEditor() const;
 
+  // The cells moved under an open editor, from row first down: the edit
+  // ends, as a scroll ends it, so that no editor stays over a cell other
+  // than the one it writes. Nothing when no edit is open or it lies above.
+  void CellsMoved(int first = 0);
+  // Calls CellsMoved whenever the grid's scroll position changes, by
+  // whatever route: its bars, the wheel, keys, a resize that clamps it,
+  // rows taken away, code. Each grid asks for it once.
+  void FollowScrolling(QAbstractScrollArea& grid);
+  // Calls CellsMoved whenever rows of the grid's model are added, taken
+  // away or moved at or above the open edit, or the model is laid out anew.
+  void FollowRows(QAbstractItemView& grid);
+
   std::vector<RtEditorEntry> entries;
   // Of the last BeginEdit; owners read them in their hooks.
   int editRow = -1;
@@ -85,6 +101,8 @@ class RtEditorMngBase {
   void Adopt(Editor& editor);
 
   std::optional<std::size_t> current_;
+  // Of FollowScrolling and FollowRows; they go with this part.
+  std::vector<QMetaObject::Connection> watches_;
 };
 
 }  // namespace NsOvrin::NsWui

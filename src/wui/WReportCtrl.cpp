@@ -9,6 +9,8 @@ WReportCtrl::WReportCtrl(QWidget* parent) : QTreeWidget(parent) {
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  FollowScrolling(*this);
+  FollowRows(*this);
 }
 
 WReportCtrl::~WReportCtrl() {

@@ -36,6 +36,8 @@ void UTableBase::InitRowData(uint16_t) {}
 
 bool UTableBase::GetCurrentRowMark() const { return false; }
 
+void UTableBase::RowsRemoved(uint16_t) {}
+
 void UTableBase::SetRowCount(uint16_t count) {
   // With the lookup at hand: when no record reaches row count, the records
   // stay as they are.
@@ -58,10 +60,12 @@ void UTableBase::SetRowCount(uint16_t count) {
   const std::size_t old = rowData.size();
   rowData.resize(count);
   for (std::size_t row = old; row < count; ++row) InitRowData(static_cast<uint16_t>(row));
+  if (count < old) RowsRemoved(count);
 }
 
 void UTableBase::RemoveRow(uint16_t row) {
-  if (row < rowData.size()) rowData.erase(rowData.begin() + row);
+  const bool existed = row < rowData.size();
+  if (existed) rowData.erase(rowData.begin() + row);
   // Records are adjusted whether or not the row existed: the attribute
   // setters may have placed some beyond the rows.
   for (std::size_t i = 0; i < cells.size();) {
@@ -74,6 +78,7 @@ void UTableBase::RemoveRow(uint16_t row) {
     }
     ++i;
   }
+  if (existed) RowsRemoved(row);
 }
 
 uint32_t* UTableBase::GridEntry(uint16_t row, uint16_t col, bool grow) const {

@@ -119,6 +119,9 @@ class UTableBase {
   virtual void InitRowData(uint16_t row);
   // Whether the current row is drawn as selected.
   virtual bool GetCurrentRowMark() const;
+  // Called after rows were taken away: the rows from first on are not the
+  // ones they were. Nothing here; a grid ends an edit open there.
+  virtual void RowsRemoved(uint16_t first);
 
   uint16_t GetRowCount() const { return static_cast<uint16_t>(rowData.size()); }
   // Drops the records that start at count or below, cuts the row spans that

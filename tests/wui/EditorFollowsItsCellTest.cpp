@@ -1,0 +1,184 @@
+// An open cell editor stays over the cell it writes: whatever moves the
+// cells under it (the scroll position changed by any route, rows taken away
+// at or above it) ends the edit as a scroll does. Both grids, driven through
+// each route; then a key is typed wherever the focus is, and it must reach
+// the cell under the editor or none.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+#include "wui/OvReportCtrl.h"
+#include "wui/RtEdit.h"
+#include "wui/WReportCtrl.h"
+
+namespace NsOvrin::NsWui {
+namespace {
+
+constexpr int kRows = 40;
+constexpr int kEditCol = 1;
+
+// One grid of either kind behind the editor manager's interface, with 40
+// rows whose column 1 holds "r<row>", an edit box on column 1, and the
+// routes that move its cells.
+class Grid {
+ public:
+  virtual ~Grid() = default;
+  virtual RtEditorMngBase& Manager() = 0;
+  virtual QAbstractScrollArea& Area() = 0;
+  virtual int RowCount() = 0;
+  virtual void RemoveRow(int row) = 0;
+
+  void Setup(QWidget& window) {
+    editor = Manager().MakeEdit();
+    Manager().AddColumnWndEditor(kEditCol, editor, 0);
+    Area().setGeometry(10, 10, 400, 240);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+  std::map<int, std::string> Texts() {
+    std::map<int, std::string> texts;
+    for (int row = 0; row < RowCount(); ++row) texts[row] = Manager().GetCellText(row, kEditCol);
+    return texts;
+  }
+  // A click on the cell, as the user opens its editor.
+  void ClickCell(int row) {
+    const QRect cell = Manager().GetCellRect(row, kEditCol).ToQRect();
+    QTest::mouseClick(Area().viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  QScrollBar* VBar() { return Area().verticalScrollBar(); }
+
+  std::shared_ptr<RtEdit> editor;
+};
+
+class ReportGrid : public Grid {
+ public:
+  explicit ReportGrid(QWidget& window) : grid_(new OvReportCtrl(kRows, 2, 0, &window)) {
+    grid_->SetColumnWidth(0, 100);
+    grid_->SetColumnWidth(1, 500);
+    for (int row = 0; row < kRows; ++row) grid_->SetCellText(row, kEditCol, "r" + std::to_string(row));
+    Setup(window);
+  }
+  RtEditorMngBase& Manager() override { return *grid_; }
+  QAbstractScrollArea& Area() override { return *grid_; }
+  int RowCount() override { return grid_->GetRowCount(); }
+  void RemoveRow(int row) override {
+    grid_->RemoveRow(static_cast<uint16_t>(row));
+    grid_->UpdateVScrollBar();
+  }
+  OvReportCtrl* grid_;
+};
+
+class ListGrid : public Grid {
+ public:
+  explicit ListGrid(QWidget& window) : list_(new WReportCtrl(&window)) {
+    list_->setColumnCount(2);
+    list_->setColumnWidth(0, 100);
+    list_->setColumnWidth(1, 500);
+    for (int row = 0; row < kRows; ++row) {
+      new QTreeWidgetItem(list_, {QString::number(row), QStringLiteral("r%1").arg(row)});
+    }
+    Setup(window);
+  }
+  RtEditorMngBase& Manager() override { return *list_; }
+  QAbstractScrollArea& Area() override { return *list_; }
+  int RowCount() override { return list_->topLevelItemCount(); }
+  void RemoveRow(int row) override { delete list_->takeTopLevelItem(row); }
+  WReportCtrl* list_;
+};
+
+struct Route {
+  const char* name;
+  std::function<void(Grid&, int editRow)> run;
+  // The cells under the editor stay where they were: the edit goes on.
+  bool cellStays = false;
+};
+
+void ScrollToRow(Grid& grid, int row) {
+  // Rows are at most 32 pixels high; a little past the row's top.
+  grid.VBar()->setValue(0);
+  while (grid.VBar()->value() < grid.VBar()->maximum() &&
+         grid.Manager().GetCellRect(row, kEditCol).top > 40) {
+    grid.VBar()->setValue(grid.VBar()->value() + 1);
+  }
+}
+
+const Route kRoutes[] = {
+    {"the grid enlarged clamps the scroll position",
+     [](Grid& grid, int) { grid.Area().resize(grid.Area().width(), 1200); }},
+    {"the scroll position set from code", [](Grid& grid, int) { grid.VBar()->setValue(0); }},
+    {"the scroll bar dragged to its end",
+     [](Grid& grid, int) { grid.VBar()->triggerAction(QAbstractSlider::SliderToMaximum); }},
+    {"one step of the wheel",
+     [](Grid& grid, int) {
+       const QPointF at(50, 50);
+       QWheelEvent wheel(at, grid.Area().viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+       QApplication::sendEvent(grid.Area().viewport(), &wheel);
+     }},
+    {"the view scrolled sideways",
+     [](Grid& grid, int) { grid.Area().horizontalScrollBar()->setValue(grid.Area().horizontalScrollBar()->maximum()); }},
+    {"a row above it taken away", [](Grid& grid, int editRow) { grid.RemoveRow(editRow - 3); }},
+    {"its own row taken away", [](Grid& grid, int editRow) { grid.RemoveRow(editRow); }},
+    {"a row below it taken away", [](Grid& grid, int editRow) { grid.RemoveRow(editRow + 1); }, true},
+};
+
+template <class Kind>
+class EditorFollowsItsCell : public ::testing::Test {};
+
+struct GridNames {
+  template <class Kind>
+  static std::string GetName(int) {
+    return std::is_same_v<Kind, ReportGrid> ? "OvReportCtrl" : "WReportCtrl";
+  }
+};
+
+using GridKinds = ::testing::Types<ReportGrid, ListGrid>;
+TYPED_TEST_SUITE(EditorFollowsItsCell, GridKinds, GridNames);
+
+TYPED_TEST(EditorFollowsItsCell, AnythingThatMovesTheCellsEndsTheEdit) {
+  for (const Route& route : kRoutes) {
+    SCOPED_TRACE(route.name);
+    QWidget window;
+    window.resize(600, 1300);
+    TypeParam grid(window);
+    const int editRow = 20;
+    ScrollToRow(grid, editRow);
+    ASSERT_GT(grid.VBar()->value(), 0);
+    grid.ClickCell(editRow);
+    ASSERT_EQ(grid.Manager().CurrentEditor(), grid.editor);
+    ASSERT_EQ(grid.Manager().editRow, editRow);
+    const std::map<int, std::string> before = grid.Texts();
+
+    route.run(grid, editRow);
+    QCoreApplication::processEvents();
+    // Typed wherever the focus went, as the window system delivers keys.
+    QTest::keyClick(window.windowHandle(), 'x');
+
+    RtEditWindow* box = grid.editor->Window();
+    const bool open = grid.Manager().CurrentEditor() != nullptr;
+    EXPECT_EQ(box->isVisible(), open);
+    EXPECT_EQ(open, route.cellStays);
+    // Still open: over the cell it writes, which holds what it held.
+    if (open) {
+      EXPECT_EQ(box->geometry(), grid.Manager().GetCellRect(grid.Manager().editRow, kEditCol).ToQRect());
+      EXPECT_EQ(grid.Manager().GetCellText(grid.Manager().editRow, kEditCol), before.at(editRow) + "x");
+      continue;
+    }
+    // Ended: nothing typed reached a cell.
+    for (const auto& [row, text] : grid.Texts()) EXPECT_EQ(text.find('x'), std::string::npos) << row;
+  }
+}
+
+}  // namespace
+}  // namespace NsOvrin::NsWui
