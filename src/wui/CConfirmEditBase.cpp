@@ -30,7 +30,9 @@ QToolButton* MakeButton(QWidget* parent, const char* text, const char* colour) {
 
 CConfirmEditBase::CConfirmEditBase(QWidget* parent)
     : QLineEdit(parent),
-      okButton_(MakeButton(this, "确定", "#138CF1")),
+      // A darker shade of the usual blue: that one reads only 3 : 1 on the
+      // buttons' grey.
+      okButton_(MakeButton(this, "确定", "#0E67B2")),
       cancelButton_(MakeButton(this, "取消", "#606060")) {
   connect(okButton_, &QToolButton::clicked, this, [this] { Confirm(); });
   connect(cancelButton_, &QToolButton::clicked, this, [this] { OnCancelClicked(); });

@@ -14,15 +14,16 @@
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
 #include "wui/InputMethodTyping.h"
+#include "wui/SelectedRowCheck.h"
 #include "wui/UserTextChanges.h"
 
 namespace NsOvrin::NsWui {
 namespace {
 
-using Testing::CommitThroughInputMethod;
-using Testing::ComposeThroughInputMethod;
-using Testing::ChangeOutcome;
-using Testing::UserTextChange;
+using NsOvrin::Testing::CommitThroughInputMethod;
+using NsOvrin::Testing::ComposeThroughInputMethod;
+using NsOvrin::Testing::ChangeOutcome;
+using NsOvrin::Testing::UserTextChange;
 
 constexpr int kWidth = 150;
 constexpr int kEditId = 1000;
@@ -207,23 +208,23 @@ class ConfirmEditChangeTest : public ConfirmEditTest {
 // However the user changes the idle text, the change starts editing with
 // the idle text to restore, and a confirmation checks it.
 TEST_F(ConfirmEditChangeTest, EveryUserChangeOfTheIdleTextIsAnEditToCheckOrGiveUp) {
-  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
+  for (const ChangeOutcome outcome : NsOvrin::Testing::kChangeOutcomes) {
     for (const UserTextChange& change :
-         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
+         NsOvrin::Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
       // A middle click has a test of its own.
       if (change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
+      SCOPED_TRACE(change.name + ", " + NsOvrin::Testing::ChangeOutcomeName(outcome));
       Check(change, outcome);
     }
   }
 }
 
 TEST_F(ConfirmEditChangeTest, AMiddleClickPasteIsAnEditToCheckOrGiveUp) {
-  for (const ChangeOutcome outcome : Testing::kChangeOutcomes) {
+  for (const ChangeOutcome outcome : NsOvrin::Testing::kChangeOutcomes) {
     for (const UserTextChange& change :
-         Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
+         NsOvrin::Testing::UserTextChanges(outcome == ChangeOutcome::kAccepted, QStringLiteral("99999"))) {
       if (!change.needsSelectionClipboard) continue;
-      SCOPED_TRACE(change.name + ", " + Testing::ChangeOutcomeName(outcome));
+      SCOPED_TRACE(change.name + ", " + NsOvrin::Testing::ChangeOutcomeName(outcome));
       if (!QGuiApplication::clipboard()->supportsSelection()) {
         // The click pastes nothing here: the edit stays as it was.
         change.change(*edit_);
@@ -320,6 +321,20 @@ TEST_F(ConfirmEditTest, TheOkButtonConfirmsAndTheCancelButtonRestores) {
   EXPECT_FALSE(edit_->editing);
   EXPECT_EQ(edit_->text(), QStringLiteral("127"));
   EXPECT_EQ(cancels, 1);
+}
+
+TEST_F(ConfirmEditTest, TheButtonTextsReadOnTheirFill) {
+  Type("3");
+  for (QToolButton* button : {edit_->OkButton(), edit_->CancelButton()}) {
+    SCOPED_TRACE(button->text().toStdString());
+    ASSERT_TRUE(button->isVisible());
+    const QImage image = button->grab().toImage();
+    const std::map<QRgb, int> counts = NsWui::Testing::ColourCounts(image, image.rect());
+    const QRgb fill = NsWui::Testing::Commonest(counts);
+    double strongest = 0.0;
+    for (const auto& entry : counts) strongest = std::max(strongest, NsWui::Testing::Contrast(entry.first, fill));
+    EXPECT_GE(strongest, 4.5);
+  }
 }
 
 TEST_F(ConfirmEditTest, ReleasingOutsideTheButtonsDoesNothing) {
