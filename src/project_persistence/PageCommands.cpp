@@ -4,6 +4,7 @@
 
 #include "QlUiElem/QlUiElemDef.h"
 #include "common/Log.h"
+#include "common/PathUtil.h"
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEPage.h"
@@ -45,6 +46,12 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
     return false;
   }
 
+  // A name no file can have (a damaged main file) has nothing to open, and
+  // nothing edited there could be saved.
+  if (!IsValidName(pageName)) {
+    ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
+    return false;
+  }
   // A page added since the last save has no file yet: it is still empty.
   const std::string savedName = project.SavedPageName(pageName);
   if (savedName.empty()) {

@@ -293,13 +293,17 @@ TEST_F(PageCommandsTest, EveryFailedOpenShowsItsMessageOverTheParentAndKeepsTheP
       {"empty file", true, "页面1", std::string(""), "页面导入失败."},
       {"name leading out of the folder", true, "../页面1", std::string(R"({"elements":[]})"),
        "页面导入失败."},
+      // A damaged main file lists names that no file can have: nothing edited
+      // there could ever be saved.
+      {"listed without a name", true, "", std::nullopt, "页面导入失败."},
+      {"listed under a name no file can have", true, "页 面", std::nullopt, "页面导入失败."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ResetProject();
     boxes.shown.clear();
     std::remove((folder / "页面1.ovpg").c_str());
-    if (c.projectOpen) OpenProject({"页面1"});
+    if (c.projectOpen) OpenProject({"页面1", "", "页 面"});
     if (c.fileText) WriteFileText(folder / "页面1.ovpg", *c.fileText);
 
     const auto kept = std::make_shared<QlEPage>("kept");
