@@ -17,7 +17,7 @@ namespace {
 // Malformed bytes become U+FFFD one by one: a stray byte in one message must
 // not cost the text around it.
 std::u16string ToUtf16Lossy(const std::string& utf8) {
-  return NsPlatform::Utf8ToUtf16(NsPlatform::ReplaceInvalidUtf8(utf8, "\xEF\xBF\xBD"));
+  return NsPlatform::Utf8ToUtf16(NsPlatform::ReplaceInvalidUtf8(utf8, NsPlatform::kReplacementCharacter));
 }
 
 }  // namespace

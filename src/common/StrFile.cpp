@@ -351,7 +351,7 @@ void RFileACP::CRACP::Decode(const uint8_t* bytes, int32_t length, std::string& 
   const std::string_view line(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
   // In a UTF-8 file a byte that is no valid UTF-8 becomes U+FFFD, as a byte
   // that starts no character does in the code page.
-  text = utf8_ ? NsPlatform::ReplaceInvalidUtf8(line, "\xEF\xBF\xBD") : NsPlatform::AcpToUtf8(line);
+  text = utf8_ ? NsPlatform::ReplaceInvalidUtf8(line, NsPlatform::kReplacementCharacter) : NsPlatform::AcpToUtf8(line);
 }
 
 }  // namespace NsOvrin

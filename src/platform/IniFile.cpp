@@ -22,7 +22,6 @@
 namespace NsOvrin::NsPlatform {
 namespace {
 
-
 enum class ReadStatus { kOk, kMissing, kError };
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& out) {

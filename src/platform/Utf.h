@@ -9,6 +9,8 @@ namespace NsOvrin::NsPlatform {
 
 // The byte-order mark that marks a file of UTF-8 text.
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// U+FFFD, what stands for bytes that are no character.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 // Strict decoder: overlong forms, surrogates, values above U+10FFFF and
 // truncated sequences are refused.

@@ -178,6 +178,11 @@ std::string QlEProject::SavedPageName(const std::string& pageName) const {
   return it != pageSources.end() ? it->second : pageName;
 }
 
+bool QlEProject::NeverSaved(const std::string& pageName) const {
+  const auto it = pageSources.find(pageName);
+  return it != pageSources.end() && it->second.empty();
+}
+
 void QlEProject::PageFileWritten(const std::string& pageName) { pageSources.erase(pageName); }
 
 void QlEProject::PageListSaved() {

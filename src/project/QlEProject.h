@@ -70,6 +70,9 @@ class QlEProject {
   // content: its own, an earlier one after a rename, or empty for a page
   // added since (or renamed from one) that no save has written yet.
   std::string SavedPageName(const std::string& name) const;
+  // A page added since (or renamed from one) that no save has written yet:
+  // it has no file to read. Not a listed name that merely is empty.
+  bool NeverSaved(const std::string& name) const;
   // The page's file now holds its content under its own name.
   void PageFileWritten(const std::string& name);
   // The folder's main file now lists the page list, and every listed page

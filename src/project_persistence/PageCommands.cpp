@@ -4,7 +4,6 @@
 
 #include "QlUiElem/QlUiElemDef.h"
 #include "common/Log.h"
-#include "common/PathUtil.h"
 #include "editor/QlEHostElem.h"
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEPage.h"
@@ -46,15 +45,9 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
     return false;
   }
 
-  // A name no file can have (a damaged main file) has nothing to open, and
-  // nothing edited there could be saved.
-  if (!IsValidName(pageName)) {
-    ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
-    return false;
-  }
-  // A page added since the last save has no file yet: it is still empty.
-  const std::string savedName = project.SavedPageName(pageName);
-  if (savedName.empty()) {
+  // A page added since the last save has no file yet: it is still empty. A
+  // name a damaged main file lists without a file fails below.
+  if (project.NeverSaved(pageName)) {
     page = std::make_shared<QlEPage>(pageName);
     return true;
   }
@@ -63,7 +56,7 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
   hooks.rectTransform = EditRectShift;
   hooks.pictureResolver = ResolvePicturePath;
   std::shared_ptr<QlPageData> data;
-  if (!LoadPageFile(project.directory, savedName, hooks, data) || !data) {
+  if (!LoadPageFile(project.directory, project.SavedPageName(pageName), hooks, data) || !data) {
     ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
     return false;
   }

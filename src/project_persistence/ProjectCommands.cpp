@@ -347,7 +347,7 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
     const std::string from = savedName.empty() ? std::string() : GetPageFilePath(project.directory, savedName);
     // Copying a file onto itself would empty it.
     if (NsPlatform::SameExistingFile(from, to)) continue;
-    Carried page{name, to};
+    Carried page{name, to, false, {}};
     // Added since the last save, or its file gone: it opens empty.
     if (from.empty() || EntryMissing(from)) {
       page.empty = true;
@@ -518,9 +518,9 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
       place.Restore(project);
       // The new folder lacks these pages; an open one's file is named above
       // as well.
-      for (const std::string& name : pagesNotSaved) notCopied.push_back(name);
-      notCopied = InListOrder(project.pageNames, std::set<std::string>(notCopied.begin(), notCopied.end()));
-      if (!notCopied.empty()) notCopiedText = StrFormat(kPagesNotCopied, JoinNames(notCopied).c_str());
+      pagesNotSaved.insert(notCopied.begin(), notCopied.end());
+      const std::vector<std::string> missing = InListOrder(project.pageNames, pagesNotSaved);
+      if (!missing.empty()) notCopiedText = StrFormat(kPagesNotCopied, JoinNames(missing).c_str());
     }
     ReportWriteFailures(parent, failures.Failures(), notCopiedText);
     return false;

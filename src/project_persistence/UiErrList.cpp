@@ -131,10 +131,9 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
     AddLine(StrFormat(">---------%s----------", name.c_str()), nullptr, listBox);
 
     // A page no save has written yet is empty: nothing to check.
-    const std::string savedName = project.SavedPageName(name);
-    if (savedName.empty()) continue;
+    if (project.NeverSaved(name)) continue;
     std::shared_ptr<NsQlUiElem::QlPageData> data;
-    if (!LoadPageFile(directory, savedName, hooks, data)) {
+    if (!LoadPageFile(directory, project.SavedPageName(name), hooks, data)) {
       AddLine(StrFormat("导入 %s 失败.", name.c_str()), nullptr, listBox);
       passed = false;
       continue;

@@ -119,9 +119,7 @@ void ProtocolModbTcp::ResetStream() {
 }
 
 void ProtocolModbTcp::LoseFrameStart(uint16_t lengthField) {
-  gathered_ = 0;
-  stale_ = false;
-  toSkip_ = 0;
+  ResetStream();
   OV_LOG(4).AppendText("报文长度无效: ").AppendNumber(lengthField).AppendText(", 丢弃已接收的数据.");
 }
 
@@ -212,6 +210,26 @@ void ProtocolModbTcp::KeepRest(const uint8_t* data, uint32_t length, uint32_t us
   if (used < length) PassOver(data + used, length - used);
 }
 
+template <typename Check>
+uint8_t ProtocolModbTcp::TakeReply(const uint8_t* data, uint32_t length, uint32_t replyLength, Check&& check) {
+  const uint8_t* frame = nullptr;
+  uint32_t used = 0;
+  uint8_t status = Gather(data, length, replyLength, frame, used);
+  if (status == ProtoStatus::Complete) {
+    IBuffHelper in(frame, static_cast<uint16_t>(6 + replyLength));
+    in.SelectReader(IBuffHelper::Reader::Bin_3412);
+    in.SetCursor(6);
+    uint8_t unit = 0;
+    uint8_t replyFc = 0;
+    in.Get8(unit);
+    in.Get8(replyFc);
+    // The protocol identifier is not compared.
+    if (in.Overrun() || unit != unit_ || !check(in, replyFc, frame)) status = ProtoStatus::Error;
+  }
+  KeepRest(data, length, used);
+  return status;
+}
+
 uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, const TermAddr& addr,
                                         CacheVarBlock* block) {
   if (data == nullptr) return ProtoStatus::Error;
@@ -223,28 +241,13 @@ uint8_t ProtocolModbTcp::ParseReadReply(const uint8_t* data, uint32_t length, co
     KeepRest(data, length, 0);
     return ProtoStatus::Error;
   }
-  const uint8_t* frame = nullptr;
-  uint32_t used = 0;
-  uint8_t status = Gather(data, length, 3 + n, frame, used);
-  if (status == ProtoStatus::Complete) {
-    IBuffHelper in(frame, static_cast<uint16_t>(9 + n));
-    in.SelectReader(IBuffHelper::Reader::Bin_3412);
-    in.SetCursor(6);
-    uint8_t unit = 0;
-    uint8_t replyFc = 0;
+  return TakeReply(data, length, 3 + n, [&](IBuffHelper& in, uint8_t replyFc, const uint8_t* frame) {
     uint8_t byteCount = 0;
-    in.Get8(unit);
-    in.Get8(replyFc);
     in.Get8(byteCount);
-    // The protocol identifier is not compared.
-    if (in.Overrun() || unit != unit_ || replyFc != fc || byteCount != n) {
-      status = ProtoStatus::Error;
-    } else {
-      block->Update(frame + 9, n);
-    }
-  }
-  KeepRest(data, length, used);
-  return status;
+    if (in.Overrun() || replyFc != fc || byteCount != n) return false;
+    block->Update(frame + 9, n);
+    return true;
+  });
 }
 
 uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* data,
@@ -257,29 +260,14 @@ uint8_t ProtocolModbTcp::ParseWriteReply(const TermAddr& addr, const uint8_t* da
     KeepRest(data, length, 0);
     return ProtoStatus::Error;
   }
-  const uint8_t* frame = nullptr;
-  uint32_t used = 0;
-  uint8_t status = Gather(data, length, 6, frame, used);
-  if (status == ProtoStatus::Complete) {
-    const bool dword = dwordWrite_.Matches(addr);
-    IBuffHelper in(frame, 12);
-    in.SelectReader(IBuffHelper::Reader::Bin_3412);
-    in.SetCursor(6);
-    uint8_t unit = 0;
-    uint8_t replyFc = 0;
+  return TakeReply(data, length, 6, [&](IBuffHelper& in, uint8_t replyFc, const uint8_t*) {
     uint16_t start = 0;
     uint16_t quantity = 0;
-    in.Get8(unit);
-    in.Get8(replyFc);
     in.Get16(start);
     in.Get16(quantity);
-    if (in.Overrun() || unit != unit_ || replyFc != fc || start != MapStart(addr) ||
-        quantity != Mb::WriteQuantity(dword, MapCount(addr))) {
-      status = ProtoStatus::Error;
-    }
-  }
-  KeepRest(data, length, used);
-  return status;
+    return !in.Overrun() && replyFc == fc && start == MapStart(addr) &&
+           quantity == Mb::WriteQuantity(dwordWrite_.Matches(addr), MapCount(addr));
+  });
 }
 
 uint16_t ProtocolGeneralModbTcp::GetMaxUnits(uint32_t, const TermAddr& addr) {

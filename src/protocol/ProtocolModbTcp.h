@@ -75,6 +75,11 @@ class ProtocolModbTcp : public ProtocolBase {
   static constexpr uint32_t kNoReply = 0;
   uint8_t Gather(const uint8_t* data, uint32_t length, uint32_t replyLength, const uint8_t*& frame,
                  uint32_t& used);
+  // Gathers the reply of replyLength; once it is whole, its unit and then
+  // check(reader after the function code, function code, frame) decide.
+  // Complete only when both pass; the rest of the chunk stays in the stream.
+  template <typename Check>
+  uint8_t TakeReply(const uint8_t* data, uint32_t length, uint32_t replyLength, Check&& check);
   // The rest of a chunk once the exchange is decided (or cannot be).
   void KeepRest(const uint8_t* data, uint32_t length, uint32_t used);
   // A header whose length field no frame can have: the stream holds no frame

@@ -392,6 +392,21 @@ TEST_F(UiErrListTest, WithoutAProjectOnlyTheEventAndAlarmHeadersAndAFailure) {
   EXPECT_EQ(UiErrList::Instance().results.size(), 3u);
 }
 
+// A damaged main file lists a page without a name: no file can hold it, and
+// the check says so as for any page it cannot read; a page added since the
+// last save has no file yet and nothing to check.
+TEST_F(UiErrListTest, APageListedWithoutANameIsReportedAndANewPageIsNot) {
+  LoadFixtureProject({{"main_.ql", R"({"ver": 100, "home-page": "页面1",
+      "page-list": [{"name": "页面1"}, {"nme": "页面2"}]})"}});
+  std::string added = "页面5";
+  ASSERT_TRUE(QlEProject::Instance().AddPage(added));
+
+  EXPECT_FALSE(UiErrList::Instance().CheckPageFiles(listBox));
+  const Lines expected = {">---------页面1----------", ">---------" "----------", "导入  失败.",
+                          ">---------页面5----------"};
+  EXPECT_EQ(listBox.lines, expected);
+}
+
 TEST_F(UiErrListTest, AnAlarmGroupWithoutAddressIsReportedWithAnEmptyAddress) {
   // Groups made by the alarm dialog, not read from a file.
   auto unnamed = std::make_shared<NsAlarm::AlarmSegCvb>();
