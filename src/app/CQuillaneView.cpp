@@ -202,11 +202,7 @@ bool CQuillaneView::ConfirmClose() {
                                                          NsWui::MB_YESNOCANCEL);
     confirming_ = false;
     if (answer == NsWui::IDYES) {
-      const NsPlatform::WriteFailureRecorder failures;
-      if (!SaveEPage(page)) {
-        ReportWriteFailures(QtMessageBoxService::ToParentWindow(window()), failures.Failures());
-        return false;
-      }
+      if (!SaveOpenPage(QtMessageBoxService::ToParentWindow(window()), page)) return false;
     } else if (answer != NsWui::IDNO) {
       // Cancel, or a box closed without an answer: the page stays.
       return false;

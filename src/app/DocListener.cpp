@@ -24,6 +24,23 @@ void Leave(std::vector<Listener*>& registry, Listener* listener) {
   registry.erase(std::remove(registry.begin(), registry.end(), listener), registry.end());
 }
 
+// The page the window's view shows; empty for a window without one.
+std::shared_ptr<QlEPage> PageOf(QMdiSubWindow* window) {
+  auto* frame = dynamic_cast<CChildFrame*>(window);
+  CQuillaneView* view = frame != nullptr ? frame->GetActiveView() : nullptr;
+  return view != nullptr ? view->GetCanvas().GetPage() : nullptr;
+}
+
+// A document whose views show a page deleted since: its title is no name of
+// the project any more.
+bool ShowsDeletedPage(CQuillaneDoc* document) {
+  for (CQuillaneView* view : document->GetViews()) {
+    const std::shared_ptr<QlEPage> page = view->GetCanvas().GetPage();
+    if (page && page->deleted) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 DocListener::~DocListener() {
@@ -47,7 +64,11 @@ std::vector<QMdiSubWindow*> DocListener::PageWindows() const {
 QMdiSubWindow* DocListener::FindPageWindow(const std::string& name) const {
   const QString caption = QString::fromStdString(name);
   for (QMdiSubWindow* window : PageWindows()) {
-    if (window->windowTitle() == caption) return window;
+    if (window->windowTitle() != caption) continue;
+    // The window of a deleted page shows no page of that name any more.
+    const std::shared_ptr<QlEPage> page = PageOf(window);
+    if (page && page->deleted) continue;
+    return window;
   }
   return nullptr;
 }
@@ -96,12 +117,21 @@ void DocListener::OnPageDeleting(const std::string& name) {
   if (QMdiSubWindow* window = FindPageWindow(name)) PostClose(window);
 }
 
-void DocListener::OnPageDeleted(const std::string& /*name*/) { RevalidateAll(); }
+void DocListener::OnPageDeleted(const std::string& name) {
+  // A window that kept the page (its close was cancelled) shows a page no
+  // save writes; a page added or renamed to the name later is another one.
+  const QlEProject& project = QlEProject::Instance();
+  const bool stillListed =
+      std::find(project.pageNames.begin(), project.pageNames.end(), name) != project.pageNames.end();
+  for (const std::shared_ptr<QlEPage>& page : project.openPages)
+    if (page && !stillListed && page->name == name) page->deleted = true;
+  RevalidateAll();
+}
 
 void DocListener::OnPageRenamed(const std::string& oldName, const std::string& newName) {
   if (PageDocTemplate* docTemplate = GetTemplate()) {
     for (CQuillaneDoc* document : docTemplate->GetDocuments()) {
-      if (document->GetTitle() != oldName) continue;
+      if (document->GetTitle() != oldName || ShowsDeletedPage(document)) continue;
       document->SetTitle(newName);
       break;
     }
@@ -113,7 +143,7 @@ void DocListener::OnPageChanged(const std::string& name, const PageProperties& p
   PageDocTemplate* docTemplate = GetTemplate();
   if (docTemplate == nullptr) return;
   for (CQuillaneDoc* document : docTemplate->GetDocuments()) {
-    if (document->GetTitle() != name) continue;
+    if (document->GetTitle() != name || ShowsDeletedPage(document)) continue;
     document->backgroundColour = properties.backgroundColor;
     document->pageRect = {properties.rect.left, properties.rect.top, properties.rect.right,
                           properties.rect.bottom};

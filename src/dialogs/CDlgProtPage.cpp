@@ -119,6 +119,11 @@ void CDlgProtPage::Bind(const std::shared_ptr<QlEPage>& edited) {
 bool CDlgProtPage::RenamePageName(const std::string& text, std::string& message) {
   // No message: the tip then reads "未知原因.".
   if (!page) return false;
+  // Its name may belong to another page by now.
+  if (page->deleted) {
+    message = "此页面已从工程中删除.";
+    return false;
+  }
   const std::string oldName = page->name;
   const int code = QlEProject::Instance().RenamePage(oldName, text);
   if (code != QlEProject::kRenameOk) {

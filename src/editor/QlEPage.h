@@ -32,6 +32,9 @@ class QlEPage {
   static bool RebindElements(const std::shared_ptr<QlEPage>& page);
 
   bool modified = false;
+  // Its page was deleted while its window stayed open: it is no page of the
+  // project any more, whatever its name, and no save writes it.
+  bool deleted = false;
   // Also the base name of the page file.
   std::string name;
   // Page coordinates: the canvas offset is not in it.

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CheckedFile.h"
 #include "platform/Format.h"
 
 namespace NsOvrin::NsPlatform {
@@ -89,6 +90,7 @@ int CreateTempFile(const std::string& folder, std::string& tempPath) {
 
 thread_local std::vector<WriteFailureRecorder*> liveRecorders;
 
+
 // The errno of a failed step; a step that failed without one still failed.
 int FailureErrno(int error) { return error != 0 ? error : EIO; }
 
@@ -99,6 +101,90 @@ void SyncFolder(const std::string& folder) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+constexpr const char* kCommitRecordName = ".ovrin-save-commit";
+constexpr std::string_view kCommitHeader = "ovrin-commit 1";
+
+// A name that stays in its folder.
+bool PlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos && name.find('\n') == std::string_view::npos;
+}
+
+struct CommitSteps {
+  std::vector<std::pair<std::string, std::string>> renames;  // temporary, name
+  std::vector<std::string> removals;
+};
+
+std::string CommitText(const CommitSteps& steps) {
+  std::string text(kCommitHeader);
+  text += '\n';
+  for (const auto& [temp, name] : steps.renames) text += "R " + temp + "/" + name + "\n";
+  for (const std::string& name : steps.removals) text += "D " + name + "\n";
+  return text;
+}
+
+// A record that does not read whole is none of ours: nothing of it is done.
+bool ParseCommit(const std::string& text, CommitSteps& steps) {
+  std::size_t pos = 0;
+  bool header = true;
+  while (pos < text.size()) {
+    const std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) return false;
+    const std::string_view line(text.data() + pos, end - pos);
+    pos = end + 1;
+    if (header) {
+      if (line != kCommitHeader) return false;
+      header = false;
+      continue;
+    }
+    if (line.size() < 3 || line[1] != ' ') return false;
+    const std::string_view rest = line.substr(2);
+    if (line[0] == 'R') {
+      const std::size_t slash = rest.find('/');
+      if (slash == std::string_view::npos) return false;
+      const std::string_view temp = rest.substr(0, slash);
+      const std::string_view name = rest.substr(slash + 1);
+      // Only what a commit staged is moved.
+      if (TempOwner(temp) < 0 || !PlainName(name)) return false;
+      steps.renames.emplace_back(std::string(temp), std::string(name));
+    } else if (line[0] == 'D') {
+      if (!PlainName(rest)) return false;
+      steps.removals.emplace_back(rest);
+    } else {
+      return false;
+    }
+  }
+  return !header;
+}
+
+// Every step of the record, each one as often as it takes: a temporary
+// already gone was renamed by an earlier run.
+bool CarryOut(const std::string& folder, const CommitSteps& steps) {
+  bool ok = true;
+  for (const auto& [temp, name] : steps.renames) {
+    const std::string from = folder + "/" + temp;
+    const std::string to = folder + "/" + name;
+    // The rest waits: a later step must not land without this one.
+    if (::rename(from.c_str(), to.c_str()) != 0 && errno != ENOENT) {
+      RecordWriteFailure(to, FailureErrno(errno));
+      SyncFolder(folder);
+      return false;
+    }
+  }
+  for (const std::string& name : steps.removals) {
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    // A folder of that name is not a file of ours.
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      RecordWriteFailure(path, FailureErrno(errno));
+      ok = false;
+    }
+  }
+  SyncFolder(folder);
+  return ok;
 }
 
 }  // namespace
@@ -126,6 +212,7 @@ std::string DescribeError(int error) {
 
 int RemoveStaleSaveTemporaries(const std::string& folder) {
   if (folder.empty() || folder.find('\0') != std::string::npos) return 0;
+  if (!CompletePendingCommit(folder)) return 0;
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return 0;
   const std::string base = folder.back() == '/' ? folder : folder + '/';
@@ -197,6 +284,116 @@ bool ReplaceFileAtomically(const std::string& path, const FileFiller& fill) {
     return fail(error);
   }
   SyncFolder(folder);
+  return true;
+}
+
+std::string CommitRecordPath(const std::string& folder) {
+  return folder + "/" + kCommitRecordName;
+}
+
+bool CompletePendingCommit(const std::string& folder) {
+  if (folder.empty() || folder.find('\0') != std::string::npos) return true;
+  const std::string record = CommitRecordPath(folder);
+  struct stat st {};
+  if (::lstat(record.c_str(), &st) != 0) return true;
+  std::string text;
+  CommitSteps steps;
+  if (!ReadRegularFile(record, text, 1u << 24) || !ParseCommit(text, steps)) {
+    // Written whole or not at all: this one was never ours to carry out.
+    if (S_ISREG(st.st_mode)) ::unlink(record.c_str());
+    return true;
+  }
+  if (!CarryOut(folder, steps)) return false;
+  if (::unlink(record.c_str()) != 0 && errno != ENOENT) {
+    RecordWriteFailure(record, FailureErrno(errno));
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+FolderCommit::FolderCommit(std::string folder) : folder_(std::move(folder)) {}
+
+FolderCommit::~FolderCommit() {
+  for (const auto& [temp, name] : renames_) ::unlink((folder_ + "/" + temp).c_str());
+}
+
+bool FolderCommit::Stage(const std::string& name, const FileFiller& fill) {
+  const std::string target = folder_ + "/" + name;
+  const auto fail = [&target](int error) {
+    RecordWriteFailure(target, FailureErrno(error));
+    errno = error;
+    return false;
+  };
+  if (folder_.empty() || !PlainName(name)) return fail(EINVAL);
+  struct stat old {};
+  // The rename would fail after the record: refused before it.
+  if (::stat(target.c_str(), &old) == 0 && S_ISDIR(old.st_mode)) return fail(EISDIR);
+  std::string tempPath;
+  const int fd = CreateTempFile(folder_, tempPath);
+  if (fd < 0) return fail(errno);
+  if (S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  errno = 0;
+  int error = 0;
+  bool ok = fill(fd);
+  if (!ok) error = FailureErrno(errno);
+  if (::fsync(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return fail(error);
+  }
+  renames_.emplace_back(tempPath.substr(tempPath.rfind('/') + 1), name);
+  return true;
+}
+
+bool FolderCommit::Stage(const std::string& name, std::string_view bytes) {
+  return Stage(name, [bytes](int fd) { return WriteAllToFd(fd, bytes.data(), bytes.size()); });
+}
+
+bool FolderCommit::StageCopy(const std::string& name, const std::string& source) {
+  // A source that cannot be read is the caller's to name: nothing was to be
+  // written there.
+  const int in = OpenRegularFileForReading(source);
+  if (in < 0) return false;
+  const bool staged = Stage(name, [in](int out) {
+    char block[65536];
+    for (;;) {
+      const ssize_t n = ::read(in, block, sizeof block);
+      if (n < 0 && errno == EINTR) continue;
+      if (n == 0) return true;
+      if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
+    }
+  });
+  ::close(in);
+  return staged;
+}
+
+void FolderCommit::Remove(const std::string& name) {
+  if (PlainName(name)) removals_.push_back(name);
+}
+
+bool FolderCommit::Commit() {
+  if (renames_.empty() && removals_.empty()) return true;
+  // The record of an earlier commit names files this one may replace.
+  if (!CompletePendingCommit(folder_)) return false;
+  const CommitSteps steps{renames_, removals_};
+  if (!ReplaceFileAtomically(CommitRecordPath(folder_), CommitText(steps))) return false;
+  // From here on the record owns the staged files.
+  renames_.clear();
+  removals_.clear();
+  if (!CarryOut(folder_, steps)) return false;
+  if (::unlink(CommitRecordPath(folder_).c_str()) != 0) {
+    RecordWriteFailure(CommitRecordPath(folder_), FailureErrno(errno));
+    return false;
+  }
+  SyncFolder(folder_);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace NsOvrin::NsPlatform {
@@ -20,8 +21,55 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes from folder the temporary files ".ovrin-save-<pid>-<n>.tmp" that a
 // save killed part-way left behind: those of processes that no longer run.
-// Those of this process and of running ones stay. The count removed.
+// Those of this process and of running ones stay. A commit left pending (see
+// FolderCommit) is carried out first; while one stays pending nothing is
+// removed, since its files are among them. The count removed.
 int RemoveStaleSaveTemporaries(const std::string& folder);
+
+// Files of one folder that take their places together, so that no file is
+// overwritten or removed while the content another one needs is not yet on
+// disk under its own name (pages whose names were swapped). Each new content
+// is written and synced beside the folder's files first; once every one is,
+// a commit record naming every rename and removal is written, and they
+// follow. A process that stops before the record leaves the folder as it
+// was; one that stops after it leaves the rest to CompletePendingCommit,
+// which the next open or save of the folder runs. Names are plain file names
+// in the folder.
+class FolderCommit {
+ public:
+  explicit FolderCommit(std::string folder);
+  // What was staged and not committed is removed.
+  ~FolderCommit();
+  FolderCommit(const FolderCommit&) = delete;
+  FolderCommit& operator=(const FolderCommit&) = delete;
+
+  // Writes the new content of name beside it. A failure is noted under the
+  // name's path in the thread's recorders.
+  bool Stage(const std::string& name, const FileFiller& fill);
+  bool Stage(const std::string& name, std::string_view bytes);
+  // The regular file source becomes the new content of name. A source that
+  // cannot be opened fails with errno set and nothing noted.
+  bool StageCopy(const std::string& name, const std::string& source);
+  // name goes with the commit; a missing file or a folder of that name is
+  // left alone.
+  void Remove(const std::string& name);
+  // Records the commit, then renames and removes. False, with the failure
+  // noted, when the record could not be written (then nothing changed) or a
+  // step after it failed (then the record stays for CompletePendingCommit).
+  // A commit left pending in the folder is completed first.
+  bool Commit();
+
+ private:
+  std::string folder_;
+  std::vector<std::pair<std::string, std::string>> renames_;  // temporary, name
+  std::vector<std::string> removals_;
+};
+
+// Carries out what a commit record left in folder still names and removes the
+// record. True when none is pending any more; a failure is noted.
+bool CompletePendingCommit(const std::string& folder);
+// The record's path in folder.
+std::string CommitRecordPath(const std::string& folder);
 
 // A file that could not be written and the errno value that stopped it.
 struct WriteFailure {

@@ -1,5 +1,7 @@
 #include "project_persistence/MainFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <utility>
 
 #include "common/JsonUtility.h"
@@ -33,8 +35,7 @@ bool ReadMainFile(const std::string& path, QlProjectData& record) {
   return true;
 }
 
-bool WriteMainFile(const std::string& path, const QlProjectData& record) {
-  if (path.empty()) return false;
+std::string MainFileText(const QlProjectData& record) {
   rapidjson::StringBuffer buffer;
   JsonWriter writer(buffer);
   writer.StartObject();
@@ -60,7 +61,12 @@ bool WriteMainFile(const std::string& path, const QlProjectData& record) {
   }
   writer.EndArray();
   writer.EndObject();
-  return SaveJsonFile(path, buffer);
+  return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+bool WriteMainFile(const std::string& path, const QlProjectData& record) {
+  if (path.empty()) return false;
+  return NsPlatform::ReplaceFileAtomically(path, MainFileText(record));
 }
 
 }  // namespace NsOvrin

@@ -24,5 +24,7 @@ bool ReadMainFile(const std::string& path, QlProjectData& record);
 // the file. False for an empty path or when the file cannot be written; a
 // failed write leaves the old file as it was.
 bool WriteMainFile(const std::string& path, const QlProjectData& record);
+// The text WriteMainFile writes.
+std::string MainFileText(const QlProjectData& record);
 
 }  // namespace NsOvrin

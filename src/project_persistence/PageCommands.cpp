@@ -1,6 +1,8 @@
 #include "project_persistence/PageCommands.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "QlUiElem/QlUiElemDef.h"
 #include "common/Log.h"
@@ -80,9 +82,41 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
   return true;
 }
 
+std::shared_ptr<QlEPage> FindLivePage(const std::string& pageName) {
+  const QlEProject& project = QlEProject::Instance();
+  if (std::find(project.pageNames.begin(), project.pageNames.end(), pageName) == project.pageNames.end())
+    return nullptr;
+  for (const std::shared_ptr<QlEPage>& page : project.openPages)
+    if (page && !page->deleted && page->name == pageName) return page;
+  return nullptr;
+}
+
+bool IsLivePage(const std::shared_ptr<QlEPage>& page) {
+  if (!page || page->deleted) return false;
+  const std::vector<std::string>& names = QlEProject::Instance().pageNames;
+  return std::find(names.begin(), names.end(), page->name) != names.end();
+}
+
+bool PageSavesAlone(const std::shared_ptr<QlEPage>& page) {
+  if (!IsLivePage(page)) return false;
+  const QlEProject& project = QlEProject::Instance();
+  if (project.SavedPageName(page->name) != page->name) return false;
+  // A page renamed from this name keeps its content in this file until the
+  // project is saved.
+  return std::none_of(project.pageNames.begin(), project.pageNames.end(), [&](const std::string& other) {
+    return other != page->name && project.SavedPageName(other) == page->name;
+  });
+}
+
 bool SaveEPage(const std::shared_ptr<QlEPage>& page) {
   QlEProject& project = QlEProject::Instance();
   if (!page || !project.open) return false;
+  if (!PageSavesAlone(page)) {
+    OV_LOG(4).AppendText("Page not saved alone: ").AppendText(page->name);
+    return false;
+  }
+  // A project save stopped part-way may still replace this file.
+  if (!NsPlatform::CompletePendingCommit(project.directory)) return false;
   // A picture the page shows that could not be copied into the project fails
   // the save as well: the project would not carry it.
   const NsPlatform::WriteFailureRecorder pictures;

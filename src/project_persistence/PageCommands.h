@@ -35,7 +35,20 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
 // success the page is no longer modified. False, and nothing shown, without
 // a page, an open project, a written file or a copy of each picture that
 // could be read; the files not written are noted (WriteFailureRecorder).
+// Only a page that saves alone (PageSavesAlone) is written; any other is
+// refused with nothing written.
 bool SaveEPage(const std::shared_ptr<QlEPage>& page);
+// The open page that shows the listed page of that name: never the window
+// of a page deleted since, whatever it is called. Empty when none.
+std::shared_ptr<QlEPage> FindLivePage(const std::string& name);
+// The page is listed and was not deleted.
+bool IsLivePage(const std::shared_ptr<QlEPage>& page);
+// A live page whose file in the folder holds its last saved content under
+// its own name, and is no other page's saved content: writing that file
+// alone takes nothing from any page, whatever the next project save does.
+// A page added or renamed since the last project save is not one: its file
+// reaches the folder with the main file that lists it.
+bool PageSavesAlone(const std::shared_ptr<QlEPage>& page);
 // The persistent form of the page for one load or save: shares the element
 // records and bindings of the hosts, copies nothing. Wrappers without a host
 // or record are left out. Empty for an empty pointer.

@@ -1,5 +1,7 @@
 #include "project_persistence/PageFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -98,6 +100,13 @@ bool LoadPageFile(const std::string& projectDirectory, const std::string& pageNa
 
 bool SavePageFile(const std::string& projectDirectory, const std::shared_ptr<QlPageData>& page,
                   const RectTransform& rectTransform) {
+  std::string text;
+  if (!MakePageFileText(projectDirectory, page, rectTransform, text)) return false;
+  return NsPlatform::ReplaceFileAtomically(GetPageFilePath(projectDirectory, page->name), text);
+}
+
+bool MakePageFileText(const std::string& projectDirectory, const std::shared_ptr<QlPageData>& page,
+                      const RectTransform& rectTransform, std::string& text) {
   if (!page) return false;
   // Checked before anything is written: without a project folder the
   // pictures would go to "/images".
@@ -114,7 +123,8 @@ bool SavePageFile(const std::string& projectDirectory, const std::shared_ptr<QlP
   writer.Uint(static_cast<uint32_t>(page->accessPermission));
   WriteElementEntries(writer, *page, projectDirectory, rectTransform);
   writer.EndObject();
-  return SaveJsonFile(path, buffer);
+  text.assign(buffer.GetString(), buffer.GetSize());
+  return true;
 }
 
 bool ReadElementEntries(const rapidjson::Value& top, QlPageData& page,

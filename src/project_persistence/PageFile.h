@@ -73,6 +73,11 @@ bool LoadPageFile(const std::string& projectDirectory, const std::string& pageNa
 bool SavePageFile(const std::string& projectDirectory,
                   const std::shared_ptr<NsQlUiElem::QlPageData>& page,
                   const RectTransform& rectTransform);
+// The text SavePageFile writes, with the page's pictures copied into the
+// project as by the save; nothing else is written.
+bool MakePageFileText(const std::string& projectDirectory,
+                      const std::shared_ptr<NsQlUiElem::QlPageData>& page,
+                      const RectTransform& rectTransform, std::string& text);
 
 // Reads every element of "elements" into the page; false when it is missing
 // or not an array.

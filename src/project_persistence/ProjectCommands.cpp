@@ -27,6 +27,7 @@
 #include "project/QlEProject.h"
 #include "project/UsersFile.h"
 #include "project_base/QlUser.h"
+#include "project_persistence/MainFile.h"
 #include "project_persistence/PageCommands.h"
 #include "project_persistence/PageFile.h"
 #include "project_persistence/ProjectLoadSave.h"
@@ -57,6 +58,7 @@ constexpr const char* kUsersFilePartlyRead =
     "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
 constexpr const char* kAlarmGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
 constexpr const char* kFilesNotSaved = "以下文件保存失败:";
+constexpr const char* kDeletedPageNotSaved = "此页面已从工程中删除, 不能保存.";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
 constexpr int32_t kProposedHeight = 480;
@@ -298,16 +300,22 @@ bool DoSaveProjectAs(ParentWindow* parent) {
 
 namespace {
 
-bool IsOpen(const QlEProject& project, const std::string& name) {
-  return std::any_of(project.openPages.begin(), project.openPages.end(),
-                     [&](const std::shared_ptr<QlEPage>& page) { return page && page->name == name; });
+// The plain name of the page's file in its folder; empty for a name no file
+// can have.
+std::string PageFileName(const std::string& name) {
+  const std::string path = GetPageFilePath(".", name);
+  return path.empty() ? std::string() : path.substr(2);
 }
 
 // A page with no content to take along is written as it opens: empty.
-bool WriteEmptyPage(const std::string& folder, const std::string& name) {
-  return NsPlatform::WriteNoted(GetPageFilePath(folder, name), [&](const std::string&) {
-    return SavePageFile(folder, MakePageData(std::make_shared<QlEPage>(name)), SaveRectShift);
-  });
+bool StageEmptyPage(NsPlatform::FolderCommit& commit, const std::string& folder,
+                    const std::string& name) {
+  std::string text;
+  if (!MakePageFileText(folder, MakePageData(std::make_shared<QlEPage>(name)), SaveRectShift, text)) {
+    NsPlatform::RecordWriteFailure(GetPageFilePath(folder, name), EINVAL);
+    return false;
+  }
+  return commit.Stage(PageFileName(name), text);
 }
 
 // The listed names in list order.
@@ -319,25 +327,19 @@ std::vector<std::string> InListOrder(const std::vector<std::string>& list,
   return ordered;
 }
 
-}  // namespace
-
-std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
+// Gives every listed page that no editor shows its new file in newFolder,
+// staged in commit: the content it was last saved with (from the project's
+// folder, under an earlier name after a rename), or an empty page for one
+// that has none (added since, or its file gone). A file already in place is
+// left as it is. The pages whose content could not be read or staged come
+// back in list order.
+std::vector<std::string> StagePageFiles(NsPlatform::FolderCommit& commit, const std::string& newFolder) {
   const QlEProject& project = QlEProject::Instance();
   const bool sameFolder = NormalisedFolder(newFolder) == project.directory;
-  // There a page may take the file of another renamed one: every file is
-  // read before one is written. Elsewhere each is copied at once.
-  const bool samePlace = sameFolder || NsPlatform::SameExistingFile(project.directory, newFolder);
-  struct Carried {
-    std::string name;
-    std::string to;
-    bool empty = false;
-    std::string bytes;
-  };
-  std::vector<Carried> carried;
   std::set<std::string> notCopied;
   for (const std::string& name : project.pageNames) {
-    // Its editor writes it.
-    if (IsOpen(project, name)) continue;
+    // Its editor's content is staged with the open pages.
+    if (FindLivePage(name)) continue;
     const std::string to = GetPageFilePath(newFolder, name);
     if (to.empty()) continue;
     const std::string savedName = project.SavedPageName(name);
@@ -345,37 +347,36 @@ std::vector<std::string> CopyPageFiles(const std::string& newFolder) {
     // file would leave the main file listing a page without one.
     if (sameFolder && savedName == name && !EntryMissing(to)) continue;
     const std::string from = savedName.empty() ? std::string() : GetPageFilePath(project.directory, savedName);
-    // Copying a file onto itself would empty it.
-    if (NsPlatform::SameExistingFile(from, to)) continue;
-    Carried page{name, to, false, {}};
-    // Added since the last save, or its file gone: it opens empty.
-    if (from.empty() || EntryMissing(from)) {
-      page.empty = true;
-    } else if (!samePlace) {
-      // A folder, a FIFO, a dangling link or an unreadable file is passed
-      // over: the rest of the project still reaches the folder.
-      if (!NsPlatform::CopyRegularFile(from, to, false)) {
-        OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
-        notCopied.insert(name);
-      }
-      continue;
-    } else if (!NsPlatform::ReadRegularFile(from, page.bytes)) {
-      // In its own folder the renamed page's file is the one named.
-      const int error = errno != 0 ? errno : EIO;
+    // Added since the last save, or its file gone: it opens empty. A folder,
+    // a FIFO, a dangling link or an unreadable file is passed over, and
+    // stays owed.
+    const NsPlatform::WriteFailureRecorder writing;
+    const bool staged = from.empty() || EntryMissing(from) ? StageEmptyPage(commit, newFolder, name)
+                                                           : commit.StageCopy(PageFileName(name), from);
+    if (!staged) {
+      // Its content could not be read. In its own folder no other message
+      // names the page: its file is the one named.
+      if (sameFolder && writing.Failures().empty()) NsPlatform::RecordWriteFailure(from, errno != 0 ? errno : EIO);
       OV_LOG(4).AppendText("Page file not copied: ").AppendText(from);
-      if (sameFolder) NsPlatform::RecordWriteFailure(from, error);
       notCopied.insert(name);
-      continue;
     }
-    carried.push_back(std::move(page));
-  }
-  // Pages whose names were swapped take each other's content.
-  for (const Carried& page : carried) {
-    const bool written = page.empty ? WriteEmptyPage(newFolder, page.name)
-                                    : NsPlatform::ReplaceFileAtomically(page.to, page.bytes);
-    if (!written) notCopied.insert(page.name);
   }
   return InListOrder(project.pageNames, notCopied);
+}
+
+}  // namespace
+
+bool SaveOpenPage(ParentWindow* parent, const std::shared_ptr<QlEPage>& page) {
+  if (!page) return false;
+  if (page->deleted || !IsLivePage(page)) {
+    ShowMessageBox(parent, kDeletedPageNotSaved, kCaption, MessageIcon::Warning);
+    return false;
+  }
+  if (!PageSavesAlone(page)) return DoSaveProject(parent);
+  const NsPlatform::WriteFailureRecorder failures;
+  if (SaveEPage(page)) return true;
+  ReportWriteFailures(parent, failures.Failures());
+  return false;
 }
 
 bool CopyPictureFiles(const std::string& oldFolder, const std::string& newFolder) {
@@ -431,36 +432,25 @@ namespace {
 // project: the project stays in its folder, as it was.
 struct ProjectPlace {
   explicit ProjectPlace(const QlEProject& project)
-      : directory(project.directory), usersFile(UsersFilePath), pageSources(project.pageSources) {
-    for (const std::shared_ptr<QlEPage>& page : project.openPages)
-      if (page) pageFlags.emplace_back(page, page->modified);
-  }
+      : directory(project.directory), usersFile(UsersFilePath) {}
   void Restore(QlEProject& project) const {
     project.directory = directory;
     UsersFilePath = usersFile;
-    project.pageSources = pageSources;
-    // Their edits reached only the other folder.
-    for (const auto& [page, modified] : pageFlags) page->modified = modified;
   }
 
   std::string directory;
   std::string usersFile;
-  std::map<std::string, std::string> pageSources;
-  std::vector<std::pair<std::shared_ptr<QlEPage>, bool>> pageFlags;
 };
 
 // The files of pages the folder's main file listed before and lists no
-// more: deleted or renamed since, removed only now that the main file no
-// longer names them.
-void RemovePagesNoLongerListed(const QlEProject& project) {
+// more: deleted or renamed since. They go with the main file that no longer
+// names them.
+void RemovePagesNoLongerListed(const QlEProject& project, NsPlatform::FolderCommit& commit) {
   for (const std::string& name : project.savedPageNames) {
-    if (std::find(project.pageNames.begin(), project.pageNames.end(), name) != project.pageNames.end() ||
-        IsOpen(project, name))
+    if (std::find(project.pageNames.begin(), project.pageNames.end(), name) != project.pageNames.end())
       continue;
-    const std::string path = GetPageFilePath(project.directory, name);
-    // unlink leaves a folder of that name alone; a file left behind harms
-    // nothing.
-    if (!path.empty()) ::unlink(path.c_str());
+    const std::string file = PageFileName(name);
+    if (!file.empty()) commit.Remove(file);
   }
 }
 
@@ -476,24 +466,43 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   const ProjectPlace place(project);
   const NsPlatform::WriteFailureRecorder failures;
 
-  // Every file the main file lists or needs first, the main file last: the
-  // folder opens whole wherever the save stops.
-  std::vector<std::string> notCopied = CopyPageFiles(target);
+  // Every page and the main file take their places together, once all of
+  // them are on disk: no page file is replaced while the content another
+  // page needs (its name swapped with this one's) lies only in it, and the
+  // folder opens whole wherever the save stops. A save stopped before left
+  // its commit to finish first.
+  NsPlatform::CompletePendingCommit(target);
+  NsPlatform::FolderCommit commit(target);
+  // Open pages whose files hold their own content and no other page's: they
+  // reach the disk whatever else fails, as a page saved alone does.
+  NsPlatform::FolderCommit alone(target);
+  std::vector<std::shared_ptr<QlEPage>> savedAlone;
+  std::vector<std::string> notCopied = StagePageFiles(commit, target);
   const bool picturesCopied = !moving || CopyPictureFiles(oldDirectory, target);
   project.SetDirectory(target);
-  bool pagesSaved = true;
+  bool pagesStaged = true;
   std::set<std::string> pagesNotSaved;
   const std::vector<std::shared_ptr<QlEPage>> pages = project.openPages;
+  std::set<std::string> staged;
   for (const std::shared_ptr<QlEPage>& page : pages) {
-    const NsPlatform::WriteFailureRecorder pageFailures;
-    if (!page || SaveEPage(page)) continue;
-    pagesSaved = false;
-    // Owed until it is on disk: its window asks before it closes.
-    page->modified = true;
-    // Its own file, not only a picture of it.
-    const std::string path = GetPageFilePath(project.directory, page->name);
-    if (path.empty() || std::any_of(pageFailures.Failures().begin(), pageFailures.Failures().end(),
-                                    [&](const NsPlatform::WriteFailure& f) { return f.path == path; }))
+    // The window of a deleted page is written nowhere; a page shown twice
+    // is written once.
+    if (!page || !IsLivePage(page) || !staged.insert(page->name).second) continue;
+    const NsPlatform::WriteFailureRecorder pictures;
+    std::string text;
+    const bool made = MakePageFileText(project.directory, MakePageData(page), SaveRectShift, text);
+    if (!made) NsPlatform::RecordWriteFailure(GetPageFilePath(project.directory, page->name), EINVAL);
+    const bool byItself = !moving && PageSavesAlone(page);
+    if (made && (byItself ? alone : commit).Stage(PageFileName(page->name), text) &&
+        pictures.Failures().empty()) {
+      if (byItself) savedAlone.push_back(page);
+      continue;
+    }
+    pagesStaged = false;
+    if (!made || std::any_of(pictures.Failures().begin(), pictures.Failures().end(),
+                             [&](const NsPlatform::WriteFailure& f) {
+                               return f.path == GetPageFilePath(project.directory, page->name);
+                             }))
       pagesNotSaved.insert(page->name);
   }
 
@@ -506,13 +515,34 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
   record.pageNames = project.pageNames;
   record.events = project.events;
   const bool dataSaved = SaveProjectDataFiles(project.directory, record);
-  const bool saved = notCopied.empty() && pagesSaved && picturesCopied && dataSaved &&
-                     WriteProjectMainFile(project.directory, record);
+  bool saved = notCopied.empty() && pagesStaged && picturesCopied && dataSaved;
+  if (alone.Commit()) {
+    for (const std::shared_ptr<QlEPage>& page : savedAlone) page->modified = false;
+  } else {
+    saved = false;
+    savedAlone.clear();
+  }
+  if (saved) {
+    const std::string mainPath = GetMainFilePath(project.directory);
+    saved = commit.Stage(mainPath.substr(mainPath.rfind('/') + 1), MainFileText(record));
+  }
+  if (saved) {
+    if (!moving) RemovePagesNoLongerListed(project, commit);
+    saved = commit.Commit();
+  }
   if (!saved) {
     // Whatever was not written stays owed: the project stays modified and
     // the next save writes it all again. A Save As that did not complete
     // leaves the project in its old folder, which still holds all of it.
     project.modified = true;
+    // A page whose content is not under its name in its folder is owed: its
+    // window asks before it closes. In another folder nothing changed.
+    if (!moving) {
+      for (const std::shared_ptr<QlEPage>& page : pages)
+        if (page && IsLivePage(page) && (!PageSavesAlone(page) || pagesNotSaved.contains(page->name)) &&
+            std::find(savedAlone.begin(), savedAlone.end(), page) == savedAlone.end())
+          page->modified = true;
+    }
     std::string notCopiedText;
     if (moving) {
       place.Restore(project);
@@ -526,13 +556,14 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     return false;
   }
 
-  if (!moving) RemovePagesNoLongerListed(project);
   project.PageListSaved();
   // The project lives here now, and so does the copy of a users file that
   // could not be read whole.
   if (!UnreadUsersFilePath.empty()) UnreadUsersFilePath = GetUsersConfigFilePath(project.directory);
   project.modified = false;
-  ClearOpenPageFlags(project);
+  // What the window of a deleted page shows was saved nowhere.
+  for (const std::shared_ptr<QlEPage>& page : pages)
+    if (page && IsLivePage(page)) page->modified = false;
   return true;
 }
 

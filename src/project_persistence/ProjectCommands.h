@@ -9,6 +9,7 @@
 // a save has written everything it could not. The folder on disk opens whole
 // whatever happens: its main file is written last.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "ui_services/MessageBoxService.h"
 
 namespace NsOvrin {
+
+class QlEPage;
 
 // DoCloseProject.
 inline constexpr int kProjectClosed = 0;
@@ -50,13 +53,15 @@ int AskSaveProject(ParentWindow* parent);
 bool DoSaveProject(ParentWindow* parent);
 // Into a folder chosen in the folder browser; false when it is cancelled.
 bool DoSaveProjectAs(ParentWindow* parent);
-// Writes the project into folder, every file it lists or needs first and the
-// main file last, so that the folder opens whole wherever the save stops:
-// the pages no editor has open (CopyPageFiles), the pictures folder when the
-// folder is another one (CopyPictureFiles), every open page, the other
-// project files, and only when all of those are on disk the main file; then
-// the files of pages the main file no longer lists (deleted or renamed
-// since) go. True, the folder the project's own and nothing modified any
+// Writes the project into folder so that the folder opens whole, each listed
+// page with its own content, wherever the save stops: the pictures folder
+// when the folder is another one (CopyPictureFiles) and the other project
+// files are written; the listed pages no editor shows (from their last saved
+// content, under an earlier name after a rename, or empty), the live open
+// pages and the main file are staged beside their files and, only when all
+// of those are on disk, take their places together (FolderCommit) with the
+// removal of the files of pages the main file no longer lists. The window of
+// a deleted page is written nowhere. True, the folder the project's own and nothing modified any
 // more, only when every file was written. Otherwise whatever was not written
 // stays owed: the project stays modified (an open page that was not written
 // as well), so the next save writes it again; a project that was to move
@@ -69,15 +74,13 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent = nullptr);
 // by parent. Nothing without failures or more.
 void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::WriteFailure>& failures,
                          const std::string& more = std::string());
-// Gives every listed page that no editor has open its file in newFolder,
-// under its listed name: the content it was last saved with (from the
-// project's folder, under an earlier name after a rename), or an empty page
-// for one that has none (added since, or its file gone). A file already in
-// place is left as it is. In the project's own folder every file is read
-// before one is written, so renamed pages may take each other's names. The
-// names of the pages whose content could not be read (a folder, a FIFO, a
-// dangling link, an unreadable file...) or written come back in list order.
-std::vector<std::string> CopyPageFiles(const std::string& newFolder);
+// The answer Yes of a page window to "页面被修改, 是否需要保存?": a page that
+// saves alone (PageSavesAlone) is written, a failure named in one box; a
+// page added or renamed since the last save reaches the folder only together
+// with the main file that lists it, so the project is saved (DoSaveProject);
+// the window of a deleted page is written nowhere, and a box says so
+// ("此页面已从工程中删除, 不能保存."). True when the page is on disk.
+bool SaveOpenPage(ParentWindow* parent, const std::shared_ptr<QlEPage>& page);
 // Copies every picture of the "images" folder of oldFolder into that of
 // newFolder, making it when needed and replacing what is there: pages that
 // are not open name their pictures by file name and find them there once the

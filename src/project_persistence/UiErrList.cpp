@@ -105,7 +105,8 @@ bool UiErrList::CheckOpenPages(ReportListBox& listBox) {
   // list as it was.
   const std::vector<std::shared_ptr<QlEPage>> pages = QlEProject::Instance().openPages;
   for (const std::shared_ptr<QlEPage>& page : pages) {
-    if (!page) continue;
+    // The window of a deleted page shows no page of the project.
+    if (!page || page->deleted) continue;
     AddLine(StrFormat(">---------检查%s----------", page->name.c_str()), nullptr, listBox);
     std::vector<std::string> messages;
     if (QlEPage::CheckElements(page, &messages)) continue;
