@@ -386,6 +386,7 @@ bool FolderCommit::Commit() {
   const CommitSteps steps{renames_, removals_};
   if (!ReplaceFileAtomically(CommitRecordPath(folder_), CommitText(steps))) return false;
   // From here on the record owns the staged files.
+  recorded_ = true;
   renames_.clear();
   removals_.clear();
   if (!CarryOut(folder_, steps)) return false;

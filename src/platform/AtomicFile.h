@@ -58,11 +58,15 @@ class FolderCommit {
   // step after it failed (then the record stays for CompletePendingCommit).
   // A commit left pending in the folder is completed first.
   bool Commit();
+  // The record was written: whatever failed after it is carried out by
+  // CompletePendingCommit, the commit stands.
+  bool Recorded() const { return recorded_; }
 
  private:
   std::string folder_;
   std::vector<std::pair<std::string, std::string>> renames_;  // temporary, name
   std::vector<std::string> removals_;
+  bool recorded_ = false;
 };
 
 // Carries out what a commit record left in folder still names and removes the

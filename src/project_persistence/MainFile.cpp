@@ -1,10 +1,9 @@
 #include "project_persistence/MainFile.h"
 
-#include "platform/AtomicFile.h"
-
 #include <utility>
 
 #include "common/JsonUtility.h"
+#include "platform/AtomicFile.h"
 
 namespace NsOvrin {
 

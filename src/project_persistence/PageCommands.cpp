@@ -58,7 +58,10 @@ bool LoadPageForEdit(ParentWindow* parent, const std::string& pageName,
   hooks.rectTransform = EditRectShift;
   hooks.pictureResolver = ResolvePicturePath;
   std::shared_ptr<QlPageData> data;
-  if (!LoadPageFile(project.directory, project.SavedPageName(pageName), hooks, data) || !data) {
+  // A save whose commit could not be carried out whole is finished first:
+  // the page's file is the one that save gave it.
+  if (!NsPlatform::CompletePendingCommit(project.directory) ||
+      !LoadPageFile(project.directory, project.SavedPageName(pageName), hooks, data) || !data) {
     ShowMessageBox(parent, "页面导入失败.", kPromptCaption, MessageIcon::Error);
     return false;
   }

@@ -1,7 +1,5 @@
 #include "project_persistence/PageFile.h"
 
-#include "platform/AtomicFile.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include "common/ByteBuffer.h"
 #include "common/Log.h"
 #include "common/PathUtil.h"
+#include "platform/AtomicFile.h"
 #include "project/QlEProject.h"
 #include "project_persistence/AlarmEntries.h"
 #include "project_persistence/ButtonEntries.h"

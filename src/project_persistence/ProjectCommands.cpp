@@ -58,7 +58,7 @@ constexpr const char* kUsersFilePartlyRead =
     "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
 constexpr const char* kAlarmGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
 constexpr const char* kFilesNotSaved = "以下文件保存失败:";
-constexpr const char* kDeletedPageNotSaved = "此页面已从工程中删除, 不能保存.";
+constexpr const char* kDeletedPageNotSaved = "此页面已不属于打开的工程, 不能保存.";
 constexpr int kDefaultChannelCount = 2;
 constexpr int32_t kProposedWidth = 600;
 constexpr int32_t kProposedHeight = 480;
@@ -530,7 +530,7 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     if (!moving) RemovePagesNoLongerListed(project, commit);
     saved = commit.Commit();
   }
-  if (!saved) {
+  if (!saved && !commit.Recorded()) {
     // Whatever was not written stays owed: the project stays modified and
     // the next save writes it all again. A Save As that did not complete
     // leaves the project in its old folder, which still holds all of it.
@@ -556,15 +556,18 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     return false;
   }
 
+  // Committed: the folder holds this save, or will once a step that failed
+  // after the commit record is carried out by the next save or load.
   project.PageListSaved();
   // The project lives here now, and so does the copy of a users file that
   // could not be read whole.
   if (!UnreadUsersFilePath.empty()) UnreadUsersFilePath = GetUsersConfigFilePath(project.directory);
-  project.modified = false;
   // What the window of a deleted page shows was saved nowhere.
   for (const std::shared_ptr<QlEPage>& page : pages)
     if (page && IsLivePage(page)) page->modified = false;
-  return true;
+  project.modified = !saved;
+  if (!saved) ReportWriteFailures(parent, failures.Failures());
+  return saved;
 }
 
 }  // namespace NsOvrin

@@ -78,8 +78,9 @@ void ReportWriteFailures(ParentWindow* parent, const std::vector<NsPlatform::Wri
 // saves alone (PageSavesAlone) is written, a failure named in one box; a
 // page added or renamed since the last save reaches the folder only together
 // with the main file that lists it, so the project is saved (DoSaveProject);
-// the window of a deleted page is written nowhere, and a box says so
-// ("此页面已从工程中删除, 不能保存."). True when the page is on disk.
+// the window of a deleted page, or of a project closed since, is written
+// nowhere, and a box says so
+// ("此页面已不属于打开的工程, 不能保存."). True when the page is on disk.
 bool SaveOpenPage(ParentWindow* parent, const std::shared_ptr<QlEPage>& page);
 // Copies every picture of the "images" folder of oldFolder into that of
 // newFolder, making it when needed and replacing what is there: pages that

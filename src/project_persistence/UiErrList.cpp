@@ -10,6 +10,7 @@
 #include "editor/QlEHostFactory.h"
 #include "editor/QlEPage.h"
 #include "events/QlVarEventBase.h"
+#include "platform/AtomicFile.h"
 #include "platform/Format.h"
 #include "project/QlEProject.h"
 #include "project_persistence/PageCommands.h"
@@ -128,6 +129,8 @@ bool UiErrList::CheckPageFiles(ReportListBox& listBox) {
   bool passed = true;
   const std::vector<std::string> names = project.pageNames;
   const std::string directory = project.directory;
+  // The files as the last save made them.
+  NsPlatform::CompletePendingCommit(directory);
   for (const std::string& name : names) {
     AddLine(StrFormat(">---------%s----------", name.c_str()), nullptr, listBox);
 

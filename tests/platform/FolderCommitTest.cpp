@@ -98,6 +98,35 @@ TEST_F(FolderCommitTest, SwappedContentsTakeTheirPlacesTogetherOrNotAtAll) {
   EXPECT_EQ(failures.Failures(), (std::vector<WriteFailure>{{dir_ + "/B.ovpg", EISDIR}}));
 }
 
+// A step that fails after the record leaves the commit standing: the rest
+// waits in order (the main file not before the page), and the next call
+// carries it out once it can.
+TEST_F(FolderCommitTest, AStepThatFailsAfterTheRecordIsCarriedOutLater) {
+  FolderCommit commit(dir_);
+  ASSERT_TRUE(commit.Stage("A.ovpg", "new A"));
+  ASSERT_TRUE(commit.Stage("B.ovpg", "new B"));
+  ASSERT_TRUE(commit.Stage("main", "lists the new A and B"));
+  // Made a folder after it was staged.
+  fs::remove(dir_ + "/B.ovpg");
+  fs::create_directories(dir_ + "/B.ovpg/kept");
+  WriteFailureRecorder failures;
+  EXPECT_FALSE(commit.Commit());
+  EXPECT_TRUE(commit.Recorded());
+  ASSERT_EQ(failures.Failures().size(), 1u);
+  EXPECT_EQ(failures.Failures()[0].path, dir_ + "/B.ovpg");
+  EXPECT_EQ(Read("A.ovpg"), "new A");
+  EXPECT_EQ(Read("main"), "lists A and B") << "not before B";
+  EXPECT_TRUE(fs::exists(CommitRecordPath(dir_)));
+  EXPECT_EQ(RemoveStaleSaveTemporaries(dir_), 0) << "its files are kept";
+  EXPECT_FALSE(CompletePendingCommit(dir_));
+
+  fs::remove_all(dir_ + "/B.ovpg");
+  EXPECT_TRUE(CompletePendingCommit(dir_));
+  EXPECT_EQ(Read("B.ovpg"), "new B");
+  EXPECT_EQ(Read("main"), "lists the new A and B");
+  EXPECT_EQ(Others(), std::vector<std::string>{});
+}
+
 TEST_F(FolderCommitTest, RemovalsGoWithTheCommitAndLeaveFoldersAlone) {
   fs::create_directories(dir_ + "/C.ovpg");
   FolderCommit commit(dir_);
