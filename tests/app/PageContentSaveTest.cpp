@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -637,6 +638,11 @@ TEST_P(PageContentKilled, AtRandomMomentsTheFolderHoldsTheLastSaveOrTheOneUnderW
     EXPECT_TRUE(now == done || now == underWay) << "now: " << now << "\ndone: " << done << "\nunder way: " << underWay;
     EXPECT_EQ(UnlistedPageFiles(folder), Texts{});
     EXPECT_FALSE(fs::exists(NsPlatform::CommitRecordPath(folder)));
+    // Every colour was given to one page only: two pages of one colour hold
+    // one page's content twice, whatever the child expected.
+    std::set<uint32_t> distinct;
+    for (const auto& [name, colour] : ListedColours(folder)) EXPECT_TRUE(distinct.insert(colour).second) << now;
+    if (row == Row::kSwappedNames) EXPECT_EQ(distinct, (std::set<uint32_t>{0x111111, 0x222222}));
     if (now != before) ++landed;
     CloseEverything();
   }
