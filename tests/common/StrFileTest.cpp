@@ -253,9 +253,13 @@ TEST_F(StrFileTest, AFailedReadIsNoEndOfTheFile) {
     // Whole lines only, in file order.
     ASSERT_LE(lines.size(), all.size());
     EXPECT_EQ(lines, std::vector<std::string>(all.begin(), all.begin() + static_cast<long>(lines.size())));
-    if (good == 0) EXPECT_TRUE(lines.empty());
-    if (good == 3) EXPECT_LT(lines.size(), all.size() / 2);
-    if (good == wholeReads - 1) EXPECT_EQ(lines.size(), all.size());
+    if (good == 0) {
+      EXPECT_TRUE(lines.empty());
+    } else if (good == 3) {
+      EXPECT_LT(lines.size(), all.size() / 2);
+    } else if (good == wholeReads - 1) {
+      EXPECT_EQ(lines.size(), all.size());
+    }
 
     // A file opened afterwards starts without the failure.
     ASSERT_TRUE(reader.Open(path));
