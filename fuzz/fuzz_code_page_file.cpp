@@ -26,6 +26,8 @@ std::vector<std::string> ReadLines(const std::string& bytes) {
       std::abort();
     lines.push_back(line);
   }
+  // Reading a whole regular file never fails.
+  if (reader.Failed()) std::abort();
   return lines;
 }
 

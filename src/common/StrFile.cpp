@@ -220,6 +220,15 @@ void RFileBase::CloseHandle() {
   lineLength_ = 0;
   searchFrom_ = 0;
   endOfData_ = true;
+  error_ = 0;
+}
+
+void RFileBase::StopFailed(int error) {
+  pending_.SetSize(0);
+  lineLength_ = 0;
+  searchFrom_ = 0;
+  endOfData_ = true;
+  error_ = error;
 }
 
 bool RFileBase::Open(const std::string& path) {
@@ -259,19 +268,19 @@ bool RFileBase::FillLine() {
     searchFrom_ = (position >= searchFrom_ && position <= size) ? position : 0;
     if (endOfData_) break;
 
+    // A line too long to hold is not returned cut short, and a failed read
+    // is no end of the file: either way the caller learns that the file was
+    // not read whole.
     if (size > INT32_MAX - kReadChunk || pending_.Reserve(size + kReadChunk, true) == nullptr) {
-      // A line this long cannot be held: it is not returned cut short.
-      pending_.SetSize(0);
-      lineLength_ = 0;
-      searchFrom_ = 0;
-      endOfData_ = true;
+      StopFailed(ENOMEM);
       return false;
     }
-    ssize_t got;
-    do {
-      got = ::read(handle_, pending_.Data() + size, kReadChunk);
-    } while (got < 0 && errno == EINTR);
-    if (got <= 0) {
+    const ssize_t got = NsPlatform::ReadFromFile(handle_, pending_.Data() + size, kReadChunk);
+    if (got < 0) {
+      StopFailed(errno != 0 ? errno : EIO);
+      return false;
+    }
+    if (got == 0) {
       endOfData_ = true;
     } else {
       pending_.SetSize(size + static_cast<int32_t>(got));

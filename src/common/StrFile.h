@@ -112,24 +112,33 @@ class RFileBase {
   // earlier are dropped.
   bool Open(const std::string& path);
 
-  // The next line, without its line end. False when no file is open or no
-  // line is left.
+  // The next line, without its line end. False when no file is open, when no
+  // line is left, and when reading the file failed (Failed tells which).
   bool ReadLine(std::string& text);
 
   // Reads until the pending bytes hold a whole line (or the file ends); false
-  // when no byte is pending.
+  // when no byte is pending or a read failed.
   bool FillLine();
+
+  // A read of the open file failed: the lines given so far are not the whole
+  // file, and no further line is given. Error() is errno of that read.
+  bool Failed() const { return error_ != 0; }
+  int Error() const { return error_; }
 
  protected:
   explicit RFileBase(std::unique_ptr<CodeRule> rule);
 
  private:
   void CloseHandle();
+  // Ends the reading after a failure: nothing more is given.
+  void StopFailed(int error);
 
   int handle_ = -1;
   ByteBuffer pending_;
   int32_t lineLength_ = 0;
   bool endOfData_ = true;
+  // errno of a failed read; 0 while none failed.
+  int error_ = 0;
   // Where the line-end search resumes after more bytes were read.
   int32_t searchFrom_ = 0;
   std::unique_ptr<CodeRule> rule_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "platform/AtomicFile.h"
@@ -18,25 +19,29 @@ struct FdCloser {
   }
 };
 
-// Reads into buffer until it is full or the file ends; the count, or -1.
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, size);
-    if (n < 0 && errno == EINTR) continue;
-    return n;
-  }
-}
+std::atomic<FileReadFunction> fileRead{nullptr};
 
 bool CopyContent(int in, int out) {
   char block[65536];
   for (;;) {
-    const ssize_t n = ReadSome(in, block, sizeof block);
+    const ssize_t n = ReadFromFile(in, block, sizeof block);
     if (n == 0) return true;
     if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
   }
 }
 
 }  // namespace
+
+ssize_t ReadFromFile(int fd, void* buffer, std::size_t size) {
+  for (;;) {
+    const FileReadFunction read = fileRead.load();
+    const ssize_t n = read != nullptr ? read(fd, buffer, size) : ::read(fd, buffer, size);
+    if (n < 0 && errno == EINTR) continue;
+    return n;
+  }
+}
+
+FileReadFunction ReplaceFileReadFunction(FileReadFunction read) { return fileRead.exchange(read); }
 
 int OpenRegularFileForReading(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) {
@@ -71,7 +76,7 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, std::size_t ma
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     char block[65536];
     for (;;) {
-      const ssize_t n = ReadSome(file.fd, block, sizeof block);
+      const ssize_t n = ReadFromFile(file.fd, block, sizeof block);
       if (n == 0) return true;
       // A file that grows while it is read is still held to the limit.
       if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > maxBytes) break;

@@ -3,6 +3,8 @@
 // hand-edited and shared: a name may stand for a folder, a FIFO, a device or
 // a dangling link. Only regular files are read, and the open never blocks (a
 // FIFO would wait for a writer for ever). Nothing here throws.
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 
@@ -13,6 +15,16 @@ namespace NsOvrin::NsPlatform {
 // a NUL, EISDIR for a folder, EINVAL for anything else that is not a regular
 // file. The caller closes the descriptor.
 int OpenRegularFileForReading(const std::string& path);
+
+// One read(2) of at most size bytes, repeated when a signal interrupts it:
+// the count, 0 at the end of the file, or -1 with errno set.
+ssize_t ReadFromFile(int fd, void* buffer, std::size_t size);
+
+// What ReadFromFile calls in place of read(2), so that a test can make a read
+// fail part-way through a file as a failing disk does; nullptr puts read(2)
+// back. Returns the function it replaces (nullptr for read(2)).
+using FileReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
+FileReadFunction ReplaceFileReadFunction(FileReadFunction read);
 
 // The whole regular file into bytes (cleared first). Files above maxBytes,
 // read errors and anything OpenRegularFileForReading refuses fail.

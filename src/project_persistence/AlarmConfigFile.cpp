@@ -46,7 +46,10 @@ void ReadHistoryCapacity(const rapidjson::Value& top) {
   if (HistoryCapacity(manager) != capacity) manager.SetMaxHistCount(capacity);
 }
 
-bool ReadAlarmGroup(const rapidjson::Value& object) {
+// False ends the reading of the file. Messages past the most a group can
+// number are left out, and the group noted in unread.
+bool ReadAlarmGroup(const rapidjson::Value& object, std::size_t index,
+                    std::vector<std::string>* unread) {
   std::string address;
   ReadAddress(object, address);
   const rapidjson::Value* list = FindJsonMember(object, "message-list");
@@ -65,6 +68,8 @@ bool ReadAlarmGroup(const rapidjson::Value& object) {
   if (messages.size() > most) {
     OV_LOG(4).AppendText(StrFormat("Alarm group %s: %zu messages left out, the group holds %zu.",
                                    address.c_str(), messages.size() - most, most));
+    if (unread != nullptr)
+      unread->push_back(StrFormat("第%zu组(%s)中超出%zu条的消息", index + 1, address.c_str(), most));
     messages.resize(most);
   }
   // An address that does not resolve leaves the group unbound, not dropped.
@@ -101,7 +106,7 @@ bool ReadAlarmConfigFile(const std::string& path, std::vector<std::string>* unre
   if (groups == nullptr || !groups->IsArray()) return false;
   const auto list = groups->GetArray();
   for (rapidjson::SizeType i = 0; i < list.Size(); ++i) {
-    if (ReadAlarmGroup(AsJsonObject(list[i]))) continue;
+    if (ReadAlarmGroup(AsJsonObject(list[i]), i, unreadGroups)) continue;
     // The reading ends here; the next save would drop this group and every
     // later one, so the caller may tell the user which they are.
     if (unreadGroups != nullptr) {

@@ -15,8 +15,10 @@ namespace NsOvrin {
 // or no "alarm-list" array. A group without a "message-list" array ends the
 // reading (the result stays true): that group and every later one are
 // appended to unreadGroups as "第<n>组(<address>)", n counted from 1 in the
-// file. A group without messages is kept with its address (it raises
-// nothing); a group whose address does not resolve is added unbound.
+// file. A group with more messages than its bits can number keeps the ones
+// they can, and is appended as "第<n>组(<address>)中超出<most>条的消息". A
+// group without messages is kept with its address (it raises nothing); a
+// group whose address does not resolve is added unbound.
 bool ReadAlarmConfigFile(const std::string& path, std::vector<std::string>* unreadGroups = nullptr);
 
 // The history capacity and every segment of the alarm manager in order, each

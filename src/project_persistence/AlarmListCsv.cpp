@@ -35,7 +35,8 @@ bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& message
   RFileACP file;
   if (path.empty() || !file.Open(path)) return false;
   std::string line;
-  if (!file.ReadLine(line)) return true;  // an empty file is an empty list
+  // An empty file is an empty list.
+  if (!file.ReadLine(line)) return !file.Failed();
   while (file.ReadLine(line)) {
     const std::size_t comma = line.find(',');
     if (comma == std::string::npos) {
@@ -49,6 +50,11 @@ bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& message
     // exported list read back as it was.
     if (begin < line.size() && line[begin] == ' ') ++begin;
     messages.push_back(CutAtNul(line.substr(begin, end == std::string::npos ? std::string::npos : end - begin)));
+  }
+  // A file read only in part is no list.
+  if (file.Failed()) {
+    messages.clear();
+    return false;
   }
   return true;
 }

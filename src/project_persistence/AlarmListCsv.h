@@ -19,7 +19,8 @@ AlarmCsvWrite WriteAlarmListCsv(const std::string& path, const std::vector<std::
 // every further line the second comma-separated field, without the one blank
 // the writer puts after the comma, or "???" for a line without a comma. A
 // message ends at its first NUL byte, as the project files keep it.
-// False only for an empty path or a file that does not open.
+// False, with no message, for an empty path, a file that does not open and
+// one whose reading fails part-way.
 bool ReadAlarmListCsv(const std::string& path, std::vector<std::string>& messages);
 
 }  // namespace NsOvrin

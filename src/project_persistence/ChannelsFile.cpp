@@ -5,6 +5,7 @@
 
 #include "QlDev/DeviceCatalog.h"
 #include "common/JsonUtility.h"
+#include "platform/Format.h"
 #include "termination/Channel.h"
 #include "termination/ChannelManager.h"
 #include "termination/DevDefine.h"
@@ -38,12 +39,12 @@ void ReadNodeParams(const rapidjson::Value& object, Param& param) {
     param.resendTimes = static_cast<uint16_t>(value);
 }
 
-// A refused device is dropped and the next one read.
+// Whether the device was created. A refused one is dropped and the next one
+// read all the same.
 bool ReadSerialNode(const Channel& channel, const rapidjson::Value& object) {
   RsDevParam param;
   ReadNodeParams(object, param);
-  NsTermination::AddRsDev(channel.GetHandle(), param);
-  return true;
+  return NsTermination::AddRsDev(channel.GetHandle(), param);
 }
 
 bool ReadEthernetNode(const Channel& channel, const rapidjson::Value& object) {
@@ -53,15 +54,21 @@ bool ReadEthernetNode(const Channel& channel, const rapidjson::Value& object) {
   ReadUnsignedMember(object, "ip-port", param.port);
   ReadUnsignedMember(object, "conn-timeout", param.connTimeout);
   ReadUnsignedMember(object, "recv-timeout", param.recvTimeout);
-  NsTermination::AddENetDev(channel.GetHandle(), param);
-  return true;
+  return NsTermination::AddENetDev(channel.GetHandle(), param);
+}
+
+// How the notes call the channel at index (from 0) of the file.
+std::string ChannelLabel(const rapidjson::Value& object, std::size_t index) {
+  std::string name;
+  ReadStringMember(object, "name", name);
+  return name.empty() ? NsPlatform::StrFormat("第%zu个通道", index + 1) : name;
 }
 
 // The channel joins the manager before its devices are read, and stays
 // there when they cannot be.
 template <typename ReadNode>
 bool ReadChannelNodes(const std::shared_ptr<Channel>& channel, const rapidjson::Value& object,
-                      ReadNode readNode) {
+                      std::size_t index, ReadNode readNode, std::vector<std::string>* unreadDevices) {
   std::string description;
   ReadStringMember(object, "description", description);
   channel->SetDescription(description);
@@ -69,30 +76,70 @@ bool ReadChannelNodes(const std::shared_ptr<Channel>& channel, const rapidjson::
 
   const rapidjson::Value* nodes = FindJsonMember(object, "nodes");
   if (nodes == nullptr) return false;
-  return ForEachJsonObject(*nodes, [&](const rapidjson::Value& node) { readNode(*channel, node); });
+  unsigned number = 0;
+  return ForEachJsonObject(*nodes, [&](const rapidjson::Value& node) {
+    ++number;
+    if (readNode(*channel, node) || unreadDevices == nullptr) return;
+    // Named as the file names it, even where the model is not known.
+    std::string name;
+    ReadStringMember(node, "name", name);
+    std::string label =
+        NsPlatform::StrFormat("%s的第%u个设备", ChannelLabel(object, index).c_str(), number);
+    if (!name.empty()) label += "(" + name + ")";
+    unreadDevices->push_back(std::move(label));
+  });
 }
 
-bool ReadSerialChannel(const rapidjson::Value& object) {
+bool ReadSerialChannel(const rapidjson::Value& object, std::size_t index,
+                       std::vector<std::string>* unreadDevices) {
   std::string name;
   std::string parameters;
   ReadStringMember(object, "name", name);
   ReadStringMember(object, "parameters", parameters);
-  return ReadChannelNodes(std::make_shared<ChannelSerialPort>(name, parameters), object,
-                          ReadSerialNode);
+  return ReadChannelNodes(std::make_shared<ChannelSerialPort>(name, parameters), object, index,
+                          ReadSerialNode, unreadDevices);
 }
 
-bool ReadEthernetChannel(const rapidjson::Value& object) {
+bool ReadEthernetChannel(const rapidjson::Value& object, std::size_t index,
+                         std::vector<std::string>* unreadDevices) {
   std::string name;
   ReadStringMember(object, "name", name);
-  return ReadChannelNodes(std::make_shared<ChannelEthernet>(name), object, ReadEthernetNode);
+  return ReadChannelNodes(std::make_shared<ChannelEthernet>(name), object, index, ReadEthernetNode,
+                          unreadDevices);
 }
 
-bool ReadChannelEntry(const rapidjson::Value& object) {
+bool IsKnownChannelType(const rapidjson::Value& object) {
   std::string type;
   ReadStringMember(object, "type", type);
-  if (type == kTypeSerialName) return ReadSerialChannel(object);
-  if (type == kTypeEthernetName) return ReadEthernetChannel(object);
+  return type == kTypeSerialName || type == kTypeEthernetName;
+}
+
+// False ends the reading of the file.
+bool ReadChannelEntry(const rapidjson::Value& object, std::size_t index,
+                      std::vector<std::string>* unreadDevices) {
+  std::string type;
+  ReadStringMember(object, "type", type);
+  if (type == kTypeSerialName) return ReadSerialChannel(object, index, unreadDevices);
+  if (type == kTypeEthernetName) return ReadEthernetChannel(object, index, unreadDevices);
   return false;
+}
+
+// "<channel>(<device>, ...)" with the device names the channel's "nodes"
+// give.
+std::string DescribeUnreadChannel(const rapidjson::Value& object, std::size_t index) {
+  std::string devices;
+  if (const rapidjson::Value* nodes = FindJsonMember(object, "nodes")) {
+    ForEachJsonObject(*nodes, [&](const rapidjson::Value& node) {
+      std::string name;
+      ReadStringMember(node, "name", name);
+      if (name.empty()) return;
+      if (!devices.empty()) devices += ", ";
+      devices += name;
+    });
+  }
+  std::string label = ChannelLabel(object, index);
+  if (!devices.empty()) label += "(" + devices + ")";
+  return label;
 }
 
 template <typename Param>
@@ -144,12 +191,24 @@ void WriteEthernetNodes(JsonWriter& writer, const Channel& channel) {
 
 }  // namespace
 
-bool ReadChannelsFile(const std::string& path) {
+bool ReadChannelsFile(const std::string& path, std::vector<std::string>* unreadChannels,
+                      std::vector<std::string>* unreadDevices) {
   rapidjson::Document document;
   if (!LoadJsonObjectFile(path, document)) return false;
   const rapidjson::Value* channels = FindJsonMember(document, "channels");
   if (channels == nullptr || !channels->IsArray()) return false;
-  ForEachJsonObject(*channels, ReadChannelEntry);
+  const auto list = channels->GetArray();
+  for (rapidjson::SizeType i = 0; i < list.Size(); ++i) {
+    const rapidjson::Value& object = AsJsonObject(list[i]);
+    if (ReadChannelEntry(object, i, unreadDevices)) continue;
+    // The reading ends here. A channel of a known type is kept without its
+    // devices; every channel after it is left out of the next save.
+    if (unreadChannels != nullptr) {
+      for (rapidjson::SizeType j = IsKnownChannelType(object) ? i + 1 : i; j < list.Size(); ++j)
+        unreadChannels->push_back(DescribeUnreadChannel(AsJsonObject(list[j]), j));
+    }
+    break;
+  }
   return true;
 }
 

@@ -17,11 +17,39 @@ using NsTermination::ChannelManager;
 using NsTermination::Node;
 using NsTermination::TaskReadData;
 
-// Always true: a block whose address does not parse is dropped and the next
-// read. One larger than a request of its device's protocol carries is kept
-// as stored (the device may refuse to read it) and named in oversized.
-bool ReadDataBlock(Node& node, const rapidjson::Value& object,
-                   std::vector<std::string>* oversized) {
+// A block of the file that is not read, into unread: its device and its
+// address as stored, or its name without an address. A block with neither
+// holds nothing to name.
+void NoteBlock(const std::string& device, const rapidjson::Value& object,
+               std::vector<std::string>* unread) {
+  if (unread == nullptr) return;
+  std::string address;
+  ReadAddress(object, address);
+  if (!address.empty()) {
+    unread->push_back(device + "." + address);
+    return;
+  }
+  std::string name;
+  ReadStringMember(object, "name", name);
+  if (!name.empty()) unread->push_back(device + "(" + name + ")");
+}
+
+// Every block the node object lists, into unread.
+void NoteBlocksOf(const rapidjson::Value& nodeObject, std::vector<std::string>* unread) {
+  if (unread == nullptr) return;
+  std::string device;
+  ReadStringMember(nodeObject, "name", device);
+  if (const rapidjson::Value* blocks = FindJsonMember(nodeObject, "acq-data-block-array")) {
+    ForEachJsonObject(*blocks, [&](const rapidjson::Value& block) { NoteBlock(device, block, unread); });
+  }
+}
+
+// Always true: a block whose address does not parse is dropped (and noted
+// in unread) and the next read. One larger than a request of its device's
+// protocol carries is kept as stored (the device may refuse to read it) and
+// named in oversized.
+bool ReadDataBlock(Node& node, const rapidjson::Value& object, std::vector<std::string>* oversized,
+                   std::vector<std::string>* unread) {
   std::string name;
   std::string address;
   uint32_t interval = 0;
@@ -33,7 +61,10 @@ bool ReadDataBlock(Node& node, const rapidjson::Value& object,
 
   BlockDescriptor block;
   const std::shared_ptr<NsTermination::NodeMem>& nodeMem = node.GetNodeMem();
-  if (!nodeMem || nodeMem->ParseAddress(address, block.addr) != NsTermination::kAddrOk) return true;
+  if (!nodeMem || nodeMem->ParseAddress(address, block.addr) != NsTermination::kAddrOk) {
+    NoteBlock(node.GetName(), object, unread);
+    return true;
+  }
   if (oversized != nullptr && node.CheckBlock(block.addr) == NsTermination::kAddrBadLength)
     oversized->push_back(node.GetName() + "." + node.FormatAddress(block.addr));
   block.interval = static_cast<uint16_t>(interval);
@@ -41,17 +72,22 @@ bool ReadDataBlock(Node& node, const rapidjson::Value& object,
   return true;
 }
 
-bool ReadNodeBlocks(const rapidjson::Value& object, std::vector<std::string>* oversized) {
+// False ends the reading of the file.
+bool ReadNodeBlocks(const rapidjson::Value& object, std::vector<std::string>* oversized,
+                    std::vector<std::string>* unread) {
   std::string name;
   ReadStringMember(object, "name", name);
   const OneWayWrapper<Node> handle = ChannelManager::Instance().FindNode(name);
   const auto node = handle.Lock();
-  if (!node) return true;
+  if (!node) {
+    NoteBlocksOf(object, unread);
+    return true;
+  }
 
   const rapidjson::Value* blocks = FindJsonMember(object, "acq-data-block-array");
   if (blocks == nullptr) return false;
   return ForEachJsonObject(*blocks, [&](const rapidjson::Value& block) {
-    ReadDataBlock(*node, block, oversized);
+    ReadDataBlock(*node, block, oversized, unread);
   });
 }
 
@@ -70,13 +106,21 @@ void WriteDataBlock(JsonWriter& writer, const Node& node, const TaskReadData& ta
 
 }  // namespace
 
-bool ReadDataBlocksFile(const std::string& path, std::vector<std::string>* oversized) {
+bool ReadDataBlocksFile(const std::string& path, std::vector<std::string>* oversized,
+                        std::vector<std::string>* unread) {
   rapidjson::Document document;
   if (!LoadJsonObjectFile(path, document)) return false;
   const rapidjson::Value* nodes = FindJsonMember(document, "nodes");
   if (nodes == nullptr || !nodes->IsArray()) return false;
-  ForEachJsonObject(*nodes,
-                    [&](const rapidjson::Value& node) { return ReadNodeBlocks(node, oversized); });
+  const auto list = nodes->GetArray();
+  for (rapidjson::SizeType i = 0; i < list.Size(); ++i) {
+    if (ReadNodeBlocks(AsJsonObject(list[i]), oversized, unread)) continue;
+    // The reading ends here: the blocks of every later node object are left
+    // out of the next save.
+    for (rapidjson::SizeType j = i + 1; j < list.Size(); ++j)
+      NoteBlocksOf(AsJsonObject(list[j]), unread);
+    break;
+  }
   return true;
 }
 

@@ -21,8 +21,16 @@ bool WriteEventsFile(const std::string& path, const VarEventList& events);
 // file: nothing at the path, or a directory there, is success with nothing
 // read. False for an empty path, an unreadable or unparsable file, a root
 // that is not an object or no "var-list" array. An event without an
-// "event-list" array ends the reading silently (the result stays true),
-// keeping the events read before it.
-bool ReadEventsFile(const std::string& path, VarEventList& events);
+// "event-list" array ends the reading (the result stays true), keeping the
+// events read before it.
+// What is not read the next save does not write; unread receives it, each
+// event as "第<n>个(<address>)" (n counted from 1 in the file, "第<n>个" for
+// an event without an address): every event from the one that ended the
+// reading to the end of the file, every entry skipped (an integer event
+// without an address, an unknown type), and, followed by "中的部分指令",
+// every event read without some of the non-empty instruction lines its
+// entry holds.
+bool ReadEventsFile(const std::string& path, VarEventList& events,
+                    std::vector<std::string>* unread = nullptr);
 
 }  // namespace NsOvrin

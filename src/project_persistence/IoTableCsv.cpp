@@ -24,10 +24,15 @@ bool ReadIoTableCsv(const std::string& path, std::vector<std::pair<std::string, 
   if (path.empty() || !file.Open(path)) return false;
   std::string line;
   // The first line is the header, whatever it says.
-  if (!file.ReadLine(line)) return true;
+  if (!file.ReadLine(line)) return !file.Failed();
   while (file.ReadLine(line)) {
     auto& row = rows.emplace_back();
     ParseIoTableCsvLine(line, row.first, row.second);
+  }
+  // A file read only in part gives no rows.
+  if (file.Failed()) {
+    rows.clear();
+    return false;
   }
   return true;
 }

@@ -17,7 +17,8 @@ inline constexpr const char* kIoTableCsvBadLine = "???";
 void ParseIoTableCsvLine(const std::string& line, std::string& address, std::string& description);
 
 // The (address, description) rows of every line after the first, in file
-// order. False only for an empty path or a file that does not open.
+// order. False, with no rows, for an empty path, a file that does not open
+// and one whose reading fails part-way.
 bool ReadIoTableCsv(const std::string& path, std::vector<std::pair<std::string, std::string>>& rows);
 
 }  // namespace NsOvrin

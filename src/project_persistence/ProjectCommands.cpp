@@ -57,6 +57,13 @@ constexpr const char* kUsersFileUnread =
 constexpr const char* kUsersFilePartlyRead =
     "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
 constexpr const char* kAlarmGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
+constexpr const char* kChannelsUnread = "以下通道及其设备未能读取, 保存工程后将丢失: %s";
+constexpr const char* kDevicesUnread = "以下设备未能读取, 保存工程后将丢失: %s";
+constexpr const char* kDataBlocksUnread = "以下数据块未能读取, 保存工程后将丢失: %s";
+constexpr const char* kEventsUnread = "以下变量事件未能读取, 保存工程后将丢失: %s";
+// After this many names a note says how many there are in all.
+constexpr std::size_t kMostNamesShown = 20;
+constexpr const char* kNamesInAll = "%s 等共%zu项";
 constexpr const char* kFilesNotSaved = "以下文件保存失败:";
 constexpr const char* kDeletedPageNotSaved = "此页面已不属于打开的工程, 不能保存.";
 constexpr int kDefaultChannelCount = 2;
@@ -95,22 +102,36 @@ std::string JoinNames(const std::vector<std::string>& names) {
   return text;
 }
 
-// What the load kept as stored but the user should know, once at opening.
+// One box of the format with the names, when there are any. A long list is
+// cut, so that the box still fits the screen, and says how many there are.
+void ShowNamesNote(ParentWindow* parent, const char* format, const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  std::string text;
+  if (names.size() > kMostNamesShown) {
+    const auto most = static_cast<std::ptrdiff_t>(kMostNamesShown);
+    const std::vector<std::string> shown(names.begin(), names.begin() + most);
+    text = StrFormat(kNamesInAll, JoinNames(shown).c_str(), names.size());
+  } else {
+    text = JoinNames(names);
+  }
+  ShowMessageBox(parent, StrFormat(format, text.c_str()), kCaption, MessageIcon::Warning);
+}
+
+// What the load kept as stored, or could not read and the next save will not
+// write, once at opening, in the order the files are read.
 void ShowLoadNotes(ParentWindow* parent, const ProjectLoadNotes& notes) {
-  if (!notes.oversizedBlocks.empty()) {
-    ShowMessageBox(parent, StrFormat(kOversizedBlocks, JoinNames(notes.oversizedBlocks).c_str()),
-                   kCaption, MessageIcon::Warning);
-  }
-  if (!notes.unreadAlarmGroups.empty()) {
-    ShowMessageBox(parent, StrFormat(kAlarmGroupsUnread, JoinNames(notes.unreadAlarmGroups).c_str()),
-                   kCaption, MessageIcon::Warning);
-  }
+  ShowNamesNote(parent, kChannelsUnread, notes.unreadChannels);
+  ShowNamesNote(parent, kDevicesUnread, notes.unreadDevices);
+  ShowNamesNote(parent, kOversizedBlocks, notes.oversizedBlocks);
+  ShowNamesNote(parent, kDataBlocksUnread, notes.unreadDataBlocks);
+  ShowNamesNote(parent, kAlarmGroupsUnread, notes.unreadAlarmGroups);
   if (!notes.unreadUsersFile.empty()) {
     ShowMessageBox(parent,
                    StrFormat(notes.someUsersRead ? kUsersFilePartlyRead : kUsersFileUnread,
                              notes.unreadUsersFile.c_str()),
                    kCaption, MessageIcon::Warning);
   }
+  ShowNamesNote(parent, kEventsUnread, notes.unreadEvents);
 }
 
 uint32_t DefaultSerialPort(const std::vector<NsCommServer::SerialPortInfo>& ports, int i) {

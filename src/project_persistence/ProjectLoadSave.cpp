@@ -48,9 +48,13 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
   record.directory = directory;
   RemoveStaleTemporaries(directory);
 
-  if (!ReadChannelsFile(GetChannelsFilePath(directory))) return false;
+  if (!ReadChannelsFile(GetChannelsFilePath(directory),
+                        notes != nullptr ? &notes->unreadChannels : nullptr,
+                        notes != nullptr ? &notes->unreadDevices : nullptr))
+    return false;
   if (!ReadDataBlocksFile(GetDataBlocksFilePath(directory),
-                          notes != nullptr ? &notes->oversizedBlocks : nullptr))
+                          notes != nullptr ? &notes->oversizedBlocks : nullptr,
+                          notes != nullptr ? &notes->unreadDataBlocks : nullptr))
     return false;
   if (!ReadAlarmConfigFile(GetAlarmConfigFilePath(directory),
                            notes != nullptr ? &notes->unreadAlarmGroups : nullptr))
@@ -69,7 +73,8 @@ bool LoadProjectFiles(const std::string& mainFilePath, QlProjectData& record,
     }
   }
 
-  return ReadEventsFile(GetEventsFilePath(directory), record.events);
+  return ReadEventsFile(GetEventsFilePath(directory), record.events,
+                        notes != nullptr ? &notes->unreadEvents : nullptr);
 }
 
 bool SaveProjectDataFiles(const std::string& directory, const QlProjectData& record) {

@@ -10,11 +10,19 @@
 
 namespace NsOvrin {
 
-// What a load kept as stored but the user should hear of.
+// What a load kept as stored, or could not read and the next save will not
+// write, that the user should hear of.
 struct ProjectLoadNotes {
+  // The channels the reading did not reach, with their devices (see
+  // ReadChannelsFile).
+  std::vector<std::string> unreadChannels;
+  // The devices of read channels that could not be created.
+  std::vector<std::string> unreadDevices;
   // "<device>.<address>" of every data block larger than one request of its
   // device's protocol carries, in file order.
   std::vector<std::string> oversizedBlocks;
+  // The data blocks not read (see ReadDataBlocksFile).
+  std::vector<std::string> unreadDataBlocks;
   // The alarm groups from the first one that could not be read to the end
   // of the file, "第<n>组(<address>)" (see ReadAlarmConfigFile).
   std::vector<std::string> unreadAlarmGroups;
@@ -23,6 +31,9 @@ struct ProjectLoadNotes {
   std::string unreadUsersFile;
   // Some users of that file were read nonetheless.
   bool someUsersRead = false;
+  // The variable events not read, or read without some of their lines (see
+  // ReadEventsFile).
+  std::vector<std::string> unreadEvents;
 };
 
 // Loads the folder of mainFilePath in this order, stopping at the first

@@ -2,8 +2,8 @@
 // file that gives no user or only some, a data block larger than one request,
 // an alarm group larger than its block and one without messages are told of
 // (at opening or by the error check) and come back from a save, and a Save
-// As, as they were; alarm groups the reading cannot reach are named at
-// opening.
+// As, as they were; alarm groups, channels, devices, data blocks and events
+// the reading cannot reach are named at opening.
 #include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -30,6 +30,8 @@
 #include "project_base/QlUser.h"
 #include "project_persistence/AlarmConfigFile.h"
 #include "support/WriteBlockers.h"
+#include "termination/ChannelManager.h"
+#include "termination/Node.h"
 #include "wui/CConfirmEditCtrl.h"
 #include "wui/DlgItem.h"
 #include "wui/ModalDriver.h"
@@ -48,6 +50,10 @@ constexpr const char* kUsersPartlyRead =
     "无法完整读取用户文件: %s\n只读取了部分用户. 保存工程时此文件保持不变, 除非在用户管理中修改了用户.";
 constexpr const char* kGroupsUnread = "以下警报组未能读取, 保存工程后将丢失: %s";
 constexpr const char* kGroupMessage = "警报组(%s)中 警报地址异常或者不在数据列表中或长度异常.";
+constexpr const char* kChannelsUnread = "以下通道及其设备未能读取, 保存工程后将丢失: %s";
+constexpr const char* kDevicesUnread = "以下设备未能读取, 保存工程后将丢失: %s";
+constexpr const char* kBlocksUnread = "以下数据块未能读取, 保存工程后将丢失: %s";
+constexpr const char* kEventsUnread = "以下变量事件未能读取, 保存工程后将丢失: %s";
 constexpr const char* kBlocksTooLarge =
     "以下数据块超过设备一次请求所能读取的长度, 设备可能拒绝如此大的请求: %s";
 
@@ -441,6 +447,147 @@ TEST_F(OpenKeeps, AlarmGroupsTheReadingCannotReachAreNamedOnceAtOpening) {
   const auto groups = NsAlarm::AlarmManager::Instance().GetSegments();
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0]->GetBitMessage(0), "kept");
+}
+
+// Hand-made project files read only in part: the project opens, and one box
+// per kind names what the next save drops (a channel of an unknown type or
+// without a device list ends the channels, with the devices and data blocks
+// on the later channels; a device that cannot be made; a data block whose
+// address does not parse or whose device is not there; the events from one
+// without a trigger list). What was read is kept, the save drops the rest,
+// and the folder it leaves opens without a word.
+TEST_F(OpenKeeps, WhatTheReadingCannotReachIsNamedAtOpeningAndTheSaveKeepsTheRest) {
+  const std::string kSerial =
+      R"({"type":"sr","name":"S1","description":"COM1","nodes":[{"devId":"modbus.RTU","name":"RTU1"})";
+  const std::string kEthernet =
+      R"({"type":"ethnet","name":"E0","nodes":[{"devId":"modbus.Tcp","name":"PLC1","ip-address":"127.0.0.1"})";
+  const auto channels = [&](const std::string& moreOnS1, const std::string& moreOnE0,
+                            const std::string& moreChannels) {
+    return R"({"channels":[)" + kSerial + moreOnS1 + "]}," + kEthernet + moreOnE0 + "]}" + moreChannels + "]}";
+  };
+  const std::string kBlock = R"({"name":"words","address":"4x[0~9]","interval":1000,"enable":true})";
+  const auto blocks = [&](const std::string& moreOnPlc1, const std::string& moreNodes) {
+    return R"({"nodes":[{"name":"RTU1","acq-data-block-array":[]},{"name":"PLC1","acq-data-block-array":[)" +
+           kBlock + moreOnPlc1 + "]}" + moreNodes + "]}";
+  };
+  const auto event = [](const std::string& address, bool withList) {
+    return R"({"address":")" + address + R"(","var-event-type":0)" +
+           (withList ? R"(,"event-list":[{"上升沿":["SET PLC1.0x9"]},{"下降沿":[]},{"==1":[]}]})" : "}");
+  };
+  // Thirty events, the first without a list: the box names twenty and says
+  // how many there are.
+  std::string manyEvents = R"({"var-list":[)";
+  std::string manyNamed;
+  for (int i = 1; i <= 30; ++i) {
+    const std::string address = "PLC1.0x" + std::to_string(i);
+    manyEvents += (i > 1 ? "," : "") + event(address, i > 1);
+    if (i <= 20) manyNamed += (i > 1 ? ", " : "") + StrFormat("第%d个(%s)", i, address.c_str());
+  }
+  manyEvents += "]}";
+
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> boxes;
+    std::vector<std::string> channels;  // as read
+    std::vector<std::string> devices;
+    std::size_t blocks;
+    std::size_t events;
+  };
+  const Case cases[] = {
+      {"a channel of an unknown type",
+       {{"com_chns", channels("", "",
+                              R"(,{"type":"can","name":"C1","nodes":[{"devId":"modbus.Tcp","name":"PLC9"}]},)"
+                              R"({"type":"ethnet","name":"E1","nodes":[{"devId":"modbus.Tcp","name":"PLC8"},)"
+                              R"({"devId":"modbus.Tcp","name":"PLC7"}]})")},
+        {"acq_db", blocks("", R"(,{"name":"PLC8","acq-data-block-array":[{"name":"b","address":"4x[0~4]"}]})")}},
+       {StrFormat(kChannelsUnread, "C1(PLC9), E1(PLC8, PLC7)"), StrFormat(kBlocksUnread, "PLC8.4x[0~4]")},
+       {"S1", "E0"},
+       {"RTU1", "PLC1"},
+       1,
+       0},
+      {"a channel without a device list",
+       {{"com_chns", channels("", "",
+                              R"(,{"type":"ethnet","name":"E1"},)"
+                              R"({"type":"sr","name":"S2","nodes":[{"devId":"modbus.RTU","name":"RTU2"}]})")}},
+       {StrFormat(kChannelsUnread, "S2(RTU2)")},
+       {"S1", "E0", "E1"},
+       {"RTU1", "PLC1"},
+       1,
+       0},
+      {"devices that cannot be made",
+       {{"com_chns", channels(R"(,{"devId":"nope","name":"X1"})", R"(,{"devId":"modbus.Tcp","name":"RTU1"})", "")}},
+       {StrFormat(kDevicesUnread, "S1的第2个设备(X1), E0的第2个设备(RTU1)")},
+       {"S1", "E0"},
+       {"RTU1", "PLC1"},
+       1,
+       0},
+      {"data blocks that do not parse or have no device",
+       {{"acq_db", blocks(R"(,{"name":"fx","address":"D[0~9]"})",
+                          R"(,{"name":"Ghost","acq-data-block-array":[{"name":"g","address":"4x1"}]})")}},
+       {StrFormat(kBlocksUnread, "PLC1.D[0~9], Ghost.4x1")},
+       {"S1", "E0"},
+       {"RTU1", "PLC1"},
+       1,
+       0},
+      {"events after one without a trigger list",
+       {{"events", R"({"var-list":[)" + event("PLC1.0x1", true) + "," + event("PLC1.0x2", false) + "," +
+                       event("PLC1.0x3", true) + "]}"}},
+       {StrFormat(kEventsUnread, "第2个(PLC1.0x2), 第3个(PLC1.0x3)")},
+       {"S1", "E0"},
+       {"RTU1", "PLC1"},
+       1,
+       1},
+      {"many events",
+       {{"events", manyEvents}},
+       {StrFormat(kEventsUnread, (manyNamed + " 等共30项").c_str())},
+       {"S1", "E0"},
+       {"RTU1", "PLC1"},
+       1,
+       0},
+  };
+
+  // The project as its fixture saved it, put back before every case.
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {"com_chns", "acq_db", "events"})
+    saved.emplace_back(name, ReadFileText(folder_ / name));
+  const auto channelNames = [] {
+    std::vector<std::string> names;
+    for (const auto& channel : NsTermination::ChannelManager::Instance().GetChannels())
+      names.push_back(channel->GetName());
+    return names;
+  };
+  const auto deviceNames = [] {
+    std::vector<std::string> names;
+    for (const auto& handle : NsTermination::ChannelManager::Instance().GetAllNodes())
+      if (const auto node = handle.Lock()) names.push_back(node->GetName());
+    return names;
+  };
+  const auto blockCount = [] {
+    std::size_t count = 0;
+    for (const auto& handle : NsTermination::ChannelManager::Instance().GetAllNodes())
+      if (const auto node = handle.Lock()) count += node->GetTasks().size();
+    return count;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& [name, text] : saved) WriteFileText(folder_ / name, text);
+    for (const auto& [name, text] : c.files) WriteFileText(folder_ / name, text);
+
+    EXPECT_EQ(Reopen(), c.boxes);
+    const auto kept = [&] {
+      EXPECT_EQ(channelNames(), c.channels);
+      EXPECT_EQ(deviceNames(), c.devices);
+      EXPECT_EQ(blockCount(), c.blocks);
+      EXPECT_EQ(QlEProject::Instance().events.size(), c.events);
+    };
+    kept();
+    EXPECT_FALSE(QlEProject::Instance().modified);
+
+    EXPECT_TRUE(SaveThroughTheFileMenu().empty());
+    EXPECT_TRUE(Reopen().empty());
+    kept();
+  }
 }
 
 // Four users, the second record damaged: the three that decode are read, the

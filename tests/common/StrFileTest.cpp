@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "common/StrFile.h"
+#include "platform/Format.h"
+#include "support/FailingReads.h"
 #include "support/WriteBlockers.h"
 
 using namespace NsOvrin;
@@ -204,6 +206,68 @@ TEST_F(StrFileTest, ReopeningDropsBytesOfThePreviousFile) {
   ASSERT_TRUE(reader.ReadLine(line));
   EXPECT_FALSE(reader.Open(PathOf("missing.csv")));
   EXPECT_FALSE(reader.ReadLine(line));
+}
+
+// A disk error part-way is no end of the file: the reader says so, gives no
+// part line and nothing after it, and the next file opened reads whole.
+TEST_F(StrFileTest, AFailedReadIsNoEndOfTheFile) {
+  const std::string path = PathOf("long.csv");
+  std::vector<std::string> all;
+  std::string bytes;
+  for (int i = 0; i < 200; ++i) {
+    all.push_back(NsPlatform::StrFormat("line %03d", i));
+    bytes += all.back() + "\r\n";
+  }
+  WriteBytes(path, bytes);
+  // The reads the whole file takes, the one that finds its end included.
+  int wholeReads = 0;
+  {
+    Testing::FailingReads counting(path, 1 << 20);
+    ASSERT_TRUE(counting.Active());
+    EXPECT_EQ(ReadAllLines(path), all);
+    wholeReads = counting.Reads();
+  }
+  ASSERT_GT(wholeReads, 4);
+
+  // Failing at the first read, the fourth, the last that gives bytes, and
+  // the one that would find the end.
+  for (const int good : {0, 3, wholeReads - 2, wholeReads - 1}) {
+    SCOPED_TRACE(good);
+    RFileACP reader;
+    ASSERT_TRUE(reader.Open(path));
+    EXPECT_FALSE(reader.Failed());
+    std::vector<std::string> lines;
+    {
+      Testing::FailingReads failing(path, good);
+      ASSERT_TRUE(failing.Active());
+      std::string line;
+      while (reader.ReadLine(line)) lines.push_back(line);
+      EXPECT_TRUE(reader.Failed());
+      EXPECT_EQ(reader.Error(), EIO);
+      // Nothing more is given, and the file is not asked again.
+      EXPECT_FALSE(reader.ReadLine(line));
+      EXPECT_FALSE(reader.FillLine());
+      EXPECT_EQ(failing.Failures(), 1);
+      EXPECT_EQ(failing.Reads(), good + 1);
+    }
+    // Whole lines only, in file order.
+    ASSERT_LE(lines.size(), all.size());
+    EXPECT_EQ(lines, std::vector<std::string>(all.begin(), all.begin() + static_cast<long>(lines.size())));
+    if (good == 0) {
+      EXPECT_TRUE(lines.empty());
+    } else if (good == 3) {
+      EXPECT_LT(lines.size(), all.size() / 2);
+    } else if (good == wholeReads - 1) {
+      EXPECT_EQ(lines.size(), all.size());
+    }
+
+    // A file opened afterwards starts without the failure.
+    ASSERT_TRUE(reader.Open(path));
+    EXPECT_FALSE(reader.Failed());
+    std::string line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, all.front());
+  }
 }
 
 // ------------------------------------------------------------------ writing

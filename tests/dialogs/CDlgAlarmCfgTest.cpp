@@ -25,6 +25,7 @@
 #include "dialogs/CDlgNewAlarm.h"
 #include "dialogs/QtAlarmCfgDialog.h"
 #include "project/QlEProject.h"
+#include "support/FailingReads.h"
 #include "support/WriteBlockers.h"
 #include "termination/LogCapture.h"
 #include "wui/CColorfulStatic.h"
@@ -872,6 +873,53 @@ TEST_F(AlarmCfgTest, AnImportKeepsOnlyTheLinesTheGroupCanHoldAndSaysHowManyWentU
     EXPECT_EQ(boxes[0].type, NsWui::MB_ICONWARNING);
     EXPECT_TRUE(project_.modified);
   }
+}
+
+// A disk error on the fourth read of a 200-line file: the lines read before
+// it are no list. The message box comes, and nothing changes: not the
+// group's messages, not its alarms, not the history.
+TEST_F(AlarmCfgTest, AnImportWhoseReadFailsPartWayShowsTheFailureAndChangesNothing) {
+  auto alarming = AddGroup("PLC1.0x0", {"a", "b"});
+  auto target = AddGroup("PLC1.0x4", {"keep 1", "keep 2", "keep 3"});
+  {
+    std::unique_lock lock(alarming->GetLock());
+    alarming->SetBit(1, 1);
+    alarming->SetBit(1, 0);
+    alarming->SetBit(0, 1);
+  }
+  Open();
+  ClickGroupRow(1);
+  const Rows rowsBefore = MessageRows();
+  const std::string path = PathOf("long.csv");
+  std::string text = kCsvHeader;
+  for (int i = 1; i < 200; ++i) text += std::to_string(i) + ", m" + std::to_string(i) + "\r\n";
+  WriteBytes(path, text);
+  ui_.calls.clear();
+  ui_.PushPath(path);
+  {
+    NsOvrin::Testing::FailingReads failing(path, 3);
+    ASSERT_TRUE(failing.Active());
+    Press(CDlgAlarmCfg::IDC_IMPORT);
+    EXPECT_EQ(failing.Failures(), 1);
+  }
+
+  const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "读取警报列表文件失败.");
+  EXPECT_EQ(boxes[0].caption, "提示");
+  EXPECT_EQ(boxes[0].type, NsWui::MB_ICONERROR);
+  EXPECT_EQ(MessagesOf(*target), (Texts{"keep 1", "keep 2", "keep 3"}));
+  EXPECT_EQ(MessageRows(), rowsBefore);
+  EXPECT_EQ(CountText(), "3");
+  EXPECT_EQ(ActiveCount(), 1u);
+  EXPECT_EQ(HistoryCount(), 1u);
+  EXPECT_FALSE(project_.modified);
+
+  // The same file read whole imports all its lines.
+  ui_.PushPath(path);
+  Press(CDlgAlarmCfg::IDC_IMPORT);
+  EXPECT_EQ(target->GetCount(), 12u);  // the coils 0x4 to 0x15 of the block
+  EXPECT_TRUE(project_.modified);
 }
 
 TEST_F(AlarmCfgTest, ImportEndsEveryAlarmAndEmptiesTheHistory) {

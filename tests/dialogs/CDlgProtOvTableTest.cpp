@@ -22,6 +22,7 @@
 #include "project/ListenerRegistry.h"
 #include "project/NodeDbListener.h"
 #include "project_persistence/IoTableCsv.h"
+#include "support/FailingReads.h"
 #include "support/WriteBlockers.h"
 #include "termination/LogCapture.h"
 #include "wui/CColorButton.h"
@@ -854,6 +855,41 @@ TEST_F(ProtOvTableFileTest, AFailedImportKeepsEveryRow) {
     EXPECT_EQ(GridRows(), before);
   }
   EXPECT_EQ(changes_, 0);
+}
+
+// A disk error on the fourth read of a 200-line file: the rows read before
+// it are not the file's rows. The message box comes and every table keeps
+// its rows.
+TEST_F(ProtOvTableFileTest, AnImportWhoseReadFailsPartWayKeepsEveryRow) {
+  const Rows before = RowsOf(1);
+  const std::size_t firstRows = RowsOf(0).size();
+  const std::string path = PathOf("long.csv");
+  std::string text = "地址,描述\r\n";
+  for (int i = 0; i < 199; ++i) text += "PLC1.0x" + std::to_string(i) + ",row " + std::to_string(i) + "\r\n";
+  WriteFile(path, text);
+  ui_.calls.clear();
+  ui_.PushPath(path);
+  {
+    FailingReads failing(path, 3);
+    ASSERT_TRUE(failing.Active());
+    Click(Page::IDC_IMPORT);
+    EXPECT_EQ(failing.Failures(), 1);
+  }
+  const auto boxes = ui_.CallsOf(UiCall::Kind::MessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "读取文件失败.");
+  EXPECT_EQ(boxes[0].caption, "提示");
+  EXPECT_EQ(boxes[0].type, NsWui::MB_ICONERROR);
+  EXPECT_EQ(RowsOf(1), before);
+  EXPECT_EQ(RowsOf(0).size(), firstRows);
+  EXPECT_EQ(GridRows(), before);
+  EXPECT_EQ(changes_, 0);
+
+  // Read whole, the same file gives its 199 rows.
+  ui_.PushPath(path);
+  Click(Page::IDC_IMPORT);
+  EXPECT_EQ(RowsOf(1).size(), 199u);
+  EXPECT_EQ(changes_, 1);
 }
 
 TEST(OvTableCsvLineTest, TwoFieldsMakeARowAnythingElseAMark) {

@@ -57,10 +57,15 @@ class AlarmConfigFile : public ProjectFilesFixture {
     Alarms().AddHistory(&segment, 0);
   }
 
+  // Reads the text as the alarm configuration file; what it left unread
+  // goes to unread_.
   bool ReadText(const std::string& text) {
     WriteFileText(temp_ / "alarm_config", text);
-    return ReadAlarmConfigFile(temp_ / "alarm_config");
+    unread_.clear();
+    return ReadAlarmConfigFile(temp_ / "alarm_config", &unread_);
   }
+
+  std::vector<std::string> unread_;
 };
 
 TEST_F(AlarmConfigFile, MissingAndMistypedMembersKeepTheirDefaults) {
@@ -138,7 +143,8 @@ TEST_F(AlarmConfigFile, EmptyGroupsAreKeptAndUnreadGroupsNamed) {
 
 // A group keeps every message bits can number, up to 65,535, whatever its
 // data block holds; it is bound only when its bits fit the block, and the
-// error check reports it otherwise.
+// error check reports it otherwise. The messages past that are named as
+// what the next save drops.
 TEST_F(AlarmConfigFile, AGroupKeepsEveryMessageBitsCanNumber) {
   const struct {
     const char* address;
@@ -170,6 +176,11 @@ TEST_F(AlarmConfigFile, AGroupKeepsEveryMessageBitsCanNumber) {
     EXPECT_EQ(segment->GetBitMessage(0), "m0");
     EXPECT_EQ(segment->GetBitMessage(c.kept - 1), "m" + std::to_string(c.kept - 1));
     EXPECT_EQ(segment->IsBound(), c.bound);
+    if (c.kept < c.messages) {
+      EXPECT_EQ(unread_, std::vector<std::string>{"第1组(" + std::string(c.address) + ")中超出65535条的消息"});
+    } else {
+      EXPECT_TRUE(unread_.empty());
+    }
   }
 }
 

@@ -34,14 +34,21 @@ class ChannelsFile : public ProjectFilesFixture {
     return names;
   }
 
+  // Reads the text as the channels file; what it left unread goes to
+  // unreadChannels_ and unreadDevices_.
   bool ReadText(const std::string& text) {
     WriteFileText(temp_ / "com_chns", text);
-    return ReadChannelsFile(temp_ / "com_chns");
+    unreadChannels_.clear();
+    unreadDevices_.clear();
+    return ReadChannelsFile(temp_ / "com_chns", &unreadChannels_, &unreadDevices_);
   }
+
+  std::vector<std::string> unreadChannels_;
+  std::vector<std::string> unreadDevices_;
 };
 
 TEST_F(ChannelsFile, MissingAndMistypedMembersKeepTheirDefaults) {
-  ASSERT_TRUE(ReadChannelsFile(Data("fallbacks", "com_chns")));
+  ASSERT_TRUE(ReadChannelsFile(Data("fallbacks", "com_chns"), &unreadChannels_, &unreadDevices_));
 
   // The channel without "nodes" is added and ends the reading.
   EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"", "E", "S9"}));
@@ -62,6 +69,17 @@ TEST_F(ChannelsFile, MissingAndMistypedMembersKeepTheirDefaults) {
   // the other kind of channel or without a node, a name in use on this or
   // another channel, an entry that is not an object.
   EXPECT_EQ(NodeNames(), (std::vector<std::string>{"R1", "R2", "R3", "R4", "R5", "T1", "T2", "T3"}));
+  // Each refused device is named by its channel (by position where the
+  // channel has no name), its place there and its name as the file has it;
+  // the channel after the one without "nodes" is named as not read.
+  EXPECT_EQ(unreadDevices_, (std::vector<std::string>{
+                                "第1个通道的第6个设备", "第1个通道的第7个设备(X1)",
+                                "第1个通道的第8个设备(X2)", "第1个通道的第9个设备(X3)",
+                                "第1个通道的第10个设备(X4)", "第1个通道的第11个设备(X5)",
+                                "第1个通道的第12个设备(X6)", "第1个通道的第13个设备(R1)",
+                                "第1个通道的第14个设备", "E的第4个设备(X7)", "E的第5个设备(X8)",
+                                "E的第6个设备(R2)"}));
+  EXPECT_EQ(unreadChannels_, std::vector<std::string>{"never"});
 
   const struct {
     const char* name;
@@ -147,7 +165,8 @@ TEST_F(ChannelsFile, EmptyChannelListReadsAsSuccess) {
 }
 
 // A channel of an unknown type ends the reading; what came before stays and
-// the read succeeds.
+// the read succeeds. That channel and every later one are named with the
+// devices their "nodes" name.
 TEST_F(ChannelsFile, UnknownChannelTypeEndsTheReading) {
   const char* kTypes[] = {R"("SR")", R"("serial")", R"("")", "1", "null"};
   for (const char* type : kTypes) {
@@ -155,9 +174,13 @@ TEST_F(ChannelsFile, UnknownChannelTypeEndsTheReading) {
     ResetRuntime();
     const std::string text =
         std::string(R"({"channels":[{"type":"sr","name":"S1","nodes":[]},{"type":)") + type +
-        R"(,"name":"odd","nodes":[]},{"type":"ethnet","name":"E1","nodes":[]}]})";
+        R"(,"name":"odd","nodes":[{"devId":"modbus.RTU","name":"D1"},{"name":""},{"name":"D2"}]},)"
+        R"({"type":"ethnet","name":"E1","nodes":[{"devId":"modbus.Tcp","name":"T9"}]},)"
+        R"({"type":"ethnet","nodes":[]}]})";
     EXPECT_TRUE(ReadText(text));
     EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"S1"}));
+    EXPECT_EQ(unreadChannels_, (std::vector<std::string>{"odd(D1, D2)", "E1(T9)", "第4个通道"}));
+    EXPECT_TRUE(unreadDevices_.empty());
   }
 
   // A channel entry that is not an object has no type either.
@@ -165,15 +188,23 @@ TEST_F(ChannelsFile, UnknownChannelTypeEndsTheReading) {
   EXPECT_TRUE(ReadText(R"({"channels":[{"type":"ethnet","name":"E1","nodes":[]},5,)"
                        R"({"type":"sr","name":"S1","nodes":[]}]})"));
   EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"E1"}));
+  EXPECT_EQ(unreadChannels_, (std::vector<std::string>{"第2个通道", "S1"}));
 }
 
 // A channel whose "nodes" is not an array stays, without devices, and ends
-// the reading.
+// the reading: the channels after it are named.
 TEST_F(ChannelsFile, ChannelWithoutNodeArrayEndsTheReading) {
   EXPECT_TRUE(ReadText(R"({"channels":[{"type":"ethnet","name":"E1","nodes":)"
                        R"({"devId":"modbus.Tcp","name":"T1"}},{"type":"sr","name":"S1","nodes":[]}]})"));
   EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"E1"}));
   EXPECT_TRUE(NodeNames().empty());
+  EXPECT_EQ(unreadChannels_, std::vector<std::string>{"S1"});
+
+  // The last channel: nothing after it to lose.
+  ResetRuntime();
+  EXPECT_TRUE(ReadText(R"({"channels":[{"type":"sr","name":"S1","nodes":[]},{"type":"ethnet","name":"E1"}]})"));
+  EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"S1", "E1"}));
+  EXPECT_TRUE(unreadChannels_.empty());
 }
 
 // Reading adds to the database: devices of a second file whose names are
@@ -184,6 +215,7 @@ TEST_F(ChannelsFile, ReadingAddsToTheDatabase) {
                        R"({"devId":"modbus.RTU","name":"PLC1"},{"devId":"modbus.RTU","name":"PLC2"}]}]})"));
   EXPECT_EQ(ChannelNames(), (std::vector<std::string>{"S1", "E0", "E1", "S2", "S3"}));
   EXPECT_EQ(NodeNames(), (std::vector<std::string>{"PLC1", "FX1", "TCP1", "H3U1", "PLC2"}));
+  EXPECT_EQ(unreadDevices_, std::vector<std::string>{"S3的第1个设备(PLC1)"});
   EXPECT_EQ(FindNode("PLC1")->GetDeviceImpl(),
             dynamic_cast<const NsTermination::ChannelSerialPort&>(*Db().GetChannels()[0])
                 .GetDeviceImpl());

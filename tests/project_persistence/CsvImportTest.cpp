@@ -2,6 +2,7 @@
 // project files keep of them: saved and opened again, nothing changes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "project_persistence/DataBlockFile.h"
 #include "project_persistence/IoTableCsv.h"
 #include "project_persistence/PageFile.h"
+#include "support/FailingReads.h"
 
 namespace NsOvrin::Testing {
 namespace {
@@ -125,6 +127,60 @@ TEST_F(CsvImport, AFileThatDoesNotOpenIsAFailureAndAnEmptyOneNoRows) {
   WriteFileText(temp_ / "empty.csv", "");
   EXPECT_TRUE(ReadIoTableCsv(temp_ / "empty.csv", rows));
   EXPECT_TRUE(rows.empty());
+}
+
+// A disk error part-way through the file fails the import: neither reader
+// gives the lines it read before the error as if they were the whole file.
+TEST_F(CsvImport, AReadThatFailsPartWayIsAFailureWithNothingRead) {
+  std::string alarms = "序号, 警报消息\r\n";
+  std::string addresses = "地址,描述\r\n";
+  for (int i = 1; i < 200; ++i) {
+    alarms += std::to_string(i) + ", m" + std::to_string(i) + "\r\n";
+    addresses += "PLC1.0x" + std::to_string(i) + ",d" + std::to_string(i) + "\r\n";
+  }
+  WriteFileText(temp_ / "alarms.csv", alarms);
+  WriteFileText(temp_ / "rows.csv", addresses);
+  // Each reader on its file; false when it failed. Without a failing read
+  // both give the 199 lines after the header.
+  const std::pair<std::string, std::function<bool(std::size_t&)>> readers[] = {
+      {temp_ / "alarms.csv",
+       [&](std::size_t& count) {
+         Strings messages{"old"};
+         const bool read = ReadAlarmListCsv(temp_ / "alarms.csv", messages);
+         count = messages.size();
+         return read;
+       }},
+      {temp_ / "rows.csv",
+       [&](std::size_t& count) {
+         Rows rows{{"old", "old"}};
+         const bool read = ReadIoTableCsv(temp_ / "rows.csv", rows);
+         count = rows.size();
+         return read;
+       }},
+  };
+  for (const auto& [path, read] : readers) {
+    SCOPED_TRACE(path);
+    std::size_t count = 0;
+    int wholeReads = 0;
+    {
+      FailingReads counting(path, 1 << 20);
+      ASSERT_TRUE(counting.Active());
+      ASSERT_TRUE(read(count));
+      EXPECT_EQ(count, 199u);
+      wholeReads = counting.Reads();
+    }
+    ASSERT_GT(wholeReads, 4);
+    // The first read (not even the header), the fourth, and the one that
+    // would find the end after every line was given.
+    for (const int good : {0, 3, wholeReads - 1}) {
+      SCOPED_TRACE(good);
+      FailingReads failing(path, good);
+      ASSERT_TRUE(failing.Active());
+      EXPECT_FALSE(read(count));
+      EXPECT_EQ(count, 0u);
+      EXPECT_EQ(failing.Failures(), 1);
+    }
+  }
 }
 
 }  // namespace

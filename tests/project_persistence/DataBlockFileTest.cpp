@@ -47,10 +47,15 @@ class DataBlockFile : public ProjectFilesFixture {
                     oversized);
   }
 
+  // Reads the text as the data-block file; the blocks it left unread go to
+  // unread_.
   bool ReadText(const std::string& text, std::vector<std::string>* oversized = nullptr) {
     WriteFileText(temp_ / "acq_db", text);
-    return ReadDataBlocksFile(temp_ / "acq_db", oversized);
+    unread_.clear();
+    return ReadDataBlocksFile(temp_ / "acq_db", oversized, &unread_);
   }
+
+  std::vector<std::string> unread_;
 };
 
 TEST_F(DataBlockFile, MissingAndMistypedMembersKeepTheirDefaults) {
@@ -111,6 +116,10 @@ TEST_F(DataBlockFile, BlocksThatDoNotParseAreDropped) {
     EXPECT_TRUE(ReadTwoBlocks(c.node, c.address, c.good, &oversized));
     EXPECT_EQ(TaskNames(c.node), (std::vector<std::string>{"second"}));
     EXPECT_TRUE(oversized.empty());
+    // Named as stored; one without an address by its name.
+    EXPECT_EQ(unread_, std::vector<std::string>{std::string(c.node) +
+                                                (*c.address != '\0' ? std::string(".") + c.address
+                                                                     : std::string("(first)"))});
   }
 }
 
@@ -225,7 +234,8 @@ TEST_F(DataBlockFile, EmptyNodeListReadsAsSuccess) {
 }
 
 // A known node whose block array is missing or of another type ends the
-// reading; an unknown node's array is never looked at.
+// reading; an unknown node's array is not read. The blocks of the unknown
+// node and of every node after the end are named.
 TEST_F(DataBlockFile, KnownNodeWithoutBlockArrayEndsTheReading) {
   const char* kArrays[] = {"", R"(,"acq-data-block-array":{})", R"(,"acq-data-block-array":"x")",
                            R"(,"acq-data-block-array":null)"};
@@ -235,10 +245,13 @@ TEST_F(DataBlockFile, KnownNodeWithoutBlockArrayEndsTheReading) {
     ASSERT_TRUE(ReadChannelsFile(Data("project_small", "com_chns")));
     EXPECT_TRUE(ReadText(
         std::string(R"({"nodes":[{"name":"PLC1","acq-data-block-array":[{"name":"a","address":"4x1"}]},)") +
-        R"({"name":"Ghost"},{"name":"FX1")" + array +
-        R"(},{"name":"H3U1","acq-data-block-array":[{"name":"b","address":"D1"}]}]})"));
+        R"({"name":"Ghost","acq-data-block-array":[{"name":"g","address":"4x2"},{"interval":5},7]},)"
+        R"({"name":"FX1")" + array +
+        R"(},{"name":"H3U1","acq-data-block-array":[{"name":"b","address":"D1"},{"name":"c"}]}]})"));
     EXPECT_EQ(TaskNames("PLC1"), (std::vector<std::string>{"a"}));
     EXPECT_EQ(TaskCount(), 1u);
+    // Blocks with neither address nor name hold nothing to name.
+    EXPECT_EQ(unread_, (std::vector<std::string>{"Ghost.4x2", "H3U1.D1", "H3U1(c)"}));
   }
 }
 

@@ -75,16 +75,19 @@ class EventsFile : public ::testing::Test {
     EXPECT_EQ(ReadFileText(path), want);
   }
 
-  // The events read from a file holding text.
+  // The events read from a file holding text; what it left unread goes to
+  // unread_.
   VarEventList ReadText(const std::string& text, bool expectedResult = true) {
     const std::string path = temp_ / "events";
     WriteFileText(path, text);
     VarEventList events;
-    EXPECT_EQ(ReadEventsFile(path, events), expectedResult) << text;
+    unread_.clear();
+    EXPECT_EQ(ReadEventsFile(path, events, &unread_), expectedResult) << text;
     return events;
   }
 
   TempFolder temp_;
+  Strings unread_;
 };
 
 TEST_F(EventsFile, WritesOneCompactLine) {
@@ -105,7 +108,13 @@ TEST_F(EventsFile, WritesOneCompactLine) {
 
 TEST_F(EventsFile, HandWrittenFileReadWithEveryFallbackAndWrittenBack) {
   VarEventList events;
-  ASSERT_TRUE(ReadEventsFile(Data("fallbacks"), events));
+  ASSERT_TRUE(ReadEventsFile(Data("fallbacks"), events, &unread_));
+  // Lines past a value that is no text, in a fourth item, under a key the
+  // trigger does not have; the event that ends the reading and the one
+  // after it.
+  EXPECT_EQ(unread_, (Strings{"第1个(PLC1.M0)中的部分指令", "第2个中的部分指令",
+                              "第6个(PLC1.M3)中的部分指令", "第7个(PLC1.M4)中的部分指令",
+                              "第9个(PLC1.M6)", "第10个(PLC1.M7)"}));
   ExpectEvents(events, {
       {"PLC1.M0", {"SET PLC1.Y0", "  set   y1  ", "短消息 “带\"引号\\”"}, {"RST PLC1.Y0"},
        {"xyz 不是指令"}},
@@ -125,9 +134,11 @@ TEST_F(EventsFile, HandWrittenFileReadWithEveryFallbackAndWrittenBack) {
 
   ExpectWritten(events, "fallbacks_expected");
 
-  // The written file reads back to the same events and the same bytes.
+  // The written file reads back whole to the same events and the same bytes.
   VarEventList again;
-  ASSERT_TRUE(ReadEventsFile(temp_ / "events", again));
+  Strings unreadAgain;
+  ASSERT_TRUE(ReadEventsFile(temp_ / "events", again, &unreadAgain));
+  EXPECT_TRUE(unreadAgain.empty());
   ExpectWritten(again, "fallbacks_expected");
 }
 
@@ -163,6 +174,8 @@ TEST_F(EventsFile, FilesOfTheOlderFormReadAsTheyAlwaysDid) {
       R"({"address":"PLC1.D0","var-event-type":2,"event-list":[]},)"
       R"({"address":"PLC1.M1","event-list":[]}]})");
   ExpectEvents(events, {{"PLC1.M0", {"SET PLC1.Y0"}, {}, {}}, {"PLC1.M1", {}, {}, {}}});
+  // The next save drops them: the user hears which.
+  EXPECT_EQ(unread_, (Strings{"第1个", "第3个", "第4个(PLC1.D0)"}));
 
   // The file in the form the older program wrote, with an integer event.
   VarEventList mixed;
@@ -172,35 +185,45 @@ TEST_F(EventsFile, FilesOfTheOlderFormReadAsTheyAlwaysDid) {
   EXPECT_EQ(mixed[0]->GetAddress(), "PLC1.0x1");
 }
 
+// The reading ends at an event without a trigger array; that event and
+// every later one are named, by place and address, as what the next save
+// drops, and so is an entry the reading skips.
 TEST_F(EventsFile, AnEventWithoutATriggerArrayEndsTheReading) {
   struct Case {
     std::string text;
     Strings addresses;
+    Strings unread;
   };
   const Case cases[] = {
       {R"({"var-list":[{"address":"A","event-list":[]},{"address":"B"},)"
        R"({"address":"C","event-list":[]}]})",
-       {"A"}},
+       {"A"},
+       {"第2个(B)", "第3个(C)"}},
       {R"({"var-list":[{"address":"A","event-list":[]},{"address":"B","event-list":{}},)"
        R"({"address":"C","event-list":[]}]})",
-       {"A"}},
+       {"A"},
+       {"第2个(B)", "第3个(C)"}},
       {R"({"var-list":[{"address":"A","event-list":[]},"B",{"address":"C","event-list":[]}]})",
-       {"A"}},
-      {R"({"var-list":[null,{"address":"C","event-list":[]}]})", {}},
+       {"A"},
+       {"第2个", "第3个(C)"}},
+      {R"({"var-list":[null,{"address":"C","event-list":[]}]})", {}, {"第1个", "第2个(C)"}},
       // An integer event of the older form is skipped and needs no trigger
       // array; one with an address is read like a bit event.
       {R"({"var-list":[{"address":"","var-event-type":1},{"address":"B","event-list":[]}]})",
-       {"B"}},
+       {"B"},
+       {"第1个"}},
       {R"({"var-list":[{"address":"B","event-list":[]},{"address":"A","var-event-type":1},)"
        R"({"address":"C","event-list":[]}]})",
-       {"B"}},
-      {R"({"var-list":[]})", {}},
+       {"B"},
+       {"第2个(A)", "第3个(C)"}},
+      {R"({"var-list":[]})", {}, {}},
   };
   for (const Case& c : cases) {
     const VarEventList events = ReadText(c.text);
     Strings addresses;
     for (const auto& event : events) addresses.push_back(event->GetAddress());
     EXPECT_EQ(addresses, c.addresses) << c.text;
+    EXPECT_EQ(unread_, c.unread) << c.text;
   }
 }
 
