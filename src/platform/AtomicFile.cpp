@@ -365,8 +365,7 @@ bool FolderCommit::StageCopy(const std::string& name, const std::string& source)
   const bool staged = Stage(name, [in](int out) {
     char block[65536];
     for (;;) {
-      const ssize_t n = ::read(in, block, sizeof block);
-      if (n < 0 && errno == EINTR) continue;
+      const ssize_t n = ReadFromFile(in, block, sizeof block);
       if (n == 0) return true;
       if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
     }

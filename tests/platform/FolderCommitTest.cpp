@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/AtomicFile.h"
+#include "support/FailingReads.h"
 #include "support/WriteBlockers.h"
 
 using namespace NsOvrin::NsPlatform;
@@ -87,6 +88,21 @@ TEST_F(FolderCommitTest, SwappedContentsTakeTheirPlacesTogetherOrNotAtAll) {
   }
   EXPECT_EQ(Read("A.ovpg"), "content of B");
   EXPECT_EQ(Read("B.ovpg"), "content of A");
+  EXPECT_EQ(Others(), std::vector<std::string>{});
+
+  // A source whose reading fails part-way is no content: nothing staged.
+  {
+    Write("big", std::string(200000, 'x'));
+    NsOvrin::Testing::FailingReads failing(dir_ + "/big", 1);
+    ASSERT_TRUE(failing.Active());
+    FolderCommit commit(dir_);
+    WriteFailureRecorder failures;
+    EXPECT_FALSE(commit.StageCopy("A.ovpg", dir_ + "/big"));
+    EXPECT_EQ(failures.Failures(), (std::vector<WriteFailure>{{dir_ + "/A.ovpg", EIO}}));
+    EXPECT_TRUE(commit.Commit());
+    fs::remove(dir_ + "/big");
+  }
+  EXPECT_EQ(Read("A.ovpg"), "content of B");
   EXPECT_EQ(Others(), std::vector<std::string>{});
 
   // A folder where a file is to go refuses the staging, before any record.
