@@ -103,6 +103,24 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// A new temporary file in folder filled, synced and closed, with the
+// permissions of the regular file target when there is one. 0, or the
+// errno of the first step that failed, with the temporary removed.
+int WriteTempFile(const std::string& folder, const std::string& target, const FileFiller& fill,
+                  std::string& tempPath) {
+  const int fd = CreateTempFile(folder, tempPath);
+  if (fd < 0) return FailureErrno(errno);
+  // Keep the permissions a user gave the file.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  errno = 0;
+  int error = fill(fd) ? 0 : FailureErrno(errno);
+  if (::fsync(fd) != 0 && error == 0) error = FailureErrno(errno);
+  if (::close(fd) != 0 && error == 0) error = FailureErrno(errno);
+  if (error != 0) ::unlink(tempPath.c_str());
+  return error;
+}
+
 constexpr const char* kCommitRecordName = ".ovrin-save-commit";
 constexpr std::string_view kCommitHeader = "ovrin-commit 1";
 
@@ -254,32 +272,11 @@ bool ReplaceFileAtomically(const std::string& path, const FileFiller& fill) {
   if (target.back() == '/') return fail(EISDIR);
   const std::string folder = FolderOf(target);
 
-  std::string tempPath;
-  const int fd = CreateTempFile(folder, tempPath);
-  if (fd < 0) return fail(errno);
-
-  // Keep the permissions a user gave the file.
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-
   // The first step that fails gives the reason.
-  errno = 0;
-  int error = 0;
-  bool ok = fill(fd);
-  if (!ok) error = FailureErrno(errno);
-  if (::fsync(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
+  std::string tempPath;
+  if (const int error = WriteTempFile(folder, target, fill, tempPath); error != 0) return fail(error);
+  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    const int error = errno;
     ::unlink(tempPath.c_str());
     return fail(error);
   }
@@ -330,25 +327,7 @@ bool FolderCommit::Stage(const std::string& name, const FileFiller& fill) {
   // The rename would fail after the record: refused before it.
   if (::stat(target.c_str(), &old) == 0 && S_ISDIR(old.st_mode)) return fail(EISDIR);
   std::string tempPath;
-  const int fd = CreateTempFile(folder_, tempPath);
-  if (fd < 0) return fail(errno);
-  if (S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-  errno = 0;
-  int error = 0;
-  bool ok = fill(fd);
-  if (!ok) error = FailureErrno(errno);
-  if (::fsync(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    return fail(error);
-  }
+  if (const int error = WriteTempFile(folder_, target, fill, tempPath); error != 0) return fail(error);
   renames_.emplace_back(tempPath.substr(tempPath.rfind('/') + 1), name);
   return true;
 }

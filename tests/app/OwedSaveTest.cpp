@@ -283,31 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class WholeFolder : public RunningEditorFixture {
  protected:
-  // Types the name into the page's own property page and confirms it.
-  void RenameEditedPage(const char* name) {
-    Click(view_, {700, 600});
-    QWidget* page = ShownPage();
-    ASSERT_NE(dynamic_cast<CDlgProtPage*>(page), nullptr);
-    auto* edit = NsWui::DlgItem<NsWui::CConfirmEditCtrl>(page, CDlgProtPage::IDC_NAME);
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus(Qt::TabFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromUtf8(name));
-    QTest::keyClick(edit, Qt::Key_Return);
-    ASSERT_EQ(EditedPage()->name, name);
-  }
-
-  // "新建页面" through the File menu, its dialog confirmed with the name.
-  void NewPageThroughTheFileMenu(const std::string& name) {
-    NsWui::WhenModal([name](QWidget* modal) {
-      auto* dialog = dynamic_cast<CDlgNewPage*>(modal);
-      ASSERT_NE(dialog, nullptr);
-      NsWui::DlgItem<QLineEdit>(dialog, CDlgNewPage::IDC_NAME)->setText(QString::fromStdString(name));
-      NsWui::DlgItem<QPushButton>(dialog, CDlgNewPage::IDC_OK)->click();
-    });
-    Trigger(ID_FILE_NEW);
-    DeleteClosed();
-  }
+  void RenameEditedPage(const char* name) { RenameInThePane(view_, name); }
 
   // Closes the project answering the save question with answer.
   void CloseProjectAnswering(int answer) {

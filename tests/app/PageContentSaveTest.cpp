@@ -126,20 +126,10 @@ class PageContentFixture : public RunningEditorFixture {
     return nullptr;
   }
 
-  // Types the name into the page's own property page and confirms it.
+  // Renames the listed page in its property page.
   void RenameInThePane(const std::string& from, const std::string& to) {
     view_ = LiveView(from);
-    ASSERT_NE(view_, nullptr) << from;
-    Click(view_, {700, 600});
-    QWidget* page = ShownPage();
-    ASSERT_NE(dynamic_cast<CDlgProtPage*>(page), nullptr);
-    auto* edit = NsWui::DlgItem<NsWui::CConfirmEditCtrl>(page, CDlgProtPage::IDC_NAME);
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus(Qt::TabFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(to));
-    QTest::keyClick(edit, Qt::Key_Return);
-    ASSERT_EQ(EditedPage()->name, to);
+    RunningEditorFixture::RenameInThePane(view_, to);
   }
 
   // Closes the window of the listed page; a modified page is answered answer.
@@ -167,18 +157,6 @@ class PageContentFixture : public RunningEditorFixture {
     Tree()->OnPageCommand(CViewTree::ID_DELETE_PAGE, FindItem(Tree(), name.c_str()));
     DeleteClosed();
     ui_.answers.clear();
-  }
-
-  // "新建页面" through the File menu, its dialog confirmed with the name.
-  void NewPageThroughTheFileMenu(const std::string& name) {
-    NsWui::WhenModal([name](QWidget* modal) {
-      auto* dialog = dynamic_cast<CDlgNewPage*>(modal);
-      ASSERT_NE(dialog, nullptr);
-      NsWui::DlgItem<QLineEdit>(dialog, CDlgNewPage::IDC_NAME)->setText(QString::fromStdString(name));
-      NsWui::DlgItem<QPushButton>(dialog, CDlgNewPage::IDC_OK)->click();
-    });
-    Trigger(ID_FILE_NEW);
-    DeleteClosed();
   }
 
   // The change of the row, through the running editor. What the folder

@@ -15,9 +15,11 @@
 #include <QDialog>
 #include <QDockWidget>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -31,6 +33,8 @@
 #include "app/CFileView.h"
 #include "app/CPropertiesWnd.h"
 #include "app/CViewTree.h"
+#include "dialogs/CDlgNewPage.h"
+#include "dialogs/CDlgProtPage.h"
 #include "dialogs/ProtEditor.h"
 #include "editor/QlEHostElem.h"
 #include "editor/UiElemCont.h"
@@ -39,6 +43,9 @@
 #include "project_persistence/ProjectCommands.h"
 #include "termination/Channel.h"
 #include "termination/DevSetup.h"
+#include "wui/CConfirmEditCtrl.h"
+#include "wui/DlgItem.h"
+#include "wui/ModalDriver.h"
 
 namespace NsOvrin::Testing {
 
@@ -267,6 +274,34 @@ class RunningEditorFixture : public AppFixture {
     }
     if (Pane()->GetCurrentEditor() != Pane()->GetCreatedPage(kind)) return nullptr;
     return ShownPage();
+  }
+
+  // Types the name into the property page of the view's page (an empty spot
+  // of its canvas clicked) and confirms it.
+  void RenameInThePane(CQuillaneView* view, const std::string& name) {
+    ASSERT_NE(view, nullptr);
+    Click(view, {700, 600});
+    QWidget* page = ShownPage();
+    ASSERT_NE(dynamic_cast<CDlgProtPage*>(page), nullptr);
+    auto* edit = NsWui::DlgItem<NsWui::CConfirmEditCtrl>(page, CDlgProtPage::IDC_NAME);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(name));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(view->GetCanvas().GetPage()->name, name);
+  }
+
+  // "新建页面" through the File menu, its dialog confirmed with the name.
+  void NewPageThroughTheFileMenu(const std::string& name) {
+    NsWui::WhenModal([name](QWidget* modal) {
+      auto* dialog = dynamic_cast<CDlgNewPage*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      NsWui::DlgItem<QLineEdit>(dialog, CDlgNewPage::IDC_NAME)->setText(QString::fromStdString(name));
+      NsWui::DlgItem<QPushButton>(dialog, CDlgNewPage::IDC_OK)->click();
+    });
+    Trigger(ID_FILE_NEW);
+    DeleteClosed();
   }
 
   // The edited page as its file would hold it now.
