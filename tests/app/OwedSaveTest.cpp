@@ -22,6 +22,7 @@
 #include <thread>
 #include <tuple>
 
+#include "KilledChild.h"
 #include "RunningEditorFixture.h"
 #include "dialogs/CDlgNewPage.h"
 #include "dialogs/CDlgProtPage.h"
@@ -33,7 +34,6 @@
 #include "wui/DlgItem.h"
 #include "wui/ModalDriver.h"
 
-extern char** environ;
 
 namespace NsOvrin::Testing {
 namespace {
@@ -443,7 +443,6 @@ TEST_F(WholeFolder, ANewPageClosedUnchangedIsSavedEmpty) {
 // ---- a save killed at random moments ----
 
 constexpr const char* kChildFolder = "OVRIN_KILLED_SAVE_FOLDER";
-constexpr const char* kChildReadyFd = "OVRIN_KILLED_SAVE_READY_FD";
 
 // The child: opens the folder through the File menu, then adds a page,
 // deletes an older one now and then, and saves, through the File menu and
@@ -452,15 +451,12 @@ using KilledSaveChild = RunningEditorFixture;
 
 TEST_F(KilledSaveChild, AddsPagesAndSavesUntilKilled) {
   const char* folder = std::getenv(kChildFolder);
-  const char* readyFd = std::getenv(kChildReadyFd);
-  if (folder == nullptr || readyFd == nullptr) GTEST_SKIP() << "the child of SaveKilled";
+  if (folder == nullptr || std::getenv(KilledChild::kReadyFd) == nullptr) GTEST_SKIP() << "the child of SaveKilled";
   ui_.PushPath(GetMainFilePath(folder));
   Trigger(ID_FILE_OPEN);
   DeleteClosed();
   ASSERT_TRUE(QlEProject::Instance().open);
-  const int fd = std::atoi(readyFd);
-  ASSERT_EQ(::write(fd, "r", 1), 1);
-  ::close(fd);
+  ASSERT_TRUE(KilledChild::SayReady());
   const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
     NsWui::WhenModal([](QWidget* modal) {
@@ -484,7 +480,6 @@ using SaveKilled = RunningEditorFixture;
 
 TEST_F(SaveKilled, AtRandomMomentsEveryPageTheMainFileListsHasItsFile) {
   const std::string folder = folder_.Path();
-  const std::string self = fs::read_symlink("/proc/self/exe");
   const std::string children = folder_ / "children";
   ASSERT_TRUE(fs::create_directories(children));
   std::mt19937 random(20261211);
@@ -498,34 +493,12 @@ TEST_F(SaveKilled, AtRandomMomentsEveryPageTheMainFileListsHasItsFile) {
   int changed = 0;
   for (int kill = 0; kill < kKills && (kill < kFewestKills || std::chrono::steady_clock::now() < budget); ++kill) {
     SCOPED_TRACE("kill " + std::to_string(kill));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(ready[0]);
-      const int quiet = ::open("/dev/null", O_WRONLY);
-      ::dup2(quiet, 1);
-      ::dup2(quiet, 2);
-      ::setenv(kChildFolder, folder.c_str(), 1);
-      ::setenv(kChildReadyFd, std::to_string(ready[1]).c_str(), 1);
-      // What the child leaves when killed goes with this test's folder.
-      ::setenv("TMPDIR", children.c_str(), 1);
-      const std::string filter = "--gtest_filter=KilledSaveChild.AddsPagesAndSavesUntilKilled";
-      char* const argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>(filter.c_str()), nullptr};
-      ::execve(self.c_str(), argv, environ);
-      ::_exit(127);
-    }
-    ::close(ready[1]);
     const Texts before = ListedPages(folder);
-    pollfd waiting{ready[0], POLLIN, 0};
-    char byte = 0;
-    const bool started = ::poll(&waiting, 1, 120000) == 1 && ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
+    KilledChild child("KilledSaveChild.AddsPagesAndSavesUntilKilled", {{kChildFolder, folder}}, children);
+    ASSERT_TRUE(child.Started());
+    const bool started = child.WaitReady();
     if (started) std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(child.Kill());
     ASSERT_TRUE(started) << "the child did not open the project";
 
     EXPECT_EQ(WhatBreaks(folder), "");

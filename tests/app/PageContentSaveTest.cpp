@@ -7,9 +7,6 @@
 // program. After every row each listed page has its own content and no page
 // file the main file does not list is left.
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QLineEdit>
@@ -25,6 +22,7 @@
 #include <thread>
 #include <tuple>
 
+#include "KilledChild.h"
 #include "RunningEditorFixture.h"
 #include "app/CChildFrame.h"
 #include "dialogs/CDlgNewPage.h"
@@ -38,7 +36,6 @@
 #include "wui/DlgItem.h"
 #include "wui/ModalDriver.h"
 
-extern char** environ;
 
 namespace NsOvrin::Testing {
 namespace {
@@ -391,7 +388,6 @@ TEST_F(PageWindowSave, ADeletedPagesWindowKeptPastTheProjectsCloseIsWrittenNowhe
 constexpr const char* kChildFolder = "OVRIN_PAGE_CONTENT_FOLDER";
 constexpr const char* kChildRow = "OVRIN_PAGE_CONTENT_ROW";
 constexpr const char* kChildLog = "OVRIN_PAGE_CONTENT_LOG";
-constexpr const char* kChildReadyFd = "OVRIN_PAGE_CONTENT_READY_FD";
 
 // Pages are told apart by their background colours, read from the files.
 using Colours = std::map<std::string, uint32_t>;
@@ -422,8 +418,7 @@ TEST_F(PageContentChild, ChangesAndSavesUntilKilled) {
   const char* folder = std::getenv(kChildFolder);
   const char* rowText = std::getenv(kChildRow);
   const char* log = std::getenv(kChildLog);
-  const char* readyFd = std::getenv(kChildReadyFd);
-  if (folder == nullptr || rowText == nullptr || log == nullptr || readyFd == nullptr)
+  if (folder == nullptr || rowText == nullptr || log == nullptr || std::getenv(KilledChild::kReadyFd) == nullptr)
     GTEST_SKIP() << "the child of PageContentKilled";
   const Row row = static_cast<Row>(std::atoi(rowText));
   ui_.PushPath(GetMainFilePath(folder));
@@ -432,9 +427,7 @@ TEST_F(PageContentChild, ChangesAndSavesUntilKilled) {
   ASSERT_TRUE(QlEProject::Instance().open);
   const int logFd = ::open(log, O_WRONLY | O_APPEND | O_CREAT, 0644);
   ASSERT_GE(logFd, 0);
-  const int fd = std::atoi(readyFd);
-  ASSERT_EQ(::write(fd, "r", 1), 1);
-  ::close(fd);
+  ASSERT_TRUE(KilledChild::SayReady());
   QlEProject& project = QlEProject::Instance();
   uint32_t next = static_cast<uint32_t>(::getpid()) << 8;
   // As the page's property page renames it: the list, the listeners, then
@@ -535,7 +528,6 @@ class PageContentKilled : public PageContentFixture, public ::testing::WithParam
 TEST_P(PageContentKilled, AtRandomMomentsTheFolderHoldsTheLastSaveOrTheOneUnderWay) {
   const Row row = GetParam();
   const std::string folder = Folder();
-  const std::string self = fs::read_symlink("/proc/self/exe");
   const std::string children = folder_ / "children";
   ASSERT_TRUE(fs::create_directories(children));
   // Each page a colour of its own, saved.
@@ -560,30 +552,11 @@ TEST_P(PageContentKilled, AtRandomMomentsTheFolderHoldsTheLastSaveOrTheOneUnderW
     SCOPED_TRACE("kill " + std::to_string(kill));
     const std::string log = children + "/log" + std::to_string(kill);
     const std::string before = Describe(ListedColours(folder));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(ready[0]);
-      const int quiet = ::open("/dev/null", O_WRONLY);
-      ::dup2(quiet, 1);
-      ::dup2(quiet, 2);
-      ::setenv(kChildFolder, folder.c_str(), 1);
-      ::setenv(kChildRow, std::to_string(static_cast<int>(row)).c_str(), 1);
-      ::setenv(kChildLog, log.c_str(), 1);
-      ::setenv(kChildReadyFd, std::to_string(ready[1]).c_str(), 1);
-      ::setenv("TMPDIR", children.c_str(), 1);
-      const std::string filter = "--gtest_filter=PageContentChild.ChangesAndSavesUntilKilled";
-      char* const argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>(filter.c_str()), nullptr};
-      ::execve(self.c_str(), argv, environ);
-      ::_exit(127);
-    }
-    ::close(ready[1]);
-    pollfd waiting{ready[0], POLLIN, 0};
-    char byte = 0;
-    const bool started = ::poll(&waiting, 1, 120000) == 1 && ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
+    KilledChild child("PageContentChild.ChangesAndSavesUntilKilled",
+                      {{kChildFolder, folder}, {kChildRow, std::to_string(static_cast<int>(row))}, {kChildLog, log}},
+                      children);
+    ASSERT_TRUE(child.Started());
+    const bool started = child.WaitReady();
     // From the first save on, however slow the machine: the kill lands
     // among saves.
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -594,9 +567,7 @@ TEST_P(PageContentKilled, AtRandomMomentsTheFolderHoldsTheLastSaveOrTheOneUnderW
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     if (started) std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(child.Kill());
     ASSERT_TRUE(started) << "the child did not open the project";
 
     // The last save done, or the one under way: nothing between.
@@ -620,7 +591,9 @@ TEST_P(PageContentKilled, AtRandomMomentsTheFolderHoldsTheLastSaveOrTheOneUnderW
     // one page's content twice, whatever the child expected.
     std::set<uint32_t> distinct;
     for (const auto& [name, colour] : ListedColours(folder)) EXPECT_TRUE(distinct.insert(colour).second) << now;
-    if (row == Row::kSwappedNames) EXPECT_EQ(distinct, (std::set<uint32_t>{0x111111, 0x222222}));
+    if (row == Row::kSwappedNames) {
+      EXPECT_EQ(distinct, (std::set<uint32_t>{0x111111, 0x222222}));
+    }
     if (now != before) ++landed;
     CloseEverything();
   }
