@@ -141,6 +141,32 @@ void RtEditorMngBase::CellsMoved(int first) {
   if (current_ && editRow >= first) EndEdit();
 }
 
+void RtEditorMngBase::FollowCell() {
+  const std::shared_ptr<RtEditorBase> editor = CurrentEditor();
+  QWidget* window = editor ? editor->GetWnd() : nullptr;
+  // A window that hid itself (a combo box after its choice) stands nowhere.
+  if (window == nullptr || window->isHidden()) return;
+  const QRect cell = GetCellRect(editRow, editCol).ToQRect();
+  QWidget* host = GetHostWnd();
+  if (cell.isEmpty() || host == nullptr || !host->rect().intersects(cell)) {
+    EndEdit();
+    return;
+  }
+  if (window->geometry() != cell) window->setGeometry(cell);
+}
+
+void RtEditorMngBase::FollowCellLater(QObject& grid) {
+  if (followPending_) return;
+  followPending_ = true;
+  QMetaObject::invokeMethod(
+      &grid,
+      [this] {
+        followPending_ = false;
+        FollowCell();
+      },
+      Qt::QueuedConnection);
+}
+
 void RtEditorMngBase::FollowScrolling(QAbstractScrollArea& grid) {
   for (QScrollBar* bar : {grid.verticalScrollBar(), grid.horizontalScrollBar()}) {
     watches_.push_back(QObject::connect(bar, &QScrollBar::valueChanged, &grid, [this] { CellsMoved(); }));
