@@ -326,11 +326,7 @@ void OvReportCtrl::paintEvent(QPaintEvent* event) {
   // Whatever moved the cells (a column width, the title bar, the row height
   // or a row's box set by the owner) shows here first. The editor follows
   // its cell once the paint is over, not in the middle of it.
-  const std::shared_ptr<RtEditorBase> editor = CurrentEditor();
-  const QWidget* window = editor ? editor->GetWnd() : nullptr;
-  if (window != nullptr && !window->isHidden() && window->geometry() != GetCellRect(editRow, editCol).ToQRect()) {
-    FollowCellLater(*this);
-  }
+  if (CellMovedUnderEditor()) FollowCellLater(*this);
 }
 
 void OvReportCtrl::mousePressEvent(QMouseEvent* event) {

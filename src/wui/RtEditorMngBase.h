@@ -84,9 +84,11 @@ class RtEditorMngBase {
   void CellsMoved(int first = 0);
   // The cells were laid out anew (columns resized, moved or hidden, rows
   // made higher, a header shown or hidden, the grid resized): an open
-  // editor moves onto its cell again; when the cell left the view (its
-  // column hidden or out of sight), the edit ends as a scroll ends it.
+  // editor moves and stretches as its cell did; when the cell left the view
+  // (its column hidden or out of sight), the edit ends as a scroll ends it.
   void FollowCell();
+  // An editor is shown and its cell is no longer where it was placed.
+  bool CellMovedUnderEditor();
   // FollowCell once the grid's present change is over: a view may report a
   // new layout in the middle of one, while its cells are not laid out yet.
   // Calls made meanwhile add nothing.
@@ -112,6 +114,8 @@ class RtEditorMngBase {
 
   std::optional<std::size_t> current_;
   bool followPending_ = false;
+  // The cell's rectangle where the current editor was last placed.
+  WRect editCell_;
   // Of FollowScrolling and FollowRows; they go with this part.
   std::vector<QMetaObject::Connection> watches_;
 };

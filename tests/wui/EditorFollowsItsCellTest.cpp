@@ -22,6 +22,7 @@
 
 #include "wui/HeaderMouse.h"
 #include "wui/OvReportCtrl.h"
+#include "wui/RtConfirmEdit.h"
 #include "wui/RtEdit.h"
 #include "wui/WReportCtrl.h"
 
@@ -317,6 +318,45 @@ TYPED_TEST(EditorFollowsItsCell, WhatLaysTheCellsOutAnewTakesTheEditorAlongOrEnd
     }
     for (const auto& [row, text] : grid.Texts()) EXPECT_EQ(text.find('x'), std::string::npos) << row;
   }
+}
+
+TYPED_TEST(EditorFollowsItsCell, AConfirmEditFollowsItsCellWithItsButtonsBesideIt) {
+  QWidget window;
+  window.resize(600, 400);
+  TypeParam grid(window);
+  grid.SetColumnWidth(0, 60);
+  grid.SetColumnWidth(kEditCol, 120);
+  grid.SetColumnWidth(2, 100);
+  auto confirm = grid.Manager().MakeConfirmEdit();
+  grid.Manager().AddColumnEditor(2, confirm, 0);
+  Settle();
+  const int editRow = 3;
+  const QRect cell = grid.Manager().GetCellRect(editRow, 2).ToQRect();
+  QTest::mouseClick(grid.Area().viewport(), Qt::LeftButton, {}, cell.center());
+  ASSERT_EQ(grid.Manager().CurrentEditor(), confirm);
+  CConfirmEditCtrl* control = confirm->Control();
+  const auto withButtons = [](QRect rect) {
+    rect.setWidth(rect.width() + CConfirmEditCtrl::kButtonsWidth);
+    return rect;
+  };
+  ASSERT_EQ(control->geometry(), withButtons(cell));
+
+  grid.DragColumnWider(0, 90);
+  Settle();
+  const QRect moved = grid.Manager().GetCellRect(editRow, 2).ToQRect();
+  ASSERT_NE(moved, cell);
+  EXPECT_EQ(control->geometry(), withButtons(moved));
+  // Painted again and again, it stays where it is.
+  grid.Area().viewport()->repaint();
+  Settle();
+  EXPECT_EQ(control->geometry(), withButtons(moved));
+
+  QTest::keyClick(window.windowHandle(), 'y');
+  QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(grid.Manager().GetCellText(editRow, 2), "c3y");
+  EXPECT_FALSE(control->isVisible());
+  EXPECT_EQ(control->width(), moved.width()) << "its buttons went with the edit";
 }
 
 }  // namespace
