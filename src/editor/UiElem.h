@@ -20,6 +20,10 @@ class UiElem {
   static constexpr int kHandleBottomRight = 2;
   static constexpr int kHandleBottomLeft = 3;
   static constexpr int kNoHandle = 5;
+  // The least width and height a handle drag or a same-size command leaves
+  // an element: one page unit, a pixel at scale 1. Thin separator lines stay
+  // possible, and a rubber band and a click still find the element.
+  static constexpr float kMinSize = 1.0f;
 
   UiElem() = default;
   explicit UiElem(std::shared_ptr<TUiHost> host) : host(std::move(host)) {}
@@ -36,8 +40,10 @@ class UiElem {
   // the colours of an anchored or another selected element.
   void DrawSelectionFrame(const NsDx2d::D2ResInfo& d2) const;
   // One step of a handle drag to p: the handle's edges follow the mouse,
-  // the left and top edges stay right of and below the margin, and crossed
-  // edges are swapped. Only the cached rectangle changes.
+  // the left and top edges stay right of and below the margin, crossed
+  // edges are swapped (the handle then becomes the mirrored corner, so the
+  // edge under the pointer goes on following it), and the element keeps at
+  // least kMinSize each way. Only the cached rectangle changes.
   void ResizeRectByHandle(D2D_POINT_2F p);
 
   std::shared_ptr<TUiHost> host;

@@ -102,34 +102,44 @@ void UiElem::DrawSelectionFrame(const D2ResInfo& d2) const {
   }
 }
 
-void UiElem::ResizeRectByHandle(D2D_POINT_2F p) {
-  if (handle == kNoHandle) return;
-  const float dx = p.x - pressPoint.x;
-  const float dy = p.y - pressPoint.y;
-  D2D_RECT_F r = rect;
-  switch (handle) {
-    case kHandleTopLeft:
-      r.left += dx;
-      r.top += dy;
-      break;
-    case kHandleTopRight:
-      r.right += dx;
-      r.top += dy;
-      break;
-    case kHandleBottomRight:
-      r.right += dx;
-      r.bottom += dy;
-      break;
-    case kHandleBottomLeft:
-      r.left += dx;
-      r.bottom += dy;
-      break;
-    default: break;
+namespace {
+
+// One axis of a handle step: low and high are the element's edges, the
+// handle drags the high one when dragsHigh is set. After a swap the handle
+// drags the other edge: the one now under the pointer. Had it kept its
+// edge, the edge that was held would follow the pointer on, and the element
+// would shrink to nothing against the margin.
+void ResizeAxis(float& low, float& high, bool& dragsHigh, float d) {
+  (dragsHigh ? high : low) += d;
+  low = std::max(low, UiElemCanvas::kPageOrigin);
+  if (low >= high) {
+    if (low > high) dragsHigh = !dragsHigh;
+    std::swap(low, high);
   }
-  r.left = std::max(r.left, UiElemCanvas::kPageOrigin);
-  r.top = std::max(r.top, UiElemCanvas::kPageOrigin);
-  if (r.left >= r.right) std::swap(r.left, r.right);
-  if (r.top >= r.bottom) std::swap(r.top, r.bottom);
+  if (high - low >= UiElem::kMinSize) return;
+  // The dragged edge stops short of the held one; where the margin leaves
+  // no room for that, the held edge gives way.
+  if (!dragsHigh && high - UiElem::kMinSize >= UiElemCanvas::kPageOrigin) {
+    low = high - UiElem::kMinSize;
+  } else {
+    high = low + UiElem::kMinSize;
+  }
+}
+
+}  // namespace
+
+void UiElem::ResizeRectByHandle(D2D_POINT_2F p) {
+  if (handle < kHandleTopLeft || handle > kHandleBottomLeft) return;
+  bool dragsRight = handle == kHandleTopRight || handle == kHandleBottomRight;
+  bool dragsBottom = handle == kHandleBottomRight || handle == kHandleBottomLeft;
+  D2D_RECT_F r = rect;
+  ResizeAxis(r.left, r.right, dragsRight, p.x - pressPoint.x);
+  ResizeAxis(r.top, r.bottom, dragsBottom, p.y - pressPoint.y);
+  if (dragsBottom) {
+    handle = dragsRight ? kHandleBottomRight : kHandleBottomLeft;
+  } else {
+    handle = dragsRight ? kHandleTopRight : kHandleTopLeft;
+  }
   pressPoint = p;
   rect = r;
 }

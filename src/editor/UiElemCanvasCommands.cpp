@@ -126,8 +126,10 @@ Elems UiElemClipboard::CloneForPaste(const std::string& targetPage,
 bool UiElemSelection::MakeSameSize(bool sameWidth, bool sameHeight) {
   if (members_.size() < 2 || !anchored_) return false;
   const D2D_RECT_F reference = HostRect(*anchored_);
-  const float width = reference.right - reference.left;
-  const float height = reference.bottom - reference.top;
+  // An anchored element with no width or height (a page file may hold one)
+  // must not take the others' away.
+  const float width = std::max(reference.right - reference.left, UiElem::kMinSize);
+  const float height = std::max(reference.bottom - reference.top, UiElem::kMinSize);
   for (const auto& member : members_) {
     if (member == anchored_ || !member->host) continue;
     // The width first, then the height of what the host kept.

@@ -323,6 +323,10 @@ void OvReportCtrl::OnMouseWheel(int delta) { OnVScroll(delta <= 0 ? SB_LINEDOWN 
 void OvReportCtrl::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   Draw(&painter, WRect::FromQRect(event->rect()));
+  // Whatever moved the cells (a column width, the title bar, the row height
+  // or a row's box set by the owner) shows here first. The editor follows
+  // its cell once the paint is over, not in the middle of it.
+  if (CellMovedUnderEditor()) FollowCellLater(*this);
 }
 
 void OvReportCtrl::mousePressEvent(QMouseEvent* event) {

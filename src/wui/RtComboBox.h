@@ -36,6 +36,7 @@ class RtComboBox : public RtEditorBase {
   void Show(QWidget* owner, const WRect& cell, const std::string& text) override;
   void Hide() override;
   void DestroyWnd() override;
+  QWidget* GetWnd() const override { return window_; }
 
   void OnSelChange(int index);
   void OnEditChange();

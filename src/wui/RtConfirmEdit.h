@@ -22,6 +22,7 @@ class RtConfirmEdit : public RtEditorBase {
   void Show(QWidget* owner, const WRect& cell, const std::string& text) override;
   void Hide() override;
   void DestroyWnd() override;
+  QWidget* GetWnd() const override { return control_; }
 
   // Owners may set the control's flags; null once destroyed.
   CConfirmEditCtrl* Control() const { return control_; }

@@ -35,6 +35,7 @@ class RtEdit : public RtEditorBase {
   void Show(QWidget* owner, const WRect& cell, const std::string& text) override;
   void Hide() override;
   void DestroyWnd() override;
+  QWidget* GetWnd() const override { return window_; }
 
   void OnChange();
   void OnKillFocus();

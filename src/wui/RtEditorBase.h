@@ -31,6 +31,8 @@ class RtEditorBase {
   virtual void Show(QWidget* owner, const WRect& cell, const std::string& text) = 0;
   virtual void Hide() = 0;
   virtual void DestroyWnd() = 0;
+  // The window shown over the cell; null without one.
+  virtual QWidget* GetWnd() const { return nullptr; }
 
   Validator validator;
   ChangeHook changeHook;

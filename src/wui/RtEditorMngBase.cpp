@@ -112,7 +112,8 @@ void RtEditorMngBase::BeginEdit(int row, int col) {
     if (!entry.hitTest || !entry.editor || !entry.hitTest->enabled || !entry.hitTest->HitTest(row, col)) continue;
     current_ = i;
     entry.editor->commitHook = [this, row, col](std::string& text) { SetCellText(row, col, text); };
-    entry.editor->Show(GetOwnerWnd(), GetCellRect(row, col), GetCellText(row, col));
+    editCell_ = GetCellRect(row, col);
+    entry.editor->Show(GetOwnerWnd(), editCell_, GetCellText(row, col));
     return;
   }
 }
@@ -139,6 +140,42 @@ std::shared_ptr<RtEditorBase> RtEditorMngBase::CurrentEditor() const {
 
 void RtEditorMngBase::CellsMoved(int first) {
   if (current_ && editRow >= first) EndEdit();
+}
+
+bool RtEditorMngBase::CellMovedUnderEditor() {
+  const std::shared_ptr<RtEditorBase> editor = CurrentEditor();
+  const QWidget* window = editor ? editor->GetWnd() : nullptr;
+  return window != nullptr && !window->isHidden() && GetCellRect(editRow, editCol) != editCell_;
+}
+
+void RtEditorMngBase::FollowCell() {
+  if (!CellMovedUnderEditor()) return;
+  QWidget* window = CurrentEditor()->GetWnd();
+  const WRect cell = GetCellRect(editRow, editCol);
+  const QRect to = cell.ToQRect();
+  QWidget* host = GetHostWnd();
+  if (to.isEmpty() || host == nullptr || !host->rect().intersects(to)) {
+    EndEdit();
+    return;
+  }
+  // The editor keeps what it adds to the cell (a confirm edit its buttons).
+  const QRect from = editCell_.ToQRect();
+  QRect placed = window->geometry().translated(to.topLeft() - from.topLeft());
+  placed.setSize(placed.size() + (to.size() - from.size()));
+  editCell_ = cell;
+  window->setGeometry(placed);
+}
+
+void RtEditorMngBase::FollowCellLater(QObject& grid) {
+  if (followPending_) return;
+  followPending_ = true;
+  QMetaObject::invokeMethod(
+      &grid,
+      [this] {
+        followPending_ = false;
+        FollowCell();
+      },
+      Qt::QueuedConnection);
 }
 
 void RtEditorMngBase::FollowScrolling(QAbstractScrollArea& grid) {

@@ -16,6 +16,7 @@
 
 class QAbstractItemView;
 class QAbstractScrollArea;
+class QObject;
 class QWidget;
 
 namespace NsOvrin::NsWui {
@@ -81,6 +82,17 @@ class RtEditorMngBase {
   // ends, as a scroll ends it, so that no editor stays over a cell other
   // than the one it writes. Nothing when no edit is open or it lies above.
   void CellsMoved(int first = 0);
+  // The cells were laid out anew (columns resized, moved or hidden, rows
+  // made higher, a header shown or hidden, the grid resized): an open
+  // editor moves and stretches as its cell did; when the cell left the view
+  // (its column hidden or out of sight), the edit ends as a scroll ends it.
+  void FollowCell();
+  // An editor is shown and its cell is no longer where it was placed.
+  bool CellMovedUnderEditor();
+  // FollowCell once the grid's present change is over: a view may report a
+  // new layout in the middle of one, while its cells are not laid out yet.
+  // Calls made meanwhile add nothing.
+  void FollowCellLater(QObject& grid);
   // Calls CellsMoved whenever the grid's scroll position changes, by
   // whatever route: its bars, the wheel, keys, a resize that clamps it,
   // rows taken away, code. Each grid asks for it once.
@@ -101,6 +113,9 @@ class RtEditorMngBase {
   void Adopt(Editor& editor);
 
   std::optional<std::size_t> current_;
+  bool followPending_ = false;
+  // The cell's rectangle where the current editor was last placed.
+  WRect editCell_;
   // Of FollowScrolling and FollowRows; they go with this part.
   std::vector<QMetaObject::Connection> watches_;
 };

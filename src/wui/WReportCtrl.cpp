@@ -47,6 +47,11 @@ void WReportCtrl::OnClick(int item, int subItem) {
   BeginEdit(item, subItem);
 }
 
+void WReportCtrl::updateEditorGeometries() {
+  QTreeWidget::updateEditorGeometries();
+  FollowCellLater(*this);
+}
+
 void WReportCtrl::mouseReleaseEvent(QMouseEvent* event) {
   QTreeWidget::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton) return;

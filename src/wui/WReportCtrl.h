@@ -33,6 +33,10 @@ class WReportCtrl : public QTreeWidget, public RtEditorMngBase {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The view calls it whenever its cells may have moved: a column resized
+  // (through its header, or to its contents), moved or hidden, the header
+  // shown or hidden, rows laid out again, the view resized.
+  void updateEditorGeometries() override;
 
  private:
   QTreeWidgetItem* RowItem(int row) const;

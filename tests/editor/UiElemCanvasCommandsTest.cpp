@@ -390,6 +390,27 @@ TEST_F(CanvasCommands, SameWidthHeightAndSize) {
   }
 }
 
+TEST_F(CanvasCommands, SameSizeAsAnElementWithoutWidthOrHeightLeavesTheLeastSize) {
+  // A page file may hold an element with no width or height; made the
+  // reference, it must not take the others' away.
+  const Rects start{{100, 100, 200, 130}, {250, 50, 250, 50}, {30, 300, 35, 400}};
+  struct Case {
+    int id;
+    Rects expected;
+  };
+  const Case cases[] = {
+      {kCmdSameWidth, {{100, 100, 101, 130}, {250, 50, 250, 50}, {30, 300, 31, 400}}},
+      {kCmdSameHeight, {{100, 100, 200, 101}, {250, 50, 250, 50}, {30, 300, 35, 301}}},
+      {kCmdSameSize, {{100, 100, 101, 101}, {250, 50, 250, 50}, {30, 300, 31, 301}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const Elems e = Setup(start, {1, 0, 2});
+    canvas.ExecuteCommand(c.id);
+    EXPECT_EQ(HostRects(e), c.expected);
+  }
+}
+
 TEST_F(CanvasCommands, DistributeSpacesThreeOrMoreEvenly) {
   struct Case {
     const char* name;

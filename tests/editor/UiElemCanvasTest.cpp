@@ -416,12 +416,134 @@ TEST_F(CanvasMouse, ResizingByEachCornerHandle) {
     canvas.OnMouseRelease(c.moves.back());
     EXPECT_EQ(a->host->GetRect(), c.expected);
     EXPECT_EQ(a->rect, c.expected);
-    EXPECT_GE(a->host->GetRect().right - a->host->GetRect().left, 0.0f);
+    EXPECT_GE(a->host->GetRect().right - a->host->GetRect().left, UiElem::kMinSize);
+    EXPECT_GE(a->host->GetRect().bottom - a->host->GetRect().top, UiElem::kMinSize);
     EXPECT_TRUE(page->modified);
     EXPECT_TRUE(log.events.empty());
     EXPECT_EQ(a->handle, UiElem::kNoHandle);
     EXPECT_EQ(canvas.GetDragState(), UiElemCanvas::kDragNone);
     EXPECT_EQ(Members(), Elems{a});
+  }
+}
+
+// Every handle of A (30, 30)-(130, 60) dragged across its opposite corner
+// and on into the margin, in one move per leg and in many: the corner held
+// stays where it was and the dragged edges stop at the margin, whatever the
+// number of moves. After every move the element has at least the least size
+// each way. A dragged edge that stopped short of the held one lags the
+// pointer by less than the least size once past it (as an edge pushed
+// against the margin lags): where it does not end at the margin, it ends
+// within that of the pointer.
+TEST_F(CanvasMouse, EveryHandleAcrossTheOppositeCornerIntoTheMarginInOneAndInManyMoves) {
+  struct Case {
+    const char* name;
+    D2D_RECT_F start;
+    D2D_POINT_2F press;  // on the handle, 4 units out from its corner
+    std::vector<D2D_POINT_2F> legs;
+    D2D_RECT_F expected;
+    // How far an edge may lag: 0 where every dragged edge ends at the margin.
+    float slack = 0.0f;
+  };
+  const D2D_RECT_F A{30, 30, 130, 60};
+  const float lag = UiElem::kMinSize;
+  const Case cases[] = {
+      // Bottom-right: its opposite corner (30, 30) lies on the way.
+      {"bottom-right into the margin", A, {134, 64}, {{5, 5}}, {20, 20, 30, 30}},
+      {"bottom-right past its corner, then up into the margin", A, {134, 64}, {{5, 100}, {5, 5}},
+       {20, 20, 30, 30}},
+      // Top-left: across (130, 60), then back over it into the margin.
+      {"top-left across its corner and back into the margin", A, {26, 26}, {{180, 100}, {5, 5}},
+       {20, 20, 130, 60}},
+      {"top-left into the margin", A, {26, 26}, {{5, 5}}, {20, 20, 130, 60}},
+      // Top-right: across (30, 60), then up into the margin.
+      {"top-right across its corner", A, {134, 26}, {{5, 100}}, {20, 60, 30, 104}, lag},
+      {"top-right across its corner into the margin", A, {134, 26}, {{5, 100}, {5, 5}},
+       {20, 20, 30, 60}},
+      {"top-right into the margin", A, {134, 26}, {{5, 5}}, {20, 20, 30, 60}},
+      // Bottom-left: across (130, 30), then left into the margin.
+      {"bottom-left across its corner", A, {26, 64}, {{180, 5}}, {130, 20, 184, 30}, lag},
+      {"bottom-left across its corner into the margin", A, {26, 64}, {{180, 5}, {5, 5}},
+       {20, 20, 130, 30}},
+      {"bottom-left into the margin", A, {26, 64}, {{5, 5}}, {20, 20, 130, 30}},
+      // Nothing is left to drag into: the least size stays, at the margin.
+      {"an element at the page's corner squashed into the margin", {20, 20, 120, 50}, {124, 54},
+       {{5, 5}}, {20, 20, 21, 21}},
+      {"onto the opposite corner exactly", A, {134, 64}, {{34, 34}}, {30, 30, 31, 31}},
+      {"top-left onto the opposite corner exactly", A, {26, 26}, {{126, 56}}, {129, 59, 130, 60}},
+      {"a right edge onto the left one at the margin", {20, 100, 120, 150}, {124, 154},
+       {{24, 154}}, {20, 100, 21, 150}},
+  };
+  for (const Case& c : cases) {
+    for (const int moves : {1, 2, 5, 20}) {
+      SCOPED_TRACE(testing::Message() << c.name << ", " << moves << " moves a leg");
+      a->host->SetRect(c.start);
+      Select({a});
+      page->modified = false;
+      canvas.OnLButtonDown(c.press, 0);
+      ASSERT_EQ(canvas.GetDragState(), UiElemCanvas::kDragResize);
+      D2D_POINT_2F from = c.press;
+      for (const D2D_POINT_2F& to : c.legs) {
+        for (int i = 1; i <= moves; ++i) {
+          const float f = static_cast<float>(i) / static_cast<float>(moves);
+          canvas.OnMouseMove({from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f});
+          const D2D_RECT_F r = a->host->GetRect();
+          ASSERT_GE(r.right - r.left, UiElem::kMinSize) << r;
+          ASSERT_GE(r.bottom - r.top, UiElem::kMinSize) << r;
+          ASSERT_EQ(a->rect, r);
+        }
+        from = to;
+      }
+      canvas.OnMouseRelease(from);
+      // The pointer's steps are not all exact in floating point.
+      const float near = c.slack + 1e-3f;
+      const D2D_RECT_F r = a->host->GetRect();
+      EXPECT_NEAR(r.left, c.expected.left, near) << r;
+      EXPECT_NEAR(r.top, c.expected.top, near) << r;
+      EXPECT_NEAR(r.right, c.expected.right, near) << r;
+      EXPECT_NEAR(r.bottom, c.expected.bottom, near) << r;
+      EXPECT_EQ(a->rect, r);
+      EXPECT_EQ(a->handle, UiElem::kNoHandle);
+      EXPECT_TRUE(page->modified);
+    }
+  }
+}
+
+TEST_F(CanvasMouse, AfterASwapTheEdgeUnderThePointerFollowsIt) {
+  // The right edge dragged over the left one and on: the new left edge
+  // goes with the pointer, the right edge stays where the left one was.
+  Select({a});
+  canvas.OnLButtonDown({204, 154}, 0);
+  canvas.OnMouseMove({84, 154});
+  EXPECT_EQ(a->host->GetRect(), (D2D_RECT_F{80, 100, 100, 150}));
+  canvas.OnMouseMove({64, 154});
+  EXPECT_EQ(a->host->GetRect(), (D2D_RECT_F{60, 100, 100, 150}));
+  // Back over the held edge: the handle is the right one again.
+  canvas.OnMouseMove({144, 154});
+  EXPECT_EQ(a->host->GetRect(), (D2D_RECT_F{100, 100, 140, 150}));
+  canvas.OnMouseRelease({144, 154});
+  EXPECT_EQ(a->host->GetRect(), (D2D_RECT_F{100, 100, 140, 150}));
+}
+
+TEST_F(CanvasMouse, AHandleGivesAnEmptyElementTheLeastSize) {
+  // A page file may hold an element with no width or height: a press on a
+  // handle and a release make it one unit each way.
+  struct Case {
+    const char* name;
+    D2D_RECT_F start;
+    D2D_POINT_2F press;
+    D2D_RECT_F expected;
+  };
+  const Case cases[] = {
+      {"a point, by its bottom-right handle", {100, 100, 100, 100}, {104, 104}, {100, 100, 101, 101}},
+      {"a point, by its top-left handle", {100, 100, 100, 100}, {96, 96}, {99, 99, 100, 100}},
+      {"a line at the margin, by its top-left handle", {20, 20, 20, 80}, {16, 16}, {20, 20, 21, 80}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    a->host->SetRect(c.start);
+    Select({a});
+    Click(c.press);
+    EXPECT_EQ(a->host->GetRect(), c.expected);
   }
 }
 
