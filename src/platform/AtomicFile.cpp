@@ -177,8 +177,8 @@ bool ParseCommit(const std::string& text, CommitSteps& steps) {
   return !header;
 }
 
-// Every step of the record, each one as often as it takes: a temporary
-// already gone was renamed by an earlier run.
+// Every step of the record, each one as often as it takes (a temporary
+// already gone was renamed by an earlier run), then the record itself.
 bool CarryOut(const std::string& folder, const CommitSteps& steps) {
   bool ok = true;
   for (const auto& [temp, name] : steps.renames) {
@@ -200,6 +200,11 @@ bool CarryOut(const std::string& folder, const CommitSteps& steps) {
       RecordWriteFailure(path, FailureErrno(errno));
       ok = false;
     }
+  }
+  const std::string record = folder + "/" + kCommitRecordName;
+  if (ok && ::unlink(record.c_str()) != 0 && errno != ENOENT) {
+    RecordWriteFailure(record, FailureErrno(errno));
+    ok = false;
   }
   SyncFolder(folder);
   return ok;
@@ -300,13 +305,7 @@ bool CompletePendingCommit(const std::string& folder) {
     if (S_ISREG(st.st_mode)) ::unlink(record.c_str());
     return true;
   }
-  if (!CarryOut(folder, steps)) return false;
-  if (::unlink(record.c_str()) != 0 && errno != ENOENT) {
-    RecordWriteFailure(record, FailureErrno(errno));
-    return false;
-  }
-  SyncFolder(folder);
-  return true;
+  return CarryOut(folder, steps);
 }
 
 FolderCommit::FolderCommit(std::string folder) : folder_(std::move(folder)) {}
@@ -341,14 +340,7 @@ bool FolderCommit::StageCopy(const std::string& name, const std::string& source)
   // written there.
   const int in = OpenRegularFileForReading(source);
   if (in < 0) return false;
-  const bool staged = Stage(name, [in](int out) {
-    char block[65536];
-    for (;;) {
-      const ssize_t n = ReadFromFile(in, block, sizeof block);
-      if (n == 0) return true;
-      if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
-    }
-  });
+  const bool staged = Stage(name, [in](int out) { return CopyFileContent(in, out); });
   ::close(in);
   return staged;
 }
@@ -367,13 +359,7 @@ bool FolderCommit::Commit() {
   recorded_ = true;
   renames_.clear();
   removals_.clear();
-  if (!CarryOut(folder_, steps)) return false;
-  if (::unlink(CommitRecordPath(folder_).c_str()) != 0) {
-    RecordWriteFailure(CommitRecordPath(folder_), FailureErrno(errno));
-    return false;
-  }
-  SyncFolder(folder_);
-  return true;
+  return CarryOut(folder_, steps);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

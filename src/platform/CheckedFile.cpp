@@ -21,15 +21,6 @@ struct FdCloser {
 
 std::atomic<FileReadFunction> fileRead{nullptr};
 
-bool CopyContent(int in, int out) {
-  char block[65536];
-  for (;;) {
-    const ssize_t n = ReadFromFile(in, block, sizeof block);
-    if (n == 0) return true;
-    if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
-  }
-}
-
 }  // namespace
 
 ssize_t ReadFromFile(int fd, void* buffer, std::size_t size) {
@@ -42,6 +33,15 @@ ssize_t ReadFromFile(int fd, void* buffer, std::size_t size) {
 }
 
 FileReadFunction ReplaceFileReadFunction(FileReadFunction read) { return fileRead.exchange(read); }
+
+bool CopyFileContent(int in, int out) {
+  char block[65536];
+  for (;;) {
+    const ssize_t n = ReadFromFile(in, block, sizeof block);
+    if (n == 0) return true;
+    if (n < 0 || !WriteAllToFd(out, block, static_cast<std::size_t>(n))) return false;
+  }
+}
 
 int OpenRegularFileForReading(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) {
@@ -96,7 +96,7 @@ bool CopyRegularFile(const std::string& source, const std::string& target, bool 
   if (::fstat(in.fd, &st) != 0) return false;
   try {
     return ReplaceFileAtomically(target, [&](int out) {
-      if (!CopyContent(in.fd, out)) return false;
+      if (!CopyFileContent(in.fd, out)) return false;
       if (!keepTimes) return true;
       const struct timespec times[2] = {st.st_atim, st.st_mtim};
       return ::fchmod(out, st.st_mode & 0777) == 0 && ::futimens(out, times) == 0;

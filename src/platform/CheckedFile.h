@@ -26,6 +26,10 @@ ssize_t ReadFromFile(int fd, void* buffer, std::size_t size);
 using FileReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
 FileReadFunction ReplaceFileReadFunction(FileReadFunction read);
 
+// Everything left to read of in, written to out; false when a read or a
+// write fails.
+bool CopyFileContent(int in, int out);
+
 // The whole regular file into bytes (cleared first). Files above maxBytes,
 // read errors and anything OpenRegularFileForReading refuses fail.
 bool ReadRegularFile(const std::string& path, std::string& bytes,

@@ -323,10 +323,7 @@ namespace {
 
 // The plain name of the page's file in its folder; empty for a name no file
 // can have.
-std::string PageFileName(const std::string& name) {
-  const std::string path = GetPageFilePath(".", name);
-  return path.empty() ? std::string() : path.substr(2);
-}
+std::string PageFileName(const std::string& name) { return GetFileNameOfPath(GetPageFilePath(".", name)); }
 
 // A page with no content to take along is written as it opens: empty.
 bool StageEmptyPage(NsPlatform::FolderCommit& commit, const std::string& folder,
@@ -544,8 +541,7 @@ bool SaveProjectTo(const std::string& folder, ParentWindow* parent) {
     savedAlone.clear();
   }
   if (saved) {
-    const std::string mainPath = GetMainFilePath(project.directory);
-    saved = commit.Stage(mainPath.substr(mainPath.rfind('/') + 1), MainFileText(record));
+    saved = commit.Stage(GetFileNameOfPath(GetMainFilePath(project.directory)), MainFileText(record));
   }
   if (saved) {
     if (!moving) RemovePagesNoLongerListed(project, commit);
